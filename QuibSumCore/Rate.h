@@ -1,0 +1,56 @@
+#pragma once
+// The records that describe exchange rates: their kind, their source, one answered rate,
+// a currency pair and a rate typed into a sheet.
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "QuibSumCore/Decimal.h"
+
+namespace quibsum {
+
+// An instant, to the second.
+using Instant = std::chrono::sys_seconds;
+
+// The earliest representable date; the asOf of every rate typed into a sheet.
+constexpr Instant distantPast() {
+    return std::chrono::sys_days{std::chrono::year{1} / 1 / 1};
+}
+
+enum class RateKind { mid, transfer, buy, sell };
+
+enum class RateSource { vietcombank, exchangeRateAPI, seed, sheet };
+
+// Units of the target currency per one unit of the source currency of the question asked.
+struct Rate {
+    Decimal value;
+    RateSource source = RateSource::sheet;
+    Instant asOf = distantPast();
+    RateKind kind = RateKind::transfer;
+    friend bool operator==(const Rate&, const Rate&) = default;
+};
+
+struct CurrencyPair {
+    std::string from;
+    std::string to;
+    friend bool operator==(const CurrencyPair&, const CurrencyPair&) = default;
+};
+
+struct CurrencyPairHash {
+    std::size_t operator()(const CurrencyPair& p) const noexcept {
+        std::size_t h = std::hash<std::string>{}(p.from);
+        return h ^ (std::hash<std::string>{}(p.to) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
+    }
+};
+
+// What a rate-definition line produces: one `from` is worth `value` of `to`.
+struct SheetRate {
+    std::string from;
+    std::string to;
+    Decimal value;
+    friend bool operator==(const SheetRate&, const SheetRate&) = default;
+};
+
+}  // namespace quibsum

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and fuzzing Quib Sum needs.
+# Skips what is already installed, so it is cheap to run again.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build ccache pkg-config python3
+    libicu-dev
+    libgtest-dev libgmock-dev googletest libbenchmark-dev
+)
+if [ "${QUIBSUM_FUZZ_TOOLS:-0}" = 1 ]; then
+    packages+=(clang-16 libclang-rt-16-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -ne 0 ] && sudo="sudo"
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
