@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "QuibSumCore/Decimal.h"
@@ -36,6 +37,7 @@ struct CurrencyPair {
     std::string from;
     std::string to;
     friend bool operator==(const CurrencyPair&, const CurrencyPair&) = default;
+    friend auto operator<=>(const CurrencyPair&, const CurrencyPair&) = default;
 };
 
 struct CurrencyPairHash {
@@ -44,6 +46,10 @@ struct CurrencyPairHash {
         return h ^ (std::hash<std::string>{}(p.to) + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2));
     }
 };
+
+// The rates typed in a sheet: one `from` is worth the value in `to`. Ordered, so that two
+// sets compare cheaply and the search for an intermediate currency is deterministic.
+using SheetRates = std::map<CurrencyPair, Decimal>;
 
 // What a rate-definition line produces: one `from` is worth `value` of `to`.
 struct SheetRate {

@@ -1,0 +1,283 @@
+#include "QuibSumCore/Parser.h"
+
+#include <algorithm>
+
+#include "QuibSumCore/EngineMessages.h"
+#include "QuibSumCore/Lexicon.h"
+
+namespace quibsum {
+
+namespace {
+
+// Binding strengths. Conversions bind loosest so that "2 km + 300 m in ft" converts the sum;
+// percentage phrases take additions on their right but no conversion.
+constexpr int additive = 10;
+constexpr int multiplicative = 20;
+constexpr int power = 40;
+constexpr int conversion = 5;
+constexpr int percentPhrase = 7;
+constexpr int unaryOperand = 50;
+constexpr int postfix = 60;
+
+std::string lowered(const std::string& s) {
+    std::string out = s;
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::tolower(c)) : c; });
+    return out;
+}
+
+}  // namespace
+
+Result<ParsedExpression> Parser::parse(std::span<const Token::Kind> kinds) {
+    Parser p(kinds);
+    p.out_.tree.nodes.reserve(kinds.size() + 1);
+    int root = p.parseExpression(0, 0);
+    if (root < 0) return *p.error_;
+    if (!p.atEnd()) return EvaluationError::syntax();
+    p.out_.tree.root = root;
+    return std::move(p.out_);
+}
+
+int Parser::add(Expr e) {
+    out_.tree.nodes.push_back(std::move(e));
+    return static_cast<int>(out_.tree.nodes.size()) - 1;
+}
+
+int Parser::fail() { return failWith(EvaluationError::syntax()); }
+
+int Parser::failWith(EvaluationError error) {
+    if (!error_) error_ = std::move(error);
+    return -1;
+}
+
+int Parser::parsePrimary(int depth) {
+    if (atEnd()) return fail();
+    const Token::Kind& t = kinds_[pos_++];
+    using Tag = Token::Tag;
+    switch (t.tag()) {
+        case Tag::number: {
+            Expr e;
+            e.quantity.value = t.numberValue();
+            return add(std::move(e));
+        }
+        case Tag::currency: {
+            if (atEnd() || !peek().is(Tag::number)) return fail();
+            Expr e;
+            e.quantity.value = kinds_[pos_++].numberValue();
+            e.quantity.unit = Unit{t.text()};
+            return add(std::move(e));
+        }
+        case Tag::word: {
+            if (Lexicon::isFunctionName(lowered(t.text()))) {
+                int arg = parseExpression(unaryOperand, depth + 1);
+                if (arg < 0) return -1;
+                Expr e;
+                e.kind = Expr::Kind::function;
+                e.name = lowered(t.text());
+                e.first = arg;
+                return add(std::move(e));
+            }
+            Expr e;
+            e.kind = Expr::Kind::variable;
+            e.name = t.text();
+            auto& names = out_.referencedNames;
+            if (std::find(names.begin(), names.end(), e.name) == names.end()) names.push_back(e.name);
+            return add(std::move(e));
+        }
+        case Tag::op: {
+            if (t.opValue() != Op::subtract && t.opValue() != Op::add) return fail();
+            int operand = parseExpression(unaryOperand, depth + 1);
+            if (operand < 0 || t.opValue() == Op::add) return operand;
+            Expr e;
+            e.kind = Expr::Kind::unary;
+            e.first = operand;
+            return add(std::move(e));
+        }
+        case Tag::keyword: {
+            if (t.keywordValue() != Keyword::prev) return fail();
+            out_.usesPrev = true;
+            Expr e;
+            e.kind = Expr::Kind::prev;
+            return add(std::move(e));
+        }
+        case Tag::lparen: {
+            int inner = parseExpression(0, depth + 1);
+            if (inner < 0) return -1;
+            if (atEnd() || !peek().is(Tag::rparen)) return fail();
+            ++pos_;
+            return inner;
+        }
+        default:
+            return fail();
+    }
+}
+
+int Parser::parseExpression(int p, int depth) {
+    if (depth > maxDepth) return fail();
+    int lhs = parsePrimary(depth);
+    if (lhs < 0) return -1;
+
+    using Tag = Token::Tag;
+    auto& nodes = out_.tree.nodes;
+    auto binary = [&](Op op, int rhs) {
+        Expr e;
+        e.kind = Expr::Kind::binary;
+        e.op = op;
+        e.first = lhs;
+        e.second = rhs;
+        lhs = add(std::move(e));
+    };
+    auto isBareLiteral = [&](int i) {
+        return nodes[static_cast<std::size_t>(i)].kind == Expr::Kind::literal &&
+               !nodes[static_cast<std::size_t>(i)].quantity.unit;
+    };
+
+    while (!atEnd()) {
+        const Token::Kind& t = peek();
+        switch (t.tag()) {
+            case Tag::op: {
+                Op op = t.opValue();
+                if (op == Op::add || op == Op::subtract) {
+                    if (additive < p) return lhs;
+                    ++pos_;
+                    int rhs = parseExpression(additive + 1, depth + 1);
+                    if (rhs < 0) return -1;
+                    binary(op, rhs);
+                } else if (op == Op::multiply || op == Op::divide || op == Op::mod) {
+                    if (multiplicative < p) return lhs;
+                    ++pos_;
+                    int rhs = parseExpression(multiplicative + 1, depth + 1);
+                    if (rhs < 0) return -1;
+                    binary(op, rhs);
+                } else if (op == Op::power) {
+                    if (power < p) return lhs;
+                    ++pos_;
+                    int rhs = parseExpression(power, depth + 1);  // right-associative
+                    if (rhs < 0) return -1;
+                    binary(op, rhs);
+                } else {  // convert
+                    if (p > conversion) return lhs;
+                    goto explicitConversion;
+                }
+                continue;
+            }
+            case Tag::keyword: {
+                Keyword k = t.keywordValue();
+                if (k == Keyword::as) {
+                    if (p > conversion) return lhs;
+                    goto explicitConversion;
+                }
+                if (k == Keyword::of || k == Keyword::on || k == Keyword::off) {
+                    if (p > percentPhrase) return lhs;
+                    ++pos_;
+                    bool inverse = false;
+                    if (!atEnd() && peek().isKeyword(Keyword::what)) {
+                        if (pos_ + 1 >= kinds_.size() || !kinds_[pos_ + 1].isKeyword(Keyword::is)) return fail();
+                        pos_ += 2;
+                        inverse = true;
+                    }
+                    int rhs = parseExpression(percentPhrase + 1, depth + 1);
+                    if (rhs < 0) return -1;
+                    Expr e;
+                    e.kind = Expr::Kind::percentage;
+                    e.keyword = k;
+                    e.first = lhs;
+                    e.second = rhs;
+                    e.inverse = inverse;
+                    lhs = add(std::move(e));
+                    continue;
+                }
+                if (k == Keyword::asPercent) {
+                    if (p > percentPhrase) return lhs;
+                    ++pos_;
+                    if (atEnd()) return fail();
+                    Keyword relation = peek().keywordValue();
+                    if (!peek().is(Tag::keyword) ||
+                        (relation != Keyword::of && relation != Keyword::on && relation != Keyword::off))
+                        return fail();
+                    ++pos_;
+                    int rhs = parseExpression(percentPhrase + 1, depth + 1);
+                    if (rhs < 0) return -1;
+                    Expr e;
+                    e.kind = Expr::Kind::percentage;
+                    e.keyword = relation;
+                    e.first = lhs;
+                    e.second = rhs;
+                    e.comparison = true;
+                    lhs = add(std::move(e));
+                    continue;
+                }
+                return lhs;
+            }
+            case Tag::unit: {
+                if (p > postfix) return lhs;
+                if (!isBareLiteral(lhs)) return fail();
+                nodes[static_cast<std::size_t>(lhs)].quantity.unit = Unit{t.text()};
+                ++pos_;
+                continue;
+            }
+            case Tag::currency: {
+                if (p <= postfix && isBareLiteral(lhs)) {
+                    nodes[static_cast<std::size_t>(lhs)].quantity.unit = Unit{t.text()};
+                    ++pos_;
+                    continue;
+                }
+                if (p > conversion) return lhs;
+                Expr e;
+                e.kind = Expr::Kind::conversion;
+                e.first = lhs;
+                e.name = t.text();
+                e.implicit = true;
+                ++pos_;
+                lhs = add(std::move(e));
+                continue;
+            }
+            case Tag::percent: {
+                if (p > postfix) return lhs;
+                ++pos_;
+                Expr e;
+                e.kind = Expr::Kind::percent;
+                e.first = lhs;
+                lhs = add(std::move(e));
+                continue;
+            }
+            case Tag::lparen: {
+                if (p > multiplicative) return lhs;
+                int rhs = parseExpression(multiplicative + 1, depth + 1);
+                if (rhs < 0) return -1;
+                binary(Op::multiply, rhs);
+                continue;
+            }
+            case Tag::at: {
+                if (p > conversion) return lhs;
+                if (nodes[static_cast<std::size_t>(lhs)].kind == Expr::Kind::inlineRate)
+                    return failWith(EvaluationError::message(messages::invalidRate));
+                ++pos_;
+                int rate = parseExpression(postfix + 1, depth + 1);
+                if (rate < 0) return -1;
+                Expr e;
+                e.kind = Expr::Kind::inlineRate;
+                e.first = lhs;
+                e.second = rate;
+                if (!atEnd() && peek().is(Tag::currency)) e.name = kinds_[pos_++].text();
+                lhs = add(std::move(e));
+                continue;
+            }
+            default:
+                return lhs;
+        }
+
+    explicitConversion: {
+        ++pos_;
+        if (atEnd() || !(peek().is(Tag::unit) || peek().is(Tag::currency))) return fail();
+        Expr e;
+        e.kind = Expr::Kind::conversion;
+        e.first = lhs;
+        e.name = kinds_[pos_++].text();
+        lhs = add(std::move(e));
+    }
+    }
+    return lhs;
+}
+
+}  // namespace quibsum

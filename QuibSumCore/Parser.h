@@ -1,0 +1,48 @@
+#pragma once
+// Precedence-climbing parser from the token kinds of one line to an ExprTree, with the
+// bilingual percentage, conversion and inline-rate phrases.
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "QuibSumCore/EvaluationError.h"
+#include "QuibSumCore/Expr.h"
+#include "QuibSumCore/Token.h"
+
+namespace quibsum {
+
+struct ParsedExpression {
+    ExprTree tree;
+    std::vector<std::string> referencedNames;  // in order of first appearance, no repeats
+    bool usesPrev = false;
+};
+
+class Parser {
+public:
+    static constexpr int maxDepth = 127;
+
+    // Parses the whole of `kinds`. Every failure is `syntax` (tokens left over included),
+    // except a second inline rate in one expression, which is the invalid-rate message.
+    static Result<ParsedExpression> parse(std::span<const Token::Kind> kinds);
+
+private:
+    explicit Parser(std::span<const Token::Kind> kinds) : kinds_(kinds) {}
+
+    // Returns the index of the parsed node, or -1 with error_ set.
+    int parseExpression(int minPrecedence, int depth);
+    int parsePrimary(int depth);
+    int add(Expr e);
+    int fail();
+    int failWith(EvaluationError error);
+
+    bool atEnd() const { return pos_ >= kinds_.size(); }
+    const Token::Kind& peek() const { return kinds_[pos_]; }
+
+    std::span<const Token::Kind> kinds_;
+    std::size_t pos_ = 0;
+    ParsedExpression out_;
+    std::optional<EvaluationError> error_;
+};
+
+}  // namespace quibsum

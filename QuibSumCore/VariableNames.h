@@ -1,0 +1,33 @@
+#pragma once
+// Variable names: the rule a name must follow, the key under which names are found, and the
+// joining of names that contain spaces into one token.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "QuibSumCore/Environment.h"
+#include "QuibSumCore/LineToken.h"
+
+namespace quibsum::VariableNames {
+
+// The name the tokens spell (texts joined by their joiners) when it is a valid variable name:
+// it starts with a letter or "_", holds only letters, marks, decimal digits, "_" and single
+// spaces, is not a function name or a scale word, and a one-token name is a plain word.
+std::optional<std::string> validName(std::span<const LineToken> tokens);
+
+// The text up to its first space.
+std::string_view key(std::string_view text);
+
+// Whether a token's text begins with a letter: an ASCII letter, "_", or an alphabetic
+// character outside ASCII. Such tokens may be (part of) a variable reference.
+bool beginsWithLetter(std::string_view text);
+
+// Replaces each run of tokens that spells a multi-word name known to `env` by one word token
+// (the longest match wins, then the earliest registered). Returns, for each resulting token,
+// whether it was made from such a name.
+std::vector<bool> joinMultiWordNames(std::vector<LineToken>& tokens, const Environment& env);
+
+}  // namespace quibsum::VariableNames
