@@ -2,7 +2,10 @@
 // Decimal: the engine's exact base-10 number. A sign, an unsigned mantissa of at most
 // 38 significant digits, an exponent from -128 to 127, and a distinct NaN. Results of
 // arithmetic are rounded to 38 significant digits, halves away from zero; an overflow or a
-// division by zero gives NaN. A small trivially copyable value: it never allocates.
+// division by zero gives NaN, and NaN in any operand gives NaN. A result too small for the
+// exponent range is rounded to the nearest multiple of 10^-128, so it loses digits gradually
+// and ends as zero, which never carries a sign. A small trivially copyable value: it never
+// allocates.
 
 #include <cstdint>
 #include <optional>
@@ -10,6 +13,9 @@
 #include <string_view>
 
 namespace quibsum {
+
+// The mantissa's type; __extension__ keeps -Wpedantic quiet about the compiler built-in.
+__extension__ typedef unsigned __int128 UInt128;
 
 enum class RoundingMode { plain, down, up };  // halves away from zero; towards -inf; towards +inf
 
@@ -24,18 +30,19 @@ public:
     constexpr Decimal() = default;  // zero
     constexpr Decimal(int v) : Decimal(static_cast<long long>(v)) {}
     constexpr Decimal(long long v)
-        : mantissa_(v < 0 ? static_cast<unsigned __int128>(-(v + 1)) + 1 : static_cast<unsigned __int128>(v)),
+        : mantissa_(v < 0 ? static_cast<UInt128>(-(v + 1)) + 1 : static_cast<UInt128>(v)),
           negative_(v < 0) { normalize(); }
 
     static Decimal fromDouble(double d);  // the shortest decimal that reads back as d; NaN for inf/NaN
     static constexpr Decimal nan() { Decimal d; d.nan_ = true; return d; }
     // Parses "[+-]digits[.digits][e[+-]digits]" (also ".5"), POSIX form, no grouping, no blanks.
-    // Rounds to 38 significant digits; nullopt for anything else or a value out of range.
+    // Rounds to 38 significant digits, and below 10^-128 like arithmetic does (1e-200 reads as 0);
+    // nullopt for anything else or a value too large. Any text is safe, however long.
     static std::optional<Decimal> parse(std::string_view text);
 
-    bool isNaN() const { return nan_; }
-    bool isZero() const { return !nan_ && mantissa_ == 0; }
-    bool isNegative() const { return !nan_ && negative_ && mantissa_ != 0; }
+    constexpr bool isNaN() const { return nan_; }
+    constexpr bool isZero() const { return !nan_ && mantissa_ == 0; }
+    constexpr bool isNegative() const { return !nan_ && negative_ && mantissa_ != 0; }
 
     friend Decimal operator+(const Decimal& a, const Decimal& b);
     friend Decimal operator-(const Decimal& a, const Decimal& b);
@@ -64,23 +71,44 @@ public:
     int write(char* buf) const;
 
     // Rounded to `scale` digits after the point (negative scale rounds to tens, hundreds…).
+    // A rounding up beyond the largest value gives NaN.
     Decimal rounded(int scale, RoundingMode mode) const;
-    // base raised to the integer n, rounded in `mode`; the status tells what happened.
-    // Overflow and division by zero (0 raised to a negative n) give NaN.
+    // base raised to the integer n by repeated squaring, every product rounded in `mode`; a
+    // negative n gives 1 / base^|n|, rounded in `mode` too. x^0 is 1, also for x = 0. The status
+    // tells what happened: overflow or divideByZero (0 raised to a negative n, or a power so small
+    // that it became 0) with a NaN result; underflow when digits were lost below 10^-128;
+    // lossOfPrecision when anything was rounded; noError otherwise, NaN in included.
     static Decimal power(const Decimal& base, long n, RoundingMode mode, CalculationStatus& status);
 
+    // The value (-1)^negative * mantissa * 10^exponent, rounded like an arithmetic result (any
+    // mantissa, any exponent); NaN when it is too large.
+    static Decimal fromParts(bool negative, UInt128 mantissa, int exponent);
+
     // Raw parts, for formatting and tests: value = (-1)^negative * mantissa * 10^exponent.
-    unsigned __int128 mantissa() const { return mantissa_; }
-    int exponent() const { return exponent_; }
+    constexpr UInt128 mantissa() const { return mantissa_; }
+    constexpr int exponent() const { return exponent_; }
     int digitCount() const;  // significant digits of the mantissa (1 for zero)
 
 private:
+    friend struct DecimalParts;  // the arithmetic in Decimal.cpp builds results from raw parts
+
     constexpr void normalize() {
         if (mantissa_ == 0) { exponent_ = 0; negative_ = false; return; }
-        while (mantissa_ % 10 == 0 && exponent_ < maxExponent) { mantissa_ /= 10; ++exponent_; }
+        // 128-bit division is a library call: test divisibility on the 64-bit halves
+        // (2^64 = 6 mod 10), and finish in 64 bits, where most mantissas live.
+        while (mantissa_ >> 64 != 0 && exponent_ < maxExponent &&
+               (static_cast<std::uint64_t>(mantissa_ >> 64) % 10 * 6 + static_cast<std::uint64_t>(mantissa_) % 10) % 10 == 0) {
+            mantissa_ /= 10;
+            ++exponent_;
+        }
+        if (mantissa_ >> 64 == 0) {
+            auto m = static_cast<std::uint64_t>(mantissa_);
+            while (m % 10 == 0 && exponent_ < maxExponent) { m /= 10; ++exponent_; }
+            mantissa_ = m;
+        }
     }
 
-    unsigned __int128 mantissa_ = 0;  // at most 38 digits, trailing zeros removed
+    UInt128 mantissa_ = 0;  // at most 38 digits, trailing zeros removed
     std::int16_t exponent_ = 0;
     bool negative_ = false;
     bool nan_ = false;
