@@ -1,0 +1,137 @@
+#include "QuibSumRates/LiveRateStore.h"
+
+#include "QuibSumRates/ERAPIProvider.h"
+#include "QuibSumRates/RateCache.h"
+#include "QuibSumRates/VCBProvider.h"
+
+namespace quibsum {
+namespace {
+
+std::atomic<std::uint64_t> nextIdentity{1};
+
+RateSnapshot initialSnapshot(const std::filesystem::path& cacheLocation) {
+    try {
+        return RateCache::load(cacheLocation);
+    } catch (const std::exception&) {
+        return RateCache::seed();  // a missing or damaged cache is normal; the seed's error is not
+    }
+}
+
+// What a reader thread last saw. It keeps that snapshot alive until the thread looks up a rate
+// again after a publication (or of another store) or ends.
+struct ReaderView {
+    std::uint64_t store = 0;
+    std::int64_t version = -1;
+    std::shared_ptr<const void> keepAlive;
+    const void* published = nullptr;
+};
+thread_local ReaderView readerView;
+
+}  // namespace
+
+LiveRateStore::LiveRateStore(std::filesystem::path cacheLocation, std::shared_ptr<RateRequester> requester,
+                             Options options)
+    : cacheLocation_(std::move(cacheLocation)),
+      requester_(std::move(requester)),
+      options_{options.vcbURL.empty() ? VCBProvider::endpoint() : options.vcbURL,
+               options.erapiURL.empty() ? ERAPIProvider::endpoint() : options.erapiURL, options.timeout},
+      identity_(nextIdentity.fetch_add(1, std::memory_order_relaxed)),
+      published_(std::make_shared<const Published>(Published{initialSnapshot(cacheLocation_), 0})) {}
+
+LiveRateStore::~LiveRateStore() = default;
+
+const LiveRateStore::Published& LiveRateStore::current() const {
+    ReaderView& view = readerView;
+    const std::int64_t version = version_.load(std::memory_order_acquire);
+    if (view.store != identity_ || view.version != version) {
+        std::shared_ptr<const Published> latest;
+        {
+            std::lock_guard lock(publishedMutex_);
+            latest = published_;
+        }
+        view.store = identity_;
+        view.version = latest->version;
+        view.published = latest.get();
+        view.keepAlive = std::move(latest);  // the previous snapshot may be freed here, outside the lock
+    }
+    return *static_cast<const Published*>(view.published);
+}
+
+std::optional<Rate> LiveRateStore::rate(std::string_view from, std::string_view to, RateKind kind) const {
+    return current().snapshot.rate(from, to, kind);
+}
+
+std::int64_t LiveRateStore::version() const { return version_.load(std::memory_order_acquire); }
+
+std::shared_ptr<const RateSnapshot> LiveRateStore::snapshot() const {
+    std::shared_ptr<const Published> published;
+    {
+        std::lock_guard lock(publishedMutex_);
+        published = published_;
+    }
+    return std::shared_ptr<const RateSnapshot>(published, &published->snapshot);
+}
+
+void LiveRateStore::publish(const std::function<void(RateSnapshot&)>& replaceTable) {
+    std::lock_guard publishing(publishingMutex_);
+    auto next = std::make_shared<Published>(*published_);  // only publishers write published_
+    replaceTable(next->snapshot);
+    next->version += 1;
+    std::shared_ptr<const Published> previous = next;
+    {
+        std::lock_guard lock(publishedMutex_);
+        published_.swap(previous);
+        version_.store(next->version, std::memory_order_release);
+    }
+    previous.reset();
+    try {
+        RateCache::save(next->snapshot, cacheLocation_);
+    } catch (const std::exception&) {
+        // The new table is in force in memory; the next successful fetch saves again.
+    }
+}
+
+void LiveRateStore::refresh(Instant now, bool force) {
+    bool bankDue = false;
+    bool midDue = false;
+    {
+        const std::shared_ptr<const RateSnapshot> tables = snapshot();
+        std::lock_guard lock(scheduleMutex_);
+        bankDue = !vcbInFlight_ && (force || now - tables->vcb.asOf >= bankMaxAge) &&
+                  (!lastVCBAttempt_ || now - *lastVCBAttempt_ >= bankAttemptSpacing);
+        midDue = !erapiInFlight_ && (force || now - tables->erapi.asOf >= midMaxAge);
+        if (bankDue) {
+            vcbInFlight_ = true;
+            lastVCBAttempt_ = now;
+        }
+        if (midDue) erapiInFlight_ = true;
+    }
+
+    if (bankDue) {
+        try {
+            VCBFeed feed = VCBProvider::parse(downloadRateFeed(*requester_, options_.vcbURL, options_.timeout));
+            publish([&feed](RateSnapshot& s) {
+                s.vcb = std::move(feed);
+                s.vcbIsSeed = false;
+            });
+        } catch (const std::exception&) {
+            // The table in force stays; the next refresh decides again.
+        }
+        std::lock_guard lock(scheduleMutex_);
+        vcbInFlight_ = false;
+    }
+    if (midDue) {
+        try {
+            ERAPIFeed feed = ERAPIProvider::decode(downloadRateFeed(*requester_, options_.erapiURL, options_.timeout));
+            publish([&feed](RateSnapshot& s) {
+                s.erapi = std::move(feed);
+                s.erapiIsSeed = false;
+            });
+        } catch (const std::exception&) {
+        }
+        std::lock_guard lock(scheduleMutex_);
+        erapiInFlight_ = false;
+    }
+}
+
+}  // namespace quibsum
