@@ -1,0 +1,36 @@
+#include "QuibSumCore/BlockSum.h"
+
+#include "QuibSumCore/Engine.h"
+#include "QuibSumCore/EngineMessages.h"
+
+namespace quibsum {
+
+Result<std::optional<BlockSum>> BlockSum::of(std::span<const Quantity* const> values, const Engine& engine,
+                                             const SheetRates& sheetRates) {
+    std::optional<BlockSum> out;
+    for (const Quantity* q : values) {
+        if (q->isPercent()) continue;
+        if (!out) {
+            out = BlockSum{*q, 1};
+            continue;
+        }
+        Quantity& sum = out->sum;
+        if (!sum.unit) sum.unit = q->unit;
+        // The common case, a value already in the sum's unit (or both plain numbers), is what
+        // the conversion would hand back unchanged; skip building a copy for it.
+        if (q->unit == sum.unit || !q->unit) {
+            sum.value += q->value;
+            if (q->rate) sum.rate = q->rate;
+        } else {
+            auto converted = engine.convert(*q, sum.unit, engine.defaultVNDKind(), sheetRates);
+            if (!converted) return converted.error();
+            sum.value += converted->value;
+            if (converted->rate) sum.rate = converted->rate;
+        }
+        ++out->count;
+    }
+    if (out && out->sum.value.isNaN()) return EvaluationError::message(messages::invalidResult);
+    return out;
+}
+
+}  // namespace quibsum

@@ -1,0 +1,30 @@
+#pragma once
+// BlockSum: the sum of a run of line values, as an aggregate line ("sum", "average") and the
+// page total compute it. Percentages are left out; the first value summed fixes the unit and
+// every other value is converted into it with the sheet's rates and the engine's default
+// VND rate kind.
+
+#include <optional>
+#include <span>
+
+#include "QuibSumCore/EvaluationError.h"
+#include "QuibSumCore/Quantity.h"
+#include "QuibSumCore/Rate.h"
+
+namespace quibsum {
+
+class Engine;
+
+struct BlockSum {
+    Quantity sum;
+    int count = 0;  // values summed, percentages excluded
+
+    // No value: nothing could be summed. A failed conversion fails the whole sum with its own
+    // error; a NaN sum fails with the invalid-result message.
+    static Result<std::optional<BlockSum>> of(std::span<const Quantity* const> values, const Engine& engine,
+                                              const SheetRates& sheetRates);
+
+    friend bool operator==(const BlockSum&, const BlockSum&) = default;
+};
+
+}  // namespace quibsum

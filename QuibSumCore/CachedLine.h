@@ -1,0 +1,52 @@
+#pragma once
+// CachedLine: the last analysis of one sheet line together with every input it was computed
+// from, so that the next pass can tell by comparing values whether the analysis still holds.
+// The text it was computed from is the sheet's line itself: replacing a line drops its entry,
+// so an entry never outlives its text and the sheet does not hold the text twice.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "QuibSumCore/LineAnalysis.h"
+#include "QuibSumCore/Quantity.h"
+#include "QuibSumCore/Rate.h"
+
+namespace quibsum {
+
+struct CachedLine {
+    // The values of a block, newest first, as an immutable shared list: the aggregate lines of
+    // one block share it instead of each holding a copy (a running total on every other line
+    // would otherwise keep a quadratic number of values), and a shared tail compares equal by
+    // pointer without walking it. Each value is the one shown by its line, shared with that
+    // line's entry rather than copied.
+    struct BlockNode {
+        std::shared_ptr<const Quantity> value;
+        std::shared_ptr<const BlockNode> previous;
+        std::size_t size = 0;  // values up to and including this one
+    };
+
+    // The result as finally shown: the missing-previous-result and aggregate rules applied.
+    LineAnalysis analysis;
+    // The values, at that time, of every variable the line could have read: under each of its
+    // name keys, the variable of that name and every multi-word name registered under it.
+    // Names without a value are absent. Few entries, so a vector beats a map.
+    std::vector<std::pair<std::string, Quantity>> variables;
+    // The previous result at that time, kept only when the analysis uses it (most lines do not,
+    // hence a pointer rather than an inline optional).
+    std::unique_ptr<const Quantity> previous;
+    std::shared_ptr<const BlockNode> block;  // kept only for aggregate lines; null when empty
+    // Shared and immutable: consecutive lines see the same rates, so they share one copy and
+    // an equal pointer settles the comparison without walking the map.
+    std::shared_ptr<const SheetRates> sheetRates;
+    std::int64_t ratesVersion = 0;
+
+    // For a rate definition, the sheet rates after it: handed on when the line is reused, so
+    // that the lines below keep comparing equal pointers.
+    std::shared_ptr<const SheetRates> ratesAfter;
+};
+
+}  // namespace quibsum

@@ -1,0 +1,144 @@
+#pragma once
+// Sheet: the lines of one page, evaluated from first to last with their variables, previous
+// results, blocks and typed rates, and kept so that an edit costs only the lines it touches.
+// Every line's analysis is cached with the exact inputs it was computed from; a line is
+// analysed again only when its text or one of those inputs changed. Not safe for concurrent
+// use: one thread (or one serial task) at a time.
+
+#include <array>
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "QuibSumCore/CachedLine.h"
+#include "QuibSumCore/Engine.h"
+#include "QuibSumCore/LineResult.h"
+#include "QuibSumCore/PageTotal.h"
+
+namespace quibsum {
+
+class Sheet {
+public:
+    struct Update {
+        std::span<const LineResult> results;  // valid until the sheet changes again
+        std::vector<std::size_t> changed;     // ascending line indices whose result changed
+    };
+
+    explicit Sheet(Engine engine);
+
+    // Replaces every line by the text split at each "\n" (a trailing line feed gives a last
+    // empty line) and evaluates. Returns the new results.
+    const std::vector<LineResult>& setText(std::string_view text);
+
+    // Replaces lines [lower, upper) by `replacement` (any number of lines) and evaluates; the
+    // replaced lines lose their cache entries. Bounds beyond the lines (a caller's error) are
+    // clamped. A line is reported as changed when it is new at the end or its result differs
+    // from the result at the same index before.
+    Update update(std::size_t lower, std::size_t upper, std::vector<std::string> replacement);
+
+    // A new version of the rate store's data: every line is analysed again, so that the store
+    // is asked afresh. The same version changes nothing.
+    void setRatesVersion(std::int64_t version);
+
+    // The sum of the counted lines' values, converted with the final sheet rates; computed on
+    // first request after each evaluation.
+    PageTotal total() const;
+
+    // Where variable names stand, per line (UTF-16 ranges within the line), for every line
+    // whose analysis found any.
+    std::map<std::size_t, std::vector<TextRange>> variableSpans() const;
+
+    // The names assigned by the lines before line `before` whose result is a value, without
+    // repeats, in order of first appearance; none for before <= 0.
+    std::vector<std::string> variableNames(std::ptrdiff_t before) const;
+
+    const Engine& engine() const { return engine_; }
+    const std::vector<std::string>& lines() const { return lines_; }
+    std::size_t lineCount() const { return lines_.size(); }
+    const std::vector<LineResult>& results() const { return results_; }
+    // Whether each line takes part in the page total (aggregate lines and rate definitions do not).
+    const std::vector<bool>& counted() const { return counted_; }
+    std::int64_t ratesVersion() const { return ratesVersion_; }
+    // The sheet rates in force after the last line.
+    const SheetRates& finalRates() const { return *finalRates_; }
+    // The cached analysis of a line, or null when it has not been analysed since it was replaced.
+    const CachedLine* cacheEntry(std::size_t line) const {
+        return line < cache_.size() ? cache_[line].entry.get() : nullptr;
+    }
+    // How many lines the last evaluation analysed afresh rather than reused: a diagnostic for
+    // tests and benchmarks.
+    std::size_t lastAnalysedCount() const { return lastAnalysed_; }
+
+private:
+    class Pass;
+
+    // One line's cache entry and, beside it, the few facts the pass checks on every line of
+    // every keystroke, packed so that walking thousands of unchanged lines stays in the
+    // processor's caches and touches neither the entries nor the texts.
+    struct Slot {
+        enum Flag : std::uint8_t {
+            value = 1,
+            usesPrev = 2,
+            aggregate = 4,
+            rateDefinition = 8,
+            assigns = 16,
+            readsVariables = 32,
+        };
+        enum class Shape : std::uint8_t { blank, heading, other };  // first non-blank character
+
+        std::shared_ptr<CachedLine> entry;  // shared with the block lists that hold its value
+        const SheetRates* rates = nullptr;  // entry->sheetRates, which keeps it alive
+        std::int64_t ratesVersion = 0;      // entry->ratesVersion
+        // The index at which the entry last produced the shown result: while it stays there and
+        // is reused, the result shown at that index is its own.
+        std::size_t position = 0;
+        // 16-bit hashes of the name keys, tested against the pass's filter of keys that have a
+        // variable; overflowKeys when the line has more keys than fit.
+        static constexpr std::uint8_t overflowKeys = 0xFF;
+        std::array<std::uint16_t, 6> keySlots{};
+        std::uint8_t keyCount = 0;
+        std::uint8_t flags = 0;
+        Shape shape = Shape::blank;
+        // For a line whose value joined a block that an aggregate line read: the list node that
+        // holds it, and the node before it. Always holds the entry's current value; kept while
+        // the list before it stays the same, so that an unchanged block is followed by reading
+        // slots alone and its pointers stay equal from pass to pass.
+        std::shared_ptr<const CachedLine::BlockNode> joined;
+        const CachedLine::BlockNode* joinedPrevious = nullptr;
+
+        bool has(Flag f) const { return (flags & f) != 0; }
+    };
+
+    // Runs the pass over every line; returns the indices whose result changed.
+    std::vector<std::size_t> evaluate();
+
+    Engine engine_;
+    std::vector<std::string> lines_;
+    std::vector<Slot> cache_;
+    std::vector<LineResult> results_;
+    std::vector<bool> counted_;
+    std::int64_t ratesVersion_ = 0;
+    // The rates before any definition: one shared empty map, so that lines above the first
+    // rate definition compare equal pointers from pass to pass.
+    std::shared_ptr<const SheetRates> noRates_;
+    std::shared_ptr<const SheetRates> finalRates_;
+    std::size_t lastAnalysed_ = 0;
+    mutable std::optional<PageTotal> total_;  // computed on first request after an evaluation
+
+    // The pass's filters of name keys that have a variable: one for names of one word, one for
+    // the first words of longer names. Kept here so that they are not allocated on every pass.
+    struct KeyFilters {
+        std::bitset<1 << 16> single;
+        std::bitset<1 << 16> multi;
+    };
+    std::unique_ptr<KeyFilters> keyFilters_;
+};
+
+}  // namespace quibsum

@@ -1,0 +1,279 @@
+// Whole sheets: the pass over lines (variables, previous results, blocks, typed rates), the
+// page total, and which lines an edit makes the sheet analyse again. Rates are the fixed
+// ones of TestRates.h (USD transfer 25100 VND).
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "QuibSumCore/EngineMessages.h"
+#include "QuibSumCore/Sheet.h"
+#include "tests/support/TestRates.h"
+
+using namespace quibsum;
+using quibsum::testing::dec;
+
+namespace {
+
+std::string shown(const LineResult& r) {
+    if (auto v = r.asValue()) return v->display;
+    if (auto e = r.asError()) return "error: " + e->message;
+    return "note";
+}
+
+std::string err(std::string_view message) { return "error: " + std::string(message); }
+
+std::vector<std::string> column(const Sheet& sheet) {
+    std::vector<std::string> out;
+    for (const LineResult& r : sheet.results()) out.push_back(shown(r));
+    return out;
+}
+
+std::string shown(const PageTotal& t) {
+    if (auto v = std::get_if<PageTotal::Value>(&t.payload))
+        return v->display + " (" + std::to_string(v->count) + ")";
+    if (auto e = std::get_if<PageTotal::Error>(&t.payload)) return "error: " + e->message;
+    if (std::holds_alternative<PageTotal::Incompatible>(t.payload)) return "incompatible";
+    return "empty";
+}
+
+Engine testEngine() { return Engine(quibsum::testing::testRates(), NumberStyle::en, RateKind::transfer); }
+
+struct PassRow {
+    const char* text;
+    std::vector<std::string> expected;
+};
+
+class SheetTest : public ::testing::Test {
+protected:
+    Sheet sheet{testEngine()};
+
+    std::vector<std::string> evaluate(const char* text) {
+        sheet.setText(text);
+        return column(sheet);
+    }
+    void replaceLine(std::size_t i, std::string text) { sheet.update(i, i + 1, {std::move(text)}); }
+};
+
+TEST_F(SheetTest, PassOverLines) {
+    const std::string noPrev = err(messages::noPreviousResult);
+    const std::vector<PassRow> rows = {
+        {"", {"note"}},
+        {"100\n200\nsum", {"100", "200", "300"}},
+        {"100\n\n200\nsum", {"100", "note", "200", "200"}},
+        {"100\n# Food\n200\nsum", {"100", "note", "200", "200"}},
+        {"100\n200\naverage", {"100", "200", "150"}},
+        {"100\n50%\nsum", {"100", "50%", "100"}},
+        {"2 km\n500 m\nsum", {"2 km", "500 m", "2.5 km"}},
+        {"2 km\n5 kg\nsum", {"2 km", "5 kg", err(messages::unitMismatch)}},
+        {"5\n3 km\nsum", {"5", "3 km", "8 km"}},  // a plain number takes the unit of the block
+        {"100 USD\n5 CHF\ntổng", {"100.00 USD", "5.00 CHF", err(messages::noRate)}},
+        {"100 USD\n2510000 VND\navg", {"100.00 USD", "2,510,000 ₫", "100.00 USD"}},
+        {"100\n200\nsum\nsum", {"100", "200", "300", "600"}},
+        {"sum", {"note"}},
+        {"10%\n20%\nsum", {"10%", "20%", "note"}},
+        {"x = 5\nx * 2", {"5", "10"}},
+        {"x = 1\ny = x\nx = 5\ny + x", {"1", "1", "5", "6"}},
+        {"tiền nhà = 5000000\ntiền nhà / 2", {"5,000,000", "2,500,000"}},
+        {"giá = 2\ngiá bán = 10\ngiá bán * giá", {"2", "10", "20"}},  // the longest name wins
+        {"prev + 1", {noPrev}},
+        {"1/0 + prev", {noPrev}},
+        {"10\n\nprev * 2", {"10", "note", "20"}},  // a blank line keeps the chain
+        {"10\nhello\nprev * 2", {"10", "note", noPrev}},
+        {"10\n# total\nprev", {"10", "note", noPrev}},
+        {"10\n1/0\nprev", {"10", err(messages::divisionByZero), noPrev}},
+        {"10\n1 USD = 25000 VND\nprev", {"10", "1 USD = 25,000 ₫", noPrev}},
+        {"1\n2\nsum\nprev * 10", {"1", "2", "3", "30"}},
+        {"x = 2\nx\nsum", {"2", "2", "4"}},  // assignments join the block
+        {"1 USD = 25000 VND\n2 USD in VND", {"1 USD = 25,000 ₫", "50,000 ₫"}},
+        {"USD = 24000\n1 USD to VND", {"1 USD = 24,000 ₫", "24,000 ₫"}},
+        {"0 USD = 25000 VND\n1 USD to VND", {err(messages::invalidRate), "25,100 ₫"}},
+        // The rate typed in the sheet is used for the block below it.
+        {"100 USD\n1 USD = 20000 VND\n2000000 VND\nsum",
+         {"100.00 USD", "1 USD = 20,000 ₫", "2,000,000 ₫", "200.00 USD"}},
+    };
+    for (const PassRow& row : rows) EXPECT_EQ(evaluate(row.text), row.expected) << row.text;
+}
+
+TEST_F(SheetTest, CountedLinesAndFinalRates) {
+    sheet.setText("x = 5\nsum\n1 USD = 25000 VND\n1 VND = 0.00004 USD\nabc");
+    EXPECT_EQ(sheet.counted(), (std::vector<bool>{true, false, false, false, true}));
+    EXPECT_EQ(sheet.finalRates(), (SheetRates{{CurrencyPair{"VND", "USD"}, dec("0.00004")}}));
+    sheet.setText("1 USD = 25000 VND\n1 EUR = 27000 VND\n1 USD = 24000 VND");
+    EXPECT_EQ(sheet.finalRates(), (SheetRates{{CurrencyPair{"EUR", "VND"}, dec("27000")},
+                                              {CurrencyPair{"USD", "VND"}, dec("24000")}}));
+}
+
+TEST_F(SheetTest, PageTotal) {
+    const std::vector<std::pair<const char*, std::string>> rows = {
+        {"", "empty"},
+        {"10%\n20%", "empty"},
+        {"abc\n1/0", "empty"},
+        {"100 USD\n2510000 VND", "200.00 USD (2)"},
+        {"2510000 VND\n100 USD", "5,020,000 ₫ (2)"},
+        {"5 km\n3 kg", "incompatible"},
+        {"x = 5\nsum\n1 USD = 25000 VND", "5 (1)"},
+        {"100\nabc\n1/0\n50%", "100 (1)"},
+        {"100 USD\n5 CHF", err(messages::noRate)},
+        // The rate defined on the last line converts the lines above it.
+        {"100 USD\n2500000 VND\n1 USD = 25000 VND", "200.00 USD (2)"},
+    };
+    for (const auto& [text, expected] : rows) {
+        sheet.setText(text);
+        EXPECT_EQ(shown(sheet.total()), expected) << text;
+    }
+}
+
+TEST_F(SheetTest, ATotalIsRecomputedAfterAnEdit) {
+    sheet.setText("1\n2");
+    EXPECT_EQ(shown(sheet.total()), "3 (2)");
+    replaceLine(1, "5");
+    EXPECT_EQ(shown(sheet.total()), "6 (2)");
+}
+
+// Which lines an edit analyses again: the edited ones, and below them exactly those whose
+// variables, previous result, block or sheet rates changed.
+TEST_F(SheetTest, AnEditAnalysesOnlyTheLinesWhoseInputsChanged) {
+    sheet.setText("rent = 10\n100\n200\nrent * 2\n300\nprev + 1\nsum");
+    EXPECT_EQ(sheet.lastAnalysedCount(), 7u);
+
+    struct Edit {
+        std::size_t line;
+        const char* text;
+        std::size_t analysed;
+        const char* why;
+    };
+    const std::vector<Edit> edits = {
+        {4, "301", 3, "the edited line, the line using it as previous result, the sum of its block"},
+        {1, "101", 2, "the edited line and the sum; line 2 reads nothing from it"},
+        {1, "101.0", 1, "an equal value changes no input below"},
+        {0, "rent = 11", 3, "the assignment, the line naming rent, the sum"},
+        {3, "rent * 3", 2, "the edited line and the sum; prev + 1 follows line 4"},
+        {6, "average", 1, "only the aggregate itself"},
+        {0, "cost = 11", 3, "rent vanished: its reader changes too"},
+    };
+    for (const Edit& e : edits) {
+        replaceLine(e.line, e.text);
+        EXPECT_EQ(sheet.lastAnalysedCount(), e.analysed) << e.text << ": " << e.why;
+    }
+    EXPECT_EQ(column(sheet), (std::vector<std::string>{"11", "101", "200", "note", "301", "302", "183"}));
+
+    // A typed rate is an input of every line below it.
+    sheet.update(2, 2, {"1 USD = 25000 VND"});
+    EXPECT_EQ(sheet.lastAnalysedCount(), 6u);
+    // Editing it to an equal rate does not.
+    replaceLine(2, "USD = 25000");
+    EXPECT_EQ(sheet.lastAnalysedCount(), 1u);
+    // Nothing changed: nothing analysed.
+    sheet.update(0, 0, {});
+    EXPECT_EQ(sheet.lastAnalysedCount(), 0u);
+}
+
+// A running total on every other line: each sum reads all the values above it, including
+// the sums. The sums of one block share its values rather than each keeping a copy, which
+// would grow with the square of the sheet.
+TEST_F(SheetTest, RunningTotals) {
+    EXPECT_EQ(evaluate("1\nsum\n2\nsum\n3\nsum"), (std::vector<std::string>{"1", "1", "2", "4", "3", "11"}));
+    const CachedLine::BlockNode* third = sheet.cacheEntry(5)->block.get();
+    ASSERT_EQ(third->size, 5u);
+    EXPECT_EQ(third->previous->previous.get(), sheet.cacheEntry(3)->block.get());
+    EXPECT_EQ(third->previous->previous->previous->previous.get(), sheet.cacheEntry(1)->block.get());
+
+    replaceLine(0, "5");  // every sum reads it
+    EXPECT_EQ(column(sheet), (std::vector<std::string>{"5", "5", "2", "12", "3", "27"}));
+    EXPECT_EQ(sheet.lastAnalysedCount(), 4u);
+    replaceLine(4, "3.0");  // an equal value: nothing below changes
+    EXPECT_EQ(sheet.lastAnalysedCount(), 1u);
+}
+
+TEST_F(SheetTest, ANewMultiWordNameReachesTheLinesThatSpellIt) {
+    sheet.setText("tiền = 3\n100\ntiền nhà / 2\nnhà");
+    EXPECT_EQ(column(sheet), (std::vector<std::string>{"3", "100", "note", "note"}));
+    sheet.update(0, 0, {"tiền nhà = 10"});
+    EXPECT_EQ(column(sheet), (std::vector<std::string>{"10", "3", "100", "5", "note"}));
+    // The new line, the two lines keyed by "tiền"; neither "100" nor "nhà" can read the name.
+    EXPECT_EQ(sheet.lastAnalysedCount(), 3u);
+}
+
+TEST_F(SheetTest, RatesVersion) {
+    sheet.setText("100 USD in VND\n5\nx = 2");
+    const CachedLine* first = sheet.cacheEntry(0);
+    sheet.setRatesVersion(0);
+    EXPECT_EQ(sheet.cacheEntry(0), first);  // untouched, not even re-evaluated
+    EXPECT_EQ(sheet.lastAnalysedCount(), 3u);
+
+    sheet.setRatesVersion(4);
+    EXPECT_EQ(sheet.ratesVersion(), 4);
+    EXPECT_EQ(sheet.lastAnalysedCount(), 3u);
+    EXPECT_EQ(sheet.cacheEntry(0)->ratesVersion, 4);
+    EXPECT_EQ(column(sheet), (std::vector<std::string>{"2,510,000 ₫", "5", "2"}));
+    sheet.update(1, 2, {"6"});
+    EXPECT_EQ(sheet.lastAnalysedCount(), 1u);
+}
+
+TEST_F(SheetTest, ChangedLinesAreComparedByPosition) {
+    sheet.setText("1\n2\n3\n4\n5");
+    auto u = sheet.update(2, 3, {"30", "31"});
+    EXPECT_EQ(u.changed, (std::vector<std::size_t>{2, 3, 4, 5}));
+    ASSERT_EQ(u.results.size(), 6u);
+    EXPECT_EQ(shown(u.results[5]), "5");
+
+    sheet.setText("1\n1\n1");
+    u = sheet.update(0, 0, {"1"});
+    EXPECT_EQ(u.changed, (std::vector<std::size_t>{3}));  // shifted, but equal at every old position
+
+    u = sheet.update(1, 3, {});
+    EXPECT_TRUE(u.changed.empty());
+    EXPECT_EQ(sheet.results().size(), 2u);
+
+    sheet.setText("1\n2\nsum");
+    u = sheet.update(0, 1, {"10"});
+    EXPECT_EQ(u.changed, (std::vector<std::size_t>{0, 2}));
+}
+
+TEST_F(SheetTest, ASheetOfNoLines) {
+    EXPECT_TRUE(sheet.results().empty());
+    EXPECT_EQ(shown(sheet.total()), "empty");
+    auto u = sheet.update(0, 0, {});
+    EXPECT_TRUE(u.results.empty());
+    EXPECT_TRUE(u.changed.empty());
+    EXPECT_TRUE(sheet.finalRates().empty());
+}
+
+TEST_F(SheetTest, SetTextSplitsAtEveryLineFeed) {
+    sheet.setText("1\n\n2\n");
+    EXPECT_EQ(sheet.lines(), (std::vector<std::string>{"1", "", "2", ""}));
+    EXPECT_EQ(sheet.counted().size(), 4u);
+    EXPECT_EQ(sheet.setText("7").size(), 1u);
+    EXPECT_EQ(sheet.lines(), (std::vector<std::string>{"7"}));
+}
+
+TEST_F(SheetTest, AnUpdateRangeBeyondTheLinesIsClamped) {
+    sheet.setText("1\n2");
+    auto u = sheet.update(5, 9, {"3"});
+    EXPECT_EQ(sheet.lines(), (std::vector<std::string>{"1", "2", "3"}));
+    EXPECT_EQ(u.changed, (std::vector<std::size_t>{2}));
+    sheet.update(2, 1, {"4"});
+    EXPECT_EQ(sheet.lines(), (std::vector<std::string>{"1", "4", "2", "3"}));
+}
+
+TEST_F(SheetTest, VariableNamesBeforeALine) {
+    sheet.setText("x = 1\ny = 2\nx = 3\nz = 1/0\ntiền nhà = 4");
+    EXPECT_TRUE(sheet.variableNames(0).empty());
+    EXPECT_TRUE(sheet.variableNames(-3).empty());
+    EXPECT_EQ(sheet.variableNames(1), (std::vector<std::string>{"x"}));
+    EXPECT_EQ(sheet.variableNames(100), (std::vector<std::string>{"x", "y", "tiền nhà"}));
+}
+
+TEST_F(SheetTest, VariableSpans) {
+    sheet.setText("x = 5\n100\nx * x\ntiền nhà = 2\ngiá: tiền nhà + 1");
+    auto spans = sheet.variableSpans();
+    ASSERT_EQ(spans.size(), 4u);
+    EXPECT_EQ(spans[0], (std::vector<TextRange>{{0, 1}}));
+    EXPECT_EQ(spans[2], (std::vector<TextRange>{{0, 1}, {4, 1}}));
+    EXPECT_EQ(spans[3], (std::vector<TextRange>{{0, 8}}));  // UTF-16 units, not bytes
+    EXPECT_EQ(spans[4], (std::vector<TextRange>{{5, 8}}));
+}
+
+}  // namespace
