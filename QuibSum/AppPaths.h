@@ -1,0 +1,26 @@
+#pragma once
+// Where the application keeps its files: the data folder (sheets and the rate cache) and the
+// configuration folder (settings and window state). QUIBSUM_DATA_DIR and QUIBSUM_CONFIG_DIR
+// replace the two folders, so that tests and scripts never touch the real home folder.
+
+#include <QString>
+
+#include <memory>
+
+class QSettings;
+
+namespace quibsum::AppPaths {
+
+// $QUIBSUM_DATA_DIR, else $XDG_DATA_HOME/QuibSum (~/.local/share/QuibSum): the folder that also
+// holds the rate cache. Throws std::runtime_error when there is no home folder.
+QString dataDirectory();
+// dataDirectory()/Sheets.
+QString sheetsDirectory();
+// $QUIBSUM_CONFIG_DIR, else $XDG_CONFIG_HOME/QuibSum (~/.config/QuibSum).
+QString configDirectory();
+// configDirectory()/QuibSum.conf.
+QString settingsFile();
+// The application's settings database, in INI format at settingsFile().
+std::unique_ptr<QSettings> openSettings();
+
+}  // namespace quibsum::AppPaths

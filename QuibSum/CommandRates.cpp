@@ -1,0 +1,57 @@
+#include "QuibSum/CommandRates.h"
+
+#include "QuibSumCore/FixedRateStore.h"
+#include "QuibSumRates/CurlRateRequester.h"
+#include "QuibSumRates/LiveRateStore.h"
+#include "QuibSumRates/RateCache.h"
+
+namespace quibsum {
+
+CommandRates CommandRates::fromFile(const std::filesystem::path& snapshotFile) {
+    CommandRates rates;
+    rates.store_ = std::make_shared<FixedRateStore>(RateCache::load(snapshotFile));
+    return rates;
+}
+
+CommandRates CommandRates::live() {
+    CommandRates rates;
+    rates.requester_ = std::make_shared<CurlRateRequester>();
+    rates.live_ = std::make_shared<LiveRateStore>(RateCache::defaultLocation(), rates.requester_);
+    rates.store_ = rates.live_;
+    return rates;
+}
+
+CommandRates::CommandRates(CommandRates&& other) noexcept
+    : store_(std::move(other.store_)),
+      live_(std::move(other.live_)),
+      requester_(std::move(other.requester_)),
+      refresher_(std::move(other.refresher_)),
+      refreshed_(std::move(other.refreshed_)) {}
+
+CommandRates::~CommandRates() {
+    if (!refresher_.joinable()) return;
+    if (requester_) requester_->cancel();
+    refresher_.join();
+}
+
+void CommandRates::refreshDue(std::chrono::milliseconds wait) {
+    if (!live_ || refresher_.joinable()) return;
+    std::promise<void> done;
+    refreshed_ = done.get_future();
+    // The thread shares ownership, so the store outlives a process that stops waiting for it.
+    refresher_ = std::thread([store = live_, done = std::move(done)]() mutable {
+        store->refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), false);
+        done.set_value();
+    });
+    refreshed_.wait_for(wait);
+}
+
+bool CommandRates::finish(std::chrono::milliseconds grace) {
+    if (!refresher_.joinable()) return true;
+    if (requester_) requester_->cancel();
+    if (refreshed_.wait_for(grace) != std::future_status::ready) return false;
+    refresher_.join();
+    return true;
+}
+
+}  // namespace quibsum

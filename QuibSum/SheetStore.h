@@ -1,0 +1,108 @@
+#pragma once
+// SheetStore: the user's sheets on disk. One folder holds "index.json" (every sheet's id,
+// title, dates and position) and one UTF-8 text file per sheet, named by its id. Edits are
+// kept in memory and written together, with the index, half a second after the last one;
+// creating, deleting, appending to the quick sheet and saving write at once. Every file is
+// replaced atomically, and the folder is readable by its owner only.
+//
+// The quick sheet always exists, sorts first and cannot be deleted. Lives on the thread that
+// runs its Qt event loop (the delayed save is a timer there); not safe for concurrent use.
+
+#include <QDateTime>
+#include <QString>
+#include <QTimer>
+#include <QUuid>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "QuibSum/StorageError.h"
+
+namespace quibsum {
+
+class SheetStore {
+public:
+    struct Record {
+        QUuid id;
+        QString title;
+        QDateTime created;   // UTC
+        QDateTime modified;  // UTC
+        std::int64_t order = 0;  // the quick sheet has -1, other sheets 0 and up
+
+        friend bool operator==(const Record&, const Record&) = default;
+    };
+
+    using Clock = std::function<QDateTime()>;
+
+    static const QUuid quickSheetID;
+    static constexpr std::chrono::milliseconds saveDelay{500};
+
+    // Creates the folder (owner-only), reads the index and makes sure the quick sheet exists.
+    // Throws StorageError: the folder cannot be made, the index cannot be read or is damaged
+    // (the file is then left exactly as it was), or the first save fails.
+    explicit SheetStore(const QString& directory, Clock clock = {});
+    SheetStore(const SheetStore&) = delete;
+    SheetStore& operator=(const SheetStore&) = delete;
+
+    const QString& directory() const { return directory_; }
+    // Every sheet, sorted by order (stably).
+    const std::vector<Record>& records() const { return records_; }
+    const Record* record(const QUuid& id) const;
+    const std::optional<QString>& lastError() const { return lastError_; }
+    // Texts changed since the last successful save.
+    bool hasPendingChanges() const { return !pending_.empty(); }
+    bool isSaveScheduled() const { return saveTimer_.isActive(); }
+
+    // The sheet's latest text: the unsaved one if any, else its file's. Throws StorageError
+    // when the file cannot be read.
+    QString text(const QUuid& id) const;
+    // Records a new text and (re)starts the delayed save.
+    void setText(const QString& text, const QUuid& id);
+    // Adds the text as new lines at the end of the quick sheet, saves at once and returns the
+    // quick sheet's whole text. Throws StorageError.
+    QString appendToQuickSheet(const QString& text);
+    // Adds an empty sheet at the end and saves at once. Without a title it is named
+    // "Sheet N" with the smallest N not taken. Throws StorageError.
+    QUuid createSheet(const std::optional<QString>& title = std::nullopt);
+    // Removes the sheet from the index, saves, then removes its file. Throws StorageError
+    // (protectedSheet for the quick sheet, which is left untouched).
+    void deleteSheet(const QUuid& id);
+    // Writes every pending text, then the index. On failure sets lastError and throws; the
+    // pending texts stay pending so that the next save writes them again.
+    void save();
+
+    // Called with lastError after every assignment of it (each save sets or clears it).
+    std::function<void(const std::optional<QString>&)> onSaveStateChange;
+    // Called after the records changed (a new modification date, a sheet added or removed).
+    std::function<void()> onRecordsChange;
+
+    // "\r\n" and lone "\r" become "\n"; a text without "\r" is returned unchanged.
+    static QString normalized(QString text);
+    // The canonical upper-case form, as in file names and the index.
+    static QString idText(const QUuid& id);
+
+    static QByteArray encodeIndex(const std::vector<Record>& records);
+    // Throws std::invalid_argument naming the problem.
+    static std::vector<Record> decodeIndex(const QByteArray& bytes);
+
+private:
+    QString indexPath() const;
+    QString textPath(const QUuid& id) const;
+    void writeFile(const QString& path, const QByteArray& bytes);
+    void setLastError(std::optional<QString> error);
+    void recordsChanged();
+    void delayedSave();
+
+    QString directory_;
+    Clock clock_;
+    std::vector<Record> records_;
+    std::optional<QString> lastError_;
+    std::map<QUuid, QString> pending_;
+    QTimer saveTimer_;
+};
+
+}  // namespace quibsum

@@ -1,0 +1,109 @@
+#pragma once
+// SumSettings: the user's choices (number style, default VND rate kind, appearance, hot key)
+// kept in the settings database under their own keys, plus two status texts for the settings
+// window. Observers are told of every change through the signals; the owner installs the
+// three callbacks that re-evaluate sheets, re-register the hot key and re-apply the
+// appearance. The three choices are stored verbatim and read through the typed mappings, so a
+// value written by a newer version is kept rather than rewritten. Main thread only.
+
+#include <QLocale>
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "QuibSum/HotKeyPress.h"
+#include "QuibSumCore/NumberStyle.h"
+#include "QuibSumCore/Rate.h"
+
+class QSettings;
+
+namespace quibsum {
+
+enum class Appearance { dark, light, system };
+
+class SumSettings : public QObject {
+    Q_OBJECT
+
+public:
+    // Carbon modifier masks, the stored form of the hot key's modifiers.
+    static constexpr std::uint32_t commandMask = 0x100;
+    static constexpr std::uint32_t shiftMask = 0x200;
+    static constexpr std::uint32_t optionMask = 0x800;
+    static constexpr std::uint32_t controlMask = 0x1000;
+
+    static constexpr std::uint32_t defaultHotkeyCode = HotKeyPress::spaceKeyCode;
+    static constexpr std::uint32_t defaultHotkeyModifiers = optionMask;
+    static const QString defaultHotkeyLabel;
+
+    // Reads every stored choice once. `locale` decides the default number style. The settings
+    // database must outlive this object.
+    explicit SumSettings(QSettings& storage, const QLocale& locale = QLocale::system(), QObject* parent = nullptr);
+
+    const QString& numberStyle() const { return numberStyle_; }
+    const QString& rateKind() const { return rateKind_; }
+    const QString& appearance() const { return appearance_; }
+    std::uint32_t hotkeyCode() const { return hotkeyCode_; }
+    std::uint32_t hotkeyModifiers() const { return hotkeyModifiers_; }
+    const QString& hotkeyLabel() const { return hotkeyLabel_; }
+    const std::optional<QString>& lastError() const { return lastError_; }
+    const QString& rateStatus() const { return rateStatus_; }
+
+    // Store the value, then call the callback, even when the value did not change.
+    void setNumberStyle(const QString& value);  // then onEvaluationChange
+    void setRateKind(const QString& value);     // then onEvaluationChange
+    void setAppearance(const QString& value);   // then onAppearanceChange
+    // Not stored: only recordHotkey persists the hot key.
+    void setHotkeyCode(std::uint32_t value);
+    void setHotkeyModifiers(std::uint32_t value);
+    void setHotkeyLabel(const QString& value);
+    void setLastError(const std::optional<QString>& value);
+    void setRateStatus(const QString& value);
+
+    // Takes a key press from the recorder. A press without Shift, Control, Option or Command,
+    // or of Escape, is ignored. Otherwise the new key is shown and registered through
+    // onHotkeyChange; if that throws, the previous key is restored and registered again,
+    // lastError says why, and nothing is stored.
+    void recordHotkey(const HotKeyPress& press);
+    // Records Option-Space, the default.
+    void resetHotkey();
+
+    NumberStyle engineNumberStyle() const { return numberStyleFrom(numberStyle_); }
+    RateKind defaultVNDKind() const { return rateKindFrom(rateKind_); }
+    Appearance windowAppearance() const { return appearanceFrom(appearance_); }
+
+    static NumberStyle numberStyleFrom(const QString& value);
+    static RateKind rateKindFrom(const QString& value);  // never mid
+    static Appearance appearanceFrom(const QString& value);
+    static QString defaultNumberStyle(const QLocale& locale);
+
+    std::function<void()> onEvaluationChange;
+    // May throw (a std::exception whose what() is the user-facing description).
+    std::function<void()> onHotkeyChange;
+    std::function<void()> onAppearanceChange;
+
+signals:
+    void numberStyleChanged();
+    void rateKindChanged();
+    void appearanceChanged();
+    void hotkeyChanged();
+    void lastErrorChanged();
+    void rateStatusChanged();
+
+private:
+    void storeString(const char* key, const QString& value);
+
+    QSettings& storage_;
+    QString numberStyle_;
+    QString rateKind_;
+    QString appearance_;
+    std::uint32_t hotkeyCode_;
+    std::uint32_t hotkeyModifiers_;
+    QString hotkeyLabel_;
+    std::optional<QString> lastError_;
+    QString rateStatus_;
+};
+
+}  // namespace quibsum

@@ -1,0 +1,299 @@
+// The built `quibsum` program, run with a private data and configuration folder, fixed rates
+// and a network that answers nowhere (or a loopback server of the test's own).
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <map>
+
+#include "../rates/LoopbackServer.h"
+#include "../rates/RateTestSupport.h"
+
+namespace quibsum {
+namespace {
+
+const QString fixtures = QStringLiteral(QUIBSUM_SOURCE_DIR "/tests/fixtures/app");
+const QString rates = fixtures + QStringLiteral("/rates.json");
+const QString unreachable = QStringLiteral("http://127.0.0.1:9/");
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class ProgramTest : public ::testing::Test {
+protected:
+    QString data() const { return home.path() + QStringLiteral("/data"); }
+    QString config() const { return home.path() + QStringLiteral("/config"); }
+    QString sheets() const { return data() + QStringLiteral("/Sheets"); }
+
+    Outcome run(const QStringList& args, const QByteArray& input = {}, int timeoutMs = 60000) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("QUIBSUM_DATA_DIR", data());
+        env.insert("QUIBSUM_CONFIG_DIR", config());
+        env.insert("QUIBSUM_ERAPI_URL", unreachable);
+        env.insert("QUIBSUM_VCB_URL", unreachable);
+        env.insert("LC_ALL", "en_GB.UTF-8");
+        env.insert("TZ", "UTC");
+        for (const auto& [name, value] : environment) env.insert(name, value);
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(QUIBSUM_PROGRAM), args);
+        if (!process.waitForStarted()) return {};
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(timeoutMs)) {
+            process.kill();
+            process.waitForFinished();
+            return {};
+        }
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+    }
+
+    void writeFile(const QString& path, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QTemporaryDir home;
+    std::map<QString, QString> environment;
+};
+
+TEST_F(ProgramTest, CalcPrintsTheDisplayOrTheReason) {
+    struct Case {
+        QStringList args;
+        int status;
+        std::string out;
+        std::string err;
+    };
+    const QStringList r = {"calc", "--rates", rates};
+    const Case cases[] = {
+        {r + QStringList{"2", "+", "2"}, 0, "4\n", ""},
+        {r + QStringList{"-5", "+", "3"}, 0, "-2\n", ""},
+        {r + QStringList{"100 USD to VND"}, 0, "2,510,000 ₫\n", ""},
+        {r + QStringList{"--kind", "buy", "100", "USD", "to", "VND"}, 0, "2,500,000 ₫\n", ""},
+        {QStringList{"calc", "--style=vi", "--rates=" + rates, "1.234,5 + 1"}, 0, "1.235,5\n", ""},
+        {r + QStringList{"12 / 0"}, 1, "", "Không thể chia cho 0\n"},
+        {r + QStringList{"2 +"}, 1, "", "Cannot calculate this expression\n"},
+        {r + QStringList{""}, 1, "", "Cannot calculate this expression\n"},
+        {r + QStringList{"1\n+ 1"}, 1, "", "Cannot calculate this expression\n"},
+        {r + QStringList{QString::fromUtf8("1 \u2028+ 1")}, 1, "", "Cannot calculate this expression\n"},
+    };
+    for (const Case& c : cases) {
+        Outcome result = run(c.args);
+        EXPECT_EQ(result.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_EQ(result.out, c.out) << c.args.join(' ').toStdString();
+        EXPECT_EQ(result.err, c.err) << c.args.join(' ').toStdString();
+    }
+}
+
+TEST_F(ProgramTest, UsageErrorsExitWithTwo) {
+    const QStringList cases[] = {
+        {},
+        {"frobnicate"},
+        {"calc", "--rates", rates},
+        {"calc", "--style", "fr", "1"},
+        {"calc", "--kind", "mid", "1"},
+        {"calc", "--bogus", "1"},
+        {"calc", "--rates"},
+        {"sheet", "--json=yes"},
+        {"sheet", "a.txt", "b.txt"},
+        {"sheets", "extra"},
+        {"rates", "--style", "vi"},
+    };
+    for (const QStringList& args : cases) {
+        Outcome result = run(args);
+        EXPECT_EQ(result.status, 2) << args.join(' ').toStdString();
+        EXPECT_EQ(result.out, "") << args.join(' ').toStdString();
+        EXPECT_NE(result.err.find("Try 'quibsum"), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(ProgramTest, EveryCommandHasHelp) {
+    for (const char* command : {"", "calc", "sheet", "sheets", "append", "rates"}) {
+        QStringList args;
+        if (*command != '\0') args << command;
+        Outcome result = run(args + QStringList{"--help"});
+        EXPECT_EQ(result.status, 0) << command;
+        std::string expected = std::string("Usage: quibsum ") + (*command ? command : "COMMAND");
+        EXPECT_EQ(result.out.rfind(expected, 0), 0u) << result.out;
+    }
+    EXPECT_EQ(run({"--version"}).out.rfind("quibsum (Quib Sum) ", 0), 0u);
+}
+
+TEST_F(ProgramTest, StoredSettingsChooseStyleAndKindUnlessOverridden) {
+    writeFile(config() + "/QuibSum.conf", "[General]\nnumberStyle=vi\nrateKind=sell\n");
+    EXPECT_EQ(run({"calc", "--rates", rates, "100 USD to VND"}).out, "2.540.000 ₫\n");
+    EXPECT_EQ(run({"calc", "--rates", rates, "--style", "en", "--kind", "transfer", "100 USD to VND"}).out,
+              "2,510,000 ₫\n");
+}
+
+TEST_F(ProgramTest, SheetPrintsLinesWithAlignedResultsAndTheTotal) {
+    Outcome result = run({"sheet", "--rates", rates, fixtures + "/budget.txt"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Rent: 8,500,000 VND                       8,500,000 ₫\n"
+              "Groceries: 2,400,000 VND                  2,400,000 ₫\n"
+              "100 USD to VND                            2,510,000 ₫\n"
+              "20% of 1,250                                      250\n"
+              "12 / 0                    error: Không thể chia cho 0\n"
+              "# a comment\n"
+              "─────────────────────────────────────────────────────\n"
+              "Total:                                   13,410,250 ₫\n");
+    // The same text from standard input, with CR LF line ends, reads the same.
+    QFile file(fixtures + "/budget.txt");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray crlf = file.readAll().replace("\n", "\r\n");
+    EXPECT_EQ(run({"sheet", "--rates", rates}, crlf).out, result.out);
+    EXPECT_EQ(run({"sheet", "--rates", rates, "-"}, crlf).out, result.out);
+}
+
+TEST_F(ProgramTest, SheetJsonCarriesExactValuesUnitsAndTheTotal) {
+    Outcome result = run({"sheet", "--json", "--rates", rates}, "1,234.5 + 0.25\n5 km to m\n20%\n1/0\nhello\nx = 2\n");
+    ASSERT_EQ(result.status, 0) << result.err;
+    QJsonParseError error{};
+    QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(result.out), &error).object();
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << result.out;
+    QJsonArray lines = root["lines"].toArray();
+    ASSERT_EQ(lines.size(), 6);
+    EXPECT_EQ(lines[0].toObject(), (QJsonObject{{"result", "value"}, {"display", "1,234.75"}, {"value", "1234.75"},
+                                                {"unit", QJsonValue::Null}}));
+    EXPECT_EQ(lines[1].toObject(),
+              (QJsonObject{{"result", "value"}, {"display", "5,000 m"}, {"value", "5000"}, {"unit", "m"}}));
+    EXPECT_EQ(lines[2].toObject()["value"], "0.2");
+    EXPECT_EQ(lines[2].toObject()["unit"], "%");
+    EXPECT_EQ(lines[3].toObject(), (QJsonObject{{"result", "error"}, {"message", "Không thể chia cho 0"}}));
+    EXPECT_EQ(lines[4].toObject(), (QJsonObject{{"result", "note"}}));
+    EXPECT_EQ(result.out.rfind(R"({"lines":[{"result":"value","display":"1,234.75")", 0), 0u) << result.out;
+
+    auto total = [&](const QByteArray& sheet) {
+        Outcome r = run({"sheet", "--json", "--rates", rates}, sheet);
+        return QJsonDocument::fromJson(QByteArray::fromStdString(r.out)).object()["total"].toObject();
+    };
+    EXPECT_EQ(total("1\n2\nsum\n"), (QJsonObject{{"result", "value"}, {"display", "3"}, {"count", 2}}));
+    EXPECT_EQ(total("# nothing\n10%\n"), (QJsonObject{{"result", "empty"}}));
+    EXPECT_EQ(total("5 km\n3 kg\n"), (QJsonObject{{"result", "incompatible"}}));
+    EXPECT_EQ(total(""), (QJsonObject{{"result", "empty"}}));
+}
+
+TEST_F(ProgramTest, InvalidUtf8IsReadWithReplacementCharacters) {
+    Outcome result = run({"sheet", "--json", "--rates", rates}, "\xEF\xBB\xBF" "1 + 1\n\xFF\xFE + 2\nx\xC3 = 4\n");
+    ASSERT_EQ(result.status, 0);
+    QJsonParseError error{};
+    QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(result.out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << result.out;
+    EXPECT_EQ(document.object()["lines"].toArray()[0].toObject()["display"], "2");
+    EXPECT_EQ(document.object()["lines"].toArray().size(), 3);
+
+    Outcome plain = run({"sheet", "--rates", rates}, "\xFF\xFE + 2\n");
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_NE(plain.out.find("\xEF\xBF\xBD\xEF\xBF\xBD + 2"), std::string::npos) << plain.out;
+}
+
+TEST_F(ProgramTest, UnreadableInputFailsNamingTheFile) {
+    for (const QString& path : {home.path() + "/missing.txt", home.path()}) {
+        Outcome result = run({"sheet", "--rates", rates, path});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err.find(path.toStdString()), std::string::npos) << result.err;
+    }
+    for (const QString& file : {home.path() + "/missing.json", fixtures + "/rates-damaged.json"}) {
+        Outcome result = run({"calc", "--rates", file, "1"});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_NE(result.err.find(file.toStdString()), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(ProgramTest, AppendGoesThroughTheStoreAndPrintsTheNewLinesResults) {
+    Outcome first = run({"append", "--rates", rates, "x = 6"});
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out, "6\n");
+    Outcome second = run({"append", "--rates", rates}, "x * 7\r\nnote\n1/0\n");
+    EXPECT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(second.out, "42\n\nerror: Không thể chia cho 0\n");
+
+    QFile quick(sheets() + "/00000000-0000-0000-0000-000000000001.txt");
+    ASSERT_TRUE(quick.open(QIODevice::ReadOnly));
+    EXPECT_EQ(quick.readAll(), "x = 6\nx * 7\nnote\n1/0");
+
+    Outcome list = run({"sheets"});
+    EXPECT_EQ(list.status, 0);
+    EXPECT_TRUE(QRegularExpression(R"(^Quick  00000000-0000-0000-0000-000000000001  \d{4}-\d\d-\d\d \d\d:\d\d\n$)")
+                    .match(QString::fromStdString(list.out))
+                    .hasMatch())
+        << list.out;
+
+    EXPECT_EQ(run({"append", "--rates", rates}, "").status, 1);
+}
+
+TEST_F(ProgramTest, ADamagedIndexIsReportedAndNeverOverwritten) {
+    const QByteArray damaged = R"([{"id":"00000000-0000-0000-0000-000000000001","title":"Quick")";
+    writeFile(sheets() + "/index.json", damaged);
+    for (const QStringList& args : {QStringList{"sheets"}, QStringList{"append", "--rates", rates, "1+1"}}) {
+        Outcome result = run(args);
+        EXPECT_EQ(result.status, 1) << args.join(' ').toStdString();
+        EXPECT_NE(result.err.find((sheets() + "/index.json").toStdString()), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find("damaged"), std::string::npos) << result.err;
+    }
+    QFile index(sheets() + "/index.json");
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    EXPECT_EQ(index.readAll(), damaged);
+    EXPECT_FALSE(QFile::exists(sheets() + "/00000000-0000-0000-0000-000000000001.txt"));
+}
+
+TEST_F(ProgramTest, WithoutARatesFileTheCacheOrTheSeedIsUsed) {
+    Outcome seed = run({"calc", "1 USD to VND"});
+    EXPECT_EQ(seed.status, 0) << seed.err;
+    EXPECT_NE(seed.out.find("₫"), std::string::npos);
+
+    ASSERT_TRUE(QDir().mkpath(data()));
+    ASSERT_TRUE(QFile::copy(rates, data() + "/rates.json"));
+    EXPECT_EQ(run({"calc", "100 USD to VND"}).out, "2,510,000 ₫\n");
+    EXPECT_EQ(run({"rates"}).out, "Vietcombank · 1 Dec 2026, 01:30\nExchangeRate-API · 1 Dec 2026, 00:00\n");
+}
+
+TEST_F(ProgramTest, ASlowRateServerNeverHoldsUpACalculation) {
+    testing::LoopbackServer server;
+    server.route("/bank", {200, testing::goodVCBBody, std::chrono::milliseconds(20000)});
+    environment["QUIBSUM_VCB_URL"] = QString::fromStdString(server.url("/bank"));
+    Outcome result = run({"calc", "2 * 21"}, {}, 10000);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "42\n");
+}
+
+TEST_F(ProgramTest, RatesRefreshSaysWhichTablesChanged) {
+    testing::LoopbackServer server;
+    server.route("/bank", {500, "unavailable"});
+    server.route("/mid", {200, testing::goodERAPIBody});
+    environment["QUIBSUM_VCB_URL"] = QString::fromStdString(server.url("/bank"));
+    environment["QUIBSUM_ERAPI_URL"] = QString::fromStdString(server.url("/mid"));
+    Outcome partial = run({"rates", "--refresh"});
+    EXPECT_EQ(partial.status, 0) << partial.err;
+    EXPECT_EQ(partial.out.substr(0, partial.out.find("Bundled")),
+              "Unchanged: Vietcombank table\nUpdated: ExchangeRate-API table\n");
+    EXPECT_NE(partial.out.find("\nExchangeRate-API · 6 Dec 2026, 00:02\n"), std::string::npos) << partial.out;
+
+    server.route("/bank", {200, testing::goodVCBBody});
+    Outcome full = run({"rates", "--refresh"});
+    EXPECT_EQ(full.out,
+              "Updated: Vietcombank table\nUnchanged: ExchangeRate-API table\n"
+              "Vietcombank · 5 Dec 2026, 01:30\nExchangeRate-API · 6 Dec 2026, 00:02\n");
+    EXPECT_TRUE(QFile::exists(data() + "/rates.json"));
+    EXPECT_EQ(run({"calc", "100 USD to VND"}).out, "2,612,800 ₫\n");
+}
+
+}  // namespace
+}  // namespace quibsum

@@ -1,0 +1,284 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "QuibSum/SheetStore.h"
+
+namespace quibsum {
+namespace {
+
+const QString quickFile = QStringLiteral("00000000-0000-0000-0000-000000000001.txt");
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+class SheetStoreTest : public ::testing::Test {
+protected:
+    QString folder() const { return root.path() + QStringLiteral("/QuibSum/Sheets"); }
+    QString path(const QString& name) const { return folder() + u'/' + name; }
+    void prepareFolder() const { ASSERT_TRUE(QDir().mkpath(folder())); }
+
+    QTemporaryDir root;
+};
+
+TEST_F(SheetStoreTest, FirstLaunchCreatesAPrivateFolderWithTheQuickSheet) {
+    SheetStore store(folder());
+
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(folder()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(readFile(path(quickFile)), QByteArray());
+
+    QByteArray index = readFile(path(QStringLiteral("index.json")));
+    EXPECT_TRUE(index.startsWith(R"([{"id":"00000000-0000-0000-0000-000000000001","title":"Quick","created":)")) << index.constData();
+    EXPECT_TRUE(index.endsWith(R"(,"order":-1}])")) << index.constData();
+    ASSERT_EQ(store.records().size(), 1u);
+    EXPECT_EQ(store.records()[0].id, SheetStore::quickSheetID);
+    EXPECT_EQ(store.lastError(), std::nullopt);
+}
+
+TEST_F(SheetStoreTest, AnExistingFolderOpenToOthersIsMadePrivate) {
+    prepareFolder();
+    ::chmod(QFile::encodeName(folder()).constData(), 0755);
+    SheetStore store(folder());
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(folder()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+}
+
+TEST_F(SheetStoreTest, RecordsLoadSortedByOrderKeepingTiesInFileOrder) {
+    prepareFolder();
+    writeFile(path(QStringLiteral("index.json")), R"([
+        {"id":"AAAAAAAA-0000-0000-0000-000000000003","title":"three","created":0,"modified":0,"order":3},
+        {"id":"AAAAAAAA-0000-0000-0000-000000000000","title":"zero","created":0,"modified":0,"order":0},
+        {"id":"AAAAAAAA-0000-0000-0000-000000000002","title":"two a","created":0,"modified":0,"order":2},
+        {"id":"aaaaaaaa-0000-0000-0000-00000000000b","title":"two b","created":0,"modified":0,"order":2},
+        {"id":"00000000-0000-0000-0000-000000000001","title":"Quick","created":0.5,"modified":1e9,"order":-1}])");
+    SheetStore store(folder());
+    QStringList titles;
+    for (const auto& r : store.records()) titles << r.title;
+    EXPECT_EQ(titles, (QStringList{"Quick", "zero", "two a", "two b", "three"}));
+    EXPECT_EQ(store.records()[0].created.toMSecsSinceEpoch(), 978307200500);
+}
+
+TEST_F(SheetStoreTest, UntitledSheetsTakeTheFirstFreeNumberAndTheNextOrder) {
+    SheetStore store(folder());
+    QUuid first = store.createSheet();
+    EXPECT_EQ(store.record(first)->order, 0);
+    EXPECT_EQ(store.record(first)->title, "Sheet 1");
+    QUuid third = store.createSheet(QStringLiteral("Sheet 3"));
+    EXPECT_EQ(store.record(third)->order, 1);
+    EXPECT_EQ(store.record(store.createSheet())->title, "Sheet 2");
+    EXPECT_EQ(store.record(store.createSheet())->title, "Sheet 4");
+    // Saved at once, and read back the same by a new store.
+    SheetStore reopened(folder());
+    EXPECT_EQ(reopened.records(), store.records());
+    EXPECT_EQ(readFile(path(SheetStore::idText(first) + ".txt")), QByteArray());
+}
+
+TEST_F(SheetStoreTest, LineEndsAreNormalisedInMemoryAndOnDisk) {
+    SheetStore store(folder());
+    store.setText(QStringLiteral("a\r\nb\rc"), SheetStore::quickSheetID);
+    EXPECT_EQ(store.text(SheetStore::quickSheetID), "a\nb\nc");
+    store.save();
+    EXPECT_EQ(readFile(path(quickFile)), "a\nb\nc");
+    writeFile(path(quickFile), "x\r\ny");
+    EXPECT_EQ(SheetStore(folder()).text(SheetStore::quickSheetID), "x\ny");
+}
+
+TEST_F(SheetStoreTest, ABurstOfEditsIsWrittenOnceAfterTheLastEdit) {
+    SheetStore store(folder());
+    int saves = 0;
+    store.onSaveStateChange = [&](const std::optional<QString>&) { ++saves; };
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 longestGap = 0;
+    for (int i = 1; i <= 10; ++i) {
+        qint64 before = clock.elapsed();
+        store.setText(QStringLiteral("edit %1").arg(i), SheetStore::quickSheetID);
+        if (i < 10) QTest::qWait(100);
+        longestGap = std::max(longestGap, clock.elapsed() - before);
+    }
+    EXPECT_EQ(store.text(SheetStore::quickSheetID), "edit 10");
+    EXPECT_TRUE(store.hasPendingChanges());
+    // Only meaningful if the machine kept to the schedule.
+    if (longestGap < 400) {
+        EXPECT_EQ(saves, 0);
+        EXPECT_EQ(readFile(path(quickFile)), QByteArray());
+    }
+    EXPECT_TRUE(QTest::qWaitFor([&] { return saves > 0; }, 5000));
+    QTest::qWait(700);
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(readFile(path(quickFile)), "edit 10");
+    EXPECT_FALSE(store.hasPendingChanges());
+}
+
+TEST_F(SheetStoreTest, ADiscardedStoreNeverSavesLate) {
+    {
+        SheetStore store(folder());
+        store.setText(QStringLiteral("unsaved"), SheetStore::quickSheetID);
+    }
+    QTest::qWait(700);
+    EXPECT_EQ(readFile(path(quickFile)), QByteArray());
+}
+
+TEST_F(SheetStoreTest, AppendingStartsANewLineAndSavesAtOnce) {
+    struct Case {
+        const char* before;
+        const char* appended;
+        const char* after;
+    };
+    for (const Case& c : {Case{"1+1", "2+2", "1+1\n2+2"}, Case{"1+1\n", "2+2", "1+1\n2+2"}, Case{"", "2+2", "2+2"},
+                          Case{"1", "a\r\nb\rc", "1\na\nb\nc"}, Case{"1\n\n", "2", "1\n\n2"}}) {
+        QTemporaryDir dir;
+        QString sheets = dir.path() + QStringLiteral("/Sheets");
+        SheetStore store(sheets);
+        store.setText(QString::fromUtf8(c.before), SheetStore::quickSheetID);
+        store.save();
+        EXPECT_EQ(store.appendToQuickSheet(QString::fromUtf8(c.appended)), QString::fromUtf8(c.after)) << c.before;
+        EXPECT_EQ(readFile(sheets + u'/' + quickFile), QByteArray(c.after)) << c.before;
+    }
+}
+
+TEST_F(SheetStoreTest, TheQuickSheetCannotBeDeleted) {
+    SheetStore store(folder());
+    QUuid other = store.createSheet(QStringLiteral("Other"));
+    auto records = store.records();
+    QByteArray index = readFile(path(QStringLiteral("index.json")));
+    try {
+        store.deleteSheet(SheetStore::quickSheetID);
+        FAIL() << "deleted the quick sheet";
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.kind(), StorageError::Kind::protectedSheet);
+    }
+    EXPECT_EQ(store.records(), records);
+    EXPECT_EQ(readFile(path(QStringLiteral("index.json"))), index);
+    EXPECT_TRUE(QFile::exists(path(quickFile)));
+
+    store.deleteSheet(other);
+    EXPECT_EQ(store.record(other), nullptr);
+    EXPECT_FALSE(QFile::exists(path(SheetStore::idText(other) + ".txt")));
+    EXPECT_EQ(SheetStore(folder()).records().size(), 1u);
+}
+
+TEST_F(SheetStoreTest, AFailedWriteIsReportedKeptPendingAndClearedByTheNextSave) {
+    SheetStore store(folder());
+    std::vector<std::optional<QString>> reports;
+    store.onSaveStateChange = [&](const std::optional<QString>& e) { reports.push_back(e); };
+
+    ASSERT_TRUE(QDir(folder()).removeRecursively());
+    store.setText(QStringLiteral("keep me"), SheetStore::quickSheetID);
+    EXPECT_THROW(store.save(), StorageError);
+    ASSERT_EQ(reports.size(), 1u);
+    ASSERT_TRUE(reports[0].has_value());
+    EXPECT_TRUE(reports[0]->contains(folder())) << reports[0]->toStdString();
+    EXPECT_EQ(store.lastError(), reports[0]);
+
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    store.save();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[1], std::nullopt);
+    EXPECT_EQ(store.lastError(), std::nullopt);
+    EXPECT_EQ(readFile(path(quickFile)), "keep me");
+}
+
+TEST_F(SheetStoreTest, FilesAreReplacedNotRewrittenInPlace) {
+    SheetStore store(folder());
+    store.setText(QStringLiteral("old"), SheetStore::quickSheetID);
+    store.save();
+    // A hard link still names the old file after an atomic replacement; an in-place write
+    // would change it too.
+    QString link = root.path() + QStringLiteral("/link.txt");
+    ASSERT_EQ(::link(QFile::encodeName(path(quickFile)).constData(), QFile::encodeName(link).constData()), 0);
+    store.setText(QStringLiteral("new"), SheetStore::quickSheetID);
+    store.save();
+    EXPECT_EQ(readFile(link), "old");
+    EXPECT_EQ(readFile(path(quickFile)), "new");
+    EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden),
+              (QStringList{quickFile, QStringLiteral("index.json")}));
+}
+
+TEST_F(SheetStoreTest, ADamagedIndexStopsConstructionAndIsLeftAsItWas) {
+    const char* const bad[] = {
+        "",
+        "[{",
+        "{}",
+        R"([{"title":"t","created":0,"modified":0,"order":0}])",
+        R"([{"id":"not-a-uuid","title":"t","created":0,"modified":0,"order":0}])",
+        R"([{"id":"AAAAAAAA-0000-0000-0000-000000000001","title":7,"created":0,"modified":0,"order":0}])",
+        R"([{"id":"AAAAAAAA-0000-0000-0000-000000000001","title":"t","created":"today","modified":0,"order":0}])",
+        R"([{"id":"AAAAAAAA-0000-0000-0000-000000000001","title":"t","created":0,"modified":0,"order":1.5}])",
+        R"([{"id":"AAAAAAAA-0000-0000-0000-000000000001","title":"t","created":0,"modified":1e300,"order":0}])",
+        R"([7])",
+    };
+    for (const char* bytes : bad) {
+        QTemporaryDir dir;
+        QString sheets = dir.path() + QStringLiteral("/Sheets");
+        ASSERT_TRUE(QDir().mkpath(sheets));
+        writeFile(sheets + QStringLiteral("/index.json"), bytes);
+        try {
+            SheetStore store(sheets);
+            ADD_FAILURE() << "accepted: " << bytes;
+        } catch (const StorageError& e) {
+            EXPECT_EQ(e.kind(), StorageError::Kind::damagedIndex) << bytes;
+            EXPECT_TRUE(e.message().contains(sheets + QStringLiteral("/index.json"))) << e.what();
+        }
+        EXPECT_EQ(readFile(sheets + QStringLiteral("/index.json")), QByteArray(bytes));
+        EXPECT_FALSE(QFile::exists(sheets + u'/' + quickFile)) << bytes;
+    }
+}
+
+TEST_F(SheetStoreTest, ALostQuickRecordKeepsTheQuickSheetsText) {
+    prepareFolder();
+    writeFile(path(quickFile), "my notes\n12 * 3");
+    SheetStore store(folder());
+    EXPECT_EQ(store.text(SheetStore::quickSheetID), "my notes\n12 * 3");
+    EXPECT_EQ(readFile(path(quickFile)), "my notes\n12 * 3");
+    ASSERT_NE(store.record(SheetStore::quickSheetID), nullptr);
+    EXPECT_EQ(SheetStore(folder()).records().size(), 1u);
+}
+
+TEST_F(SheetStoreTest, AMissingTextFileFailsOnlyWhenRead) {
+    SheetStore store(folder());
+    QUuid id = store.createSheet();
+    ASSERT_TRUE(QFile::remove(path(SheetStore::idText(id) + ".txt")));
+    SheetStore reopened(folder());
+    EXPECT_THROW(reopened.text(id), StorageError);
+    EXPECT_EQ(reopened.text(SheetStore::quickSheetID), "");
+}
+
+TEST(SheetStoreIndex, RecordsSurviveTheRoundTripAndSlashesAreEscaped) {
+    std::vector<SheetStore::Record> records = {
+        {SheetStore::quickSheetID, "Quick", QDateTime::fromMSecsSinceEpoch(978307200000, Qt::UTC),
+         QDateTime::fromMSecsSinceEpoch(1796515351123, Qt::UTC), -1},
+        {QUuid::createUuid(), QString::fromUtf8("Chi tiêu 1/2 \"Tết\"\n\t✓"),
+         QDateTime::fromMSecsSinceEpoch(0, Qt::UTC), QDateTime::fromMSecsSinceEpoch(-5, Qt::UTC),
+         std::numeric_limits<std::int64_t>::max()},
+    };
+    QByteArray json = SheetStore::encodeIndex(records);
+    EXPECT_TRUE(json.contains(R"(Chi tiêu 1\/2 \"Tết\"\n\t✓)")) << json.constData();
+    EXPECT_TRUE(json.contains(R"("created":0,"modified":818208151.123,"order":-1})")) << json.constData();
+    EXPECT_EQ(SheetStore::decodeIndex(json), records);
+}
+
+}  // namespace
+}  // namespace quibsum

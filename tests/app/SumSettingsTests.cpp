@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <stdexcept>
+
+#include "QuibSum/SumSettings.h"
+
+namespace quibsum {
+namespace {
+
+class SumSettingsTest : public ::testing::Test {
+protected:
+    std::unique_ptr<QSettings> storage() {
+        return std::make_unique<QSettings>(dir.path() + QStringLiteral("/QuibSum.conf"), QSettings::IniFormat);
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(SumSettingsTest, DefaultsFollowTheLocalesDecimalSeparator) {
+    auto s = storage();
+    SumSettings german(*s, QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(german.numberStyle(), "vi");
+    SumSettings vietnamese(*s, QLocale(QLocale::Vietnamese, QLocale::Vietnam));
+    EXPECT_EQ(vietnamese.numberStyle(), "vi");
+    SumSettings american(*s, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(american.numberStyle(), "en");
+    EXPECT_EQ(american.rateKind(), "transfer");
+    EXPECT_EQ(american.appearance(), "dark");
+    EXPECT_EQ(american.hotkeyCode(), 49u);
+    EXPECT_EQ(american.hotkeyModifiers(), 0x800u);
+    EXPECT_EQ(american.hotkeyLabel(), "⌥Space");
+    EXPECT_EQ(american.lastError(), std::nullopt);
+    EXPECT_EQ(american.rateStatus(), "");
+}
+
+TEST(SumSettingsMappings, OnlyExactValuesChooseTheirCase) {
+    EXPECT_EQ(SumSettings::numberStyleFrom("vi"), NumberStyle::vi);
+    for (const char* v : {"en", "VI", "vi ", ""}) EXPECT_EQ(SumSettings::numberStyleFrom(v), NumberStyle::en) << v;
+    EXPECT_EQ(SumSettings::rateKindFrom("buy"), RateKind::buy);
+    EXPECT_EQ(SumSettings::rateKindFrom("sell"), RateKind::sell);
+    for (const char* v : {"transfer", "mid", "Buy", "", "bán"})
+        EXPECT_EQ(SumSettings::rateKindFrom(v), RateKind::transfer) << v;
+    EXPECT_EQ(SumSettings::appearanceFrom("light"), Appearance::light);
+    EXPECT_EQ(SumSettings::appearanceFrom("system"), Appearance::system);
+    for (const char* v : {"dark", "Light", "auto", ""}) EXPECT_EQ(SumSettings::appearanceFrom(v), Appearance::dark) << v;
+}
+
+TEST_F(SumSettingsTest, StoredValuesAreReadVerbatimAndMalformedOnesIgnored) {
+    {
+        auto s = storage();
+        s->setValue("numberStyle", QStringList{"vi", "en"});  // not a string
+        s->setValue("rateKind", "mid");
+        s->setValue("appearance", 42);
+        s->setValue("hotkeyCode", "4294967296");
+        s->setValue("hotkeyModifiers", "-1");
+        s->setValue("hotkeyLabel", "⌘K");
+    }
+    auto s = storage();
+    SumSettings settings(*s, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(settings.numberStyle(), "en");
+    EXPECT_EQ(settings.rateKind(), "mid");
+    EXPECT_EQ(settings.defaultVNDKind(), RateKind::transfer);
+    EXPECT_EQ(settings.appearance(), "42");
+    EXPECT_EQ(settings.windowAppearance(), Appearance::dark);
+    EXPECT_EQ(settings.hotkeyCode(), 49u);
+    EXPECT_EQ(settings.hotkeyModifiers(), 0x800u);
+    EXPECT_EQ(settings.hotkeyLabel(), "⌘K");
+}
+
+TEST_F(SumSettingsTest, SettersStoreAndCallBackEvenWithoutAChange) {
+    auto s = storage();
+    SumSettings settings(*s, QLocale(QLocale::English, QLocale::UnitedStates));
+    int evaluations = 0, appearances = 0, styleSignals = 0;
+    settings.onEvaluationChange = [&] { ++evaluations; };
+    settings.onAppearanceChange = [&] { ++appearances; };
+    QObject::connect(&settings, &SumSettings::numberStyleChanged, [&] { ++styleSignals; });
+
+    settings.setNumberStyle("en");  // already "en"
+    EXPECT_EQ(styleSignals, 0);
+    EXPECT_EQ(evaluations, 1);
+    EXPECT_EQ(s->value("numberStyle").toString(), "en");
+    settings.setNumberStyle("vi");
+    EXPECT_EQ(styleSignals, 1);
+    settings.setRateKind("sell");
+    EXPECT_EQ(evaluations, 3);
+    settings.setAppearance("light");
+    EXPECT_EQ(appearances, 1);
+    s->sync();
+
+    auto again = storage();
+    SumSettings reread(*again, QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(reread.engineNumberStyle(), NumberStyle::vi);
+    EXPECT_EQ(reread.defaultVNDKind(), RateKind::sell);
+    EXPECT_EQ(reread.windowAppearance(), Appearance::light);
+}
+
+TEST_F(SumSettingsTest, RecordingIgnoresPlainKeysAndEscape) {
+    auto s = storage();
+    SumSettings settings(*s);
+    int registrations = 0;
+    settings.onHotkeyChange = [&] { ++registrations; };
+    settings.recordHotkey({0, 40, "k"});
+    settings.recordHotkey({HotKeyPress::other, 40, "k"});  // Caps Lock alone is no modifier
+    settings.recordHotkey({HotKeyPress::command | HotKeyPress::shift, HotKeyPress::escapeKeyCode, ""});
+    EXPECT_EQ(registrations, 0);
+    EXPECT_EQ(settings.hotkeyCode(), 49u);
+    EXPECT_FALSE(s->contains("hotkeyCode"));
+}
+
+TEST_F(SumSettingsTest, RecordingBuildsTheMaskAndLabelAndStoresThem) {
+    struct Case {
+        unsigned modifiers;
+        std::uint32_t code;
+        const char* characters;
+        std::uint32_t mask;
+        const char* label;
+    };
+    const unsigned all = HotKeyPress::control | HotKeyPress::option | HotKeyPress::shift | HotKeyPress::command;
+    for (const Case& c : {Case{all, 40, "k", 0x1B00, "⌃⌥⇧⌘K"},
+                          Case{HotKeyPress::option, 49, " ", 0x800, "⌥Space"},
+                          Case{HotKeyPress::command | HotKeyPress::other, 18, "1", 0x100, "⌘1"},
+                          Case{HotKeyPress::shift | HotKeyPress::control, 2, "đ", 0x1200, "⌃⇧Đ"}}) {
+        auto s = storage();
+        SumSettings settings(*s);
+        settings.setLastError(QStringLiteral("old failure"));
+        settings.recordHotkey({c.modifiers, c.code, QString::fromUtf8(c.characters)});
+        EXPECT_EQ(settings.hotkeyCode(), c.code);
+        EXPECT_EQ(settings.hotkeyModifiers(), c.mask);
+        EXPECT_EQ(settings.hotkeyLabel(), QString::fromUtf8(c.label));
+        EXPECT_EQ(settings.lastError(), std::nullopt);
+        EXPECT_EQ(s->value("hotkeyCode").toUInt(), c.code);
+        EXPECT_EQ(s->value("hotkeyModifiers").toUInt(), c.mask);
+        EXPECT_EQ(s->value("hotkeyLabel").toString(), QString::fromUtf8(c.label));
+    }
+}
+
+TEST_F(SumSettingsTest, AKeyThatCannotBeRegisteredLeavesThePreviousOneInForce) {
+    auto s = storage();
+    SumSettings settings(*s);
+    settings.recordHotkey({HotKeyPress::control, 40, "k"});  // stored: ⌃K
+    std::vector<std::uint32_t> registered;
+    settings.onHotkeyChange = [&] {
+        registered.push_back(settings.hotkeyCode());
+        if (settings.hotkeyCode() == 1) throw std::runtime_error("The combination is taken");
+    };
+    settings.recordHotkey({HotKeyPress::command, 1, "s"});
+    EXPECT_EQ(registered, (std::vector<std::uint32_t>{1, 40}));
+    EXPECT_EQ(settings.hotkeyCode(), 40u);
+    EXPECT_EQ(settings.hotkeyModifiers(), SumSettings::controlMask);
+    EXPECT_EQ(settings.hotkeyLabel(), "⌃K");
+    EXPECT_EQ(settings.lastError(), "The combination is taken");
+    EXPECT_EQ(s->value("hotkeyCode").toUInt(), 40u);
+    EXPECT_EQ(s->value("hotkeyLabel").toString(), "⌃K");
+
+    settings.resetHotkey();
+    EXPECT_EQ(settings.hotkeyLabel(), "⌥Space");
+    EXPECT_EQ(settings.lastError(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace quibsum
