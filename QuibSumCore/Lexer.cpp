@@ -1,0 +1,347 @@
+#include "QuibSumCore/Lexer.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "QuibSumCore/Lexicon.h"
+#include "QuibSumCore/LineScalars.h"
+#include "QuibSumCore/Utf8.h"
+
+namespace quibsum {
+
+namespace {
+
+bool isDigit(char32_t c) { return c >= U'0' && c <= U'9'; }
+bool isBlank(char32_t c) { return Lexicon::isWhiteSpace(c); }
+
+int digitValue(char32_t c) {
+    if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
+    if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a' + 10);
+    if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A' + 10);
+    return -1;
+}
+
+// Per-thread working storage, reused line after line so that a warm lexer allocates only its
+// output.
+struct Workspace {
+    LineScalars line;
+    std::string numberText;
+};
+
+Workspace& workspace() {
+    thread_local Workspace space;
+    return space;
+}
+
+// One scan of a prepared line. With `withText` the output is lexemes, otherwise bare tokens.
+template <bool withText>
+class Scan {
+public:
+    Scan(const LineScalars& line, std::string_view source, NumberStyle style, std::string& numberText,
+         std::vector<std::conditional_t<withText, Lexeme, Token>>& out)
+        : line_(line),
+          s_(line.scalars()),
+          n_(s_.size()),
+          source_(source),
+          style_(style),
+          numberText_(numberText),
+          out_(out),
+          unitTrie_(Lexicon::unitTrie()),
+          wordTrie_(Lexicon::wordTrie()),
+          scaleWords_(Lexicon::scaleWords()) {}
+
+    void run() {
+        std::size_t i = 0;
+        while (true) {
+            while (i < n_ && isBlank(s_[i])) ++i;
+            if (i >= n_) break;
+            i = step(i);
+        }
+    }
+
+private:
+    std::size_t step(std::size_t i) {
+        const char32_t c = s_[i];
+        if (c == U'"') {
+            std::size_t j = i + 1;
+            while (j < n_ && s_[j] != U'"') ++j;
+            return emit(Token::Kind::comment(), i, j < n_ ? j + 1 : n_);
+        }
+        if (c == U'#' || (c == U'/' && i + 1 < n_ && s_[i + 1] == U'/')) {
+            std::size_t j = i + 1;
+            while (j < n_ && s_[j] != U'\n' && s_[j] != U'\r') ++j;
+            return emit(Token::Kind::comment(), i, j);
+        }
+        if ((c == U'.' || c == U',') && i + 1 < n_ && isDigit(s_[i + 1]) &&
+            (i == 0 || !Lexicon::isWordScalar(s_[i - 1]))) {
+            return number(i);
+        }
+        if (isDigit(c)) {
+            if (c == U'0' && n_ - i >= 3) {
+                if (auto radix = Lexicon::radixPrefix(s_[i + 1])) {
+                    if (std::size_t end = radixLiteral(i, *radix)) return end;
+                }
+            }
+            return number(i);
+        }
+        if (c == U'x' && previousIsNumber_) {
+            std::size_t j = i + 1;
+            while (j < n_ && isBlank(s_[j])) ++j;
+            if (j < n_ && isDigit(s_[j])) return emit(Token::Kind::op(Op::multiply), i, i + 1);
+        }
+        return general(i);
+    }
+
+    std::size_t general(std::size_t i) {
+        const auto unit = unitTrie_.longestMatch(s_, i);
+        const auto word = wordTrie_.longestMatch(line_.lowered(), i);
+        if (unit || word) {
+            // On a tie the unit wins: "cup" is the volume, "TB" the terabyte.
+            const auto& match = unit && (!word || unit.end >= word.end) ? unit : word;
+            return emit(*match.kind, i, match.end, /*collapseBlanks=*/true);
+        }
+        const char32_t c = s_[i];
+        if ((c == U'-' || c == U'=') && i + 1 < n_ && s_[i + 1] == U'>') {
+            return emit(Token::Kind::op(Op::convert), i, i + 2);
+        }
+        if (const Token::Kind* symbol = Lexicon::symbol(c)) return emit(*symbol, i, i + 1);
+        std::size_t j = i + 1;
+        if (Lexicon::isWordScalar(c)) {
+            while (j < n_ && Lexicon::isWordScalar(s_[j])) ++j;
+        }
+        return emitWord(i, j);
+    }
+
+    // A literal such as 0x1F, 0b101 or 0o17; returns 0 when no digit follows the prefix.
+    std::size_t radixLiteral(std::size_t i, int radix) {
+        std::size_t j = i + 2;
+        std::uint64_t small = 0;
+        std::optional<Decimal> large;
+        for (; j < n_; ++j) {
+            const int digit = digitValue(s_[j]);
+            if (digit < 0 || digit >= radix) break;
+            if (large) {
+                *large = *large * Decimal(radix) + Decimal(digit);
+            } else if (small < (std::uint64_t{1} << 56)) {
+                small = small * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(digit);
+            } else {
+                large = Decimal(static_cast<long long>(small)) * Decimal(radix) + Decimal(digit);
+            }
+        }
+        if (j == i + 2) return 0;
+        const Decimal value = large ? *large : Decimal(static_cast<long long>(small));
+        return emit(Token::Kind::number(value), i, j);
+    }
+
+    // Reads a number literal in the line's style, then any scale suffix ("2k", "1tr5", "5 triệu").
+    std::size_t number(std::size_t from) {
+        std::size_t k = from;
+        while (k < n_ && isDigit(s_[k])) ++k;
+        const std::size_t leadingDigits = k - from;
+        int separators = 0, points = 0, commas = 0;
+        bool middleRunsOfThree = true;
+        std::size_t lastRun = 0, lastSeparator = 0;
+        while (k + 1 < n_ && (s_[k] == U'.' || s_[k] == U',') && isDigit(s_[k + 1])) {
+            if (separators > 0 && lastRun != 3) middleRunsOfThree = false;
+            ++separators;
+            ++(s_[k] == U'.' ? points : commas);
+            lastSeparator = k;
+            std::size_t r = k + 1;
+            while (r < n_ && isDigit(s_[r])) ++r;
+            lastRun = r - (k + 1);
+            k = r;
+        }
+        const std::size_t end = k;
+
+        enum class Reading { none, integer, decimalPoint, grouping };
+        Reading reading;
+        const char32_t last = separators > 0 ? s_[lastSeparator] : U'\0';
+        if (separators == 0) {
+            reading = Reading::integer;
+        } else if (leadingDigits == 0) {
+            reading = separators == 1 ? Reading::decimalPoint : Reading::none;
+        } else if (points > 0 && commas > 0) {
+            const bool lastSeenBefore = (last == U'.' ? points : commas) > 1;
+            reading = middleRunsOfThree && !lastSeenBefore ? Reading::decimalPoint : Reading::none;
+        } else if (separators >= 2) {
+            reading = middleRunsOfThree && lastRun == 3 ? Reading::grouping : Reading::none;
+        } else {
+            bool onlyZeros = true;
+            for (std::size_t p = from; p < from + leadingDigits; ++p) onlyZeros = onlyZeros && s_[p] == U'0';
+            const char32_t decimalSeparator = style_ == NumberStyle::vi ? U',' : U'.';
+            reading = onlyZeros || lastRun != 3 || last == decimalSeparator ? Reading::decimalPoint
+                                                                             : Reading::grouping;
+        }
+
+        std::optional<Decimal> value;
+        if (reading != Reading::none) {
+            numberText_.resize(end - from + 1);
+            char* out = numberText_.data();
+            if (leadingDigits == 0) *out++ = '0';
+            for (std::size_t p = from; p < end; ++p) {
+                if (isDigit(s_[p])) {
+                    *out++ = static_cast<char>(s_[p]);
+                } else if (p == lastSeparator && reading == Reading::decimalPoint) {
+                    *out++ = '.';
+                }
+            }
+            value = Decimal::parse(std::string_view(numberText_.data(), static_cast<std::size_t>(out - numberText_.data())));
+            if (value && value->isNaN()) value.reset();
+        }
+        if (!value) return emitWord(from, end);
+        return scaled(from, end, *value);
+    }
+
+    std::size_t scaled(std::size_t from, std::size_t e, const Decimal& value) {
+        std::size_t j = e;
+        while (j < n_ && isBlank(s_[j])) ++j;
+        if (j >= n_ || !startsScaleWord(s_[j])) return emit(Token::Kind::number(value), from, e);
+        // A unit right after the number is lexed as the unit, except an attached "K", which
+        // reads as thousands: "5K" is 5000, "5 K" five kelvin.
+        if (unitTrie_.longestMatch(s_, j) && !(j == e && s_[e] == U'K')) {
+            return emit(Token::Kind::number(value), from, e);
+        }
+        const Lexicon::ScaleWord* best = nullptr;
+        for (const auto& scale : scaleWords_) {
+            const std::u32string& w = scale.scalars;
+            if (j != e && w.size() == 1 && (w[0] == U'k' || w[0] == U'K')) continue;
+            if (best && w.size() <= best->scalars.size()) continue;
+            if (n_ - j < w.size() || !std::equal(w.begin(), w.end(), s_.begin() + static_cast<std::ptrdiff_t>(j))) {
+                continue;
+            }
+            const std::size_t f = j + w.size();
+            if (f == n_ || !Lexicon::isWordScalar(s_[f]) || isDigit(s_[f])) best = &scale;
+        }
+        if (!best) return emit(Token::Kind::number(value), from, e);
+
+        const std::size_t f = j + best->scalars.size();
+        std::size_t d = f;
+        if (j > e) {
+            while (d < n_ && isBlank(s_[d])) ++d;
+        }
+        std::size_t g = d;
+        while (g < n_ && isDigit(s_[g])) ++g;
+        if (g > d && (g == n_ || !Lexicon::isWordScalar(s_[g]))) {
+            numberText_.assign("0.");
+            for (std::size_t p = d; p < g; ++p) numberText_.push_back(static_cast<char>(s_[p]));
+            const Decimal fraction = Decimal::parse(numberText_).value_or(Decimal());
+            return emit(Token::Kind::number((value + fraction) * best->value), from, g);
+        }
+        return emit(Token::Kind::number(value * best->value), from, f);
+    }
+
+    bool startsScaleWord(char32_t c) const {
+        for (const auto& scale : scaleWords_) {
+            if (scale.scalars[0] == c) return true;
+        }
+        return false;
+    }
+
+    std::size_t emitWord(std::size_t i, std::size_t j) {
+        j = characterEnd(j);
+        if constexpr (withText) {
+            Lexeme& lexeme = out_.emplace_back();
+            appendText(lexeme.text, i, j, false);
+            lexeme.token.kind = Token::Kind::word(lexeme.text);
+            lexeme.token.range = range(i, j);
+        } else {
+            Token& token = out_.emplace_back();
+            std::string text;
+            appendText(text, i, j, false);
+            token.kind = Token::Kind::word(std::move(text));
+            token.range = range(i, j);
+        }
+        previousIsNumber_ = false;
+        return j;
+    }
+
+    std::size_t emit(const Token::Kind& kind, std::size_t i, std::size_t j, bool collapseBlanks = false) {
+        j = characterEnd(j);
+        if constexpr (withText) {
+            Lexeme& lexeme = out_.emplace_back();
+            lexeme.token.kind = kind;
+            lexeme.token.range = range(i, j);
+            appendText(lexeme.text, i, j, collapseBlanks);
+        } else {
+            Token& token = out_.emplace_back();
+            token.kind = kind;
+            token.range = range(i, j);
+        }
+        previousIsNumber_ = kind.is(Token::Tag::number);
+        return j;
+    }
+
+    // A lexeme never ends inside a character: when a character's composed form has several
+    // scalars and a match stops between them, the rest of the character joins the lexeme, so
+    // ranges never overlap.
+    std::size_t characterEnd(std::size_t j) const {
+        while (j < n_ && j > 0 && line_.characterStart(j) == line_.characterStart(j - 1)) ++j;
+        return j;
+    }
+
+    TextRange range(std::size_t i, std::size_t j) const {
+        const int start = line_.characterStart(i);
+        return {start, line_.characterEnd(j - 1) - start};
+    }
+
+    // The scalars' text; blanks inside a multi-word entry collapse to one space.
+    void appendText(std::string& text, std::size_t i, std::size_t j, bool collapseBlanks) const {
+        const auto scalars = s_.subspan(i, j - i);
+        if (!collapseBlanks || std::none_of(scalars.begin(), scalars.end(), isBlank)) {
+            if (line_.isASCII()) {
+                text.append(source_.substr(i, j - i));
+            } else {
+                utf8::append(text, scalars);
+            }
+            return;
+        }
+        bool inBlank = false;
+        for (char32_t c : scalars) {
+            if (isBlank(c)) {
+                if (!inBlank) text.push_back(' ');
+                inBlank = true;
+                continue;
+            }
+            inBlank = false;
+            utf8::append(text, c);
+        }
+    }
+
+    const LineScalars& line_;
+    std::span<const char32_t> s_;
+    std::size_t n_;
+    std::string_view source_;
+    NumberStyle style_;
+    std::string& numberText_;
+    std::vector<std::conditional_t<withText, Lexeme, Token>>& out_;
+    const Lexicon::Trie& unitTrie_;
+    const Lexicon::Trie& wordTrie_;
+    const std::vector<Lexicon::ScaleWord>& scaleWords_;
+    bool previousIsNumber_ = false;
+};
+
+template <bool withText, class Item>
+std::vector<Item> scan(std::string_view source, NumberStyle style) {
+    Workspace& space = workspace();
+    space.line.assign(source);
+    std::vector<Item> result;
+    // Lexemes are rarely denser than one per two scalars; one allocation usually suffices.
+    result.reserve(std::min<std::size_t>(space.line.size() / 2 + 2, 256));
+    Scan<withText>(space.line, source, style, space.numberText, result).run();
+    return result;
+}
+
+}  // namespace
+
+std::vector<Lexeme> Lexer::lexemes(std::string_view utf8Line) const {
+    return scan<true, Lexeme>(utf8Line, style_);
+}
+
+std::vector<Token> Lexer::tokens(std::string_view utf8Line) const {
+    return scan<false, Token>(utf8Line, style_);
+}
+
+}  // namespace quibsum
