@@ -6,7 +6,9 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build ccache pkg-config python3
     libicu-dev
+    libcurl4-openssl-dev libexpat1-dev rapidjson-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
+    qt6-base-dev
 )
 if [ "${QUIBSUM_FUZZ_TOOLS:-0}" = 1 ]; then
     packages+=(clang-16 libclang-rt-16-dev)
