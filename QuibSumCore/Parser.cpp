@@ -112,6 +112,21 @@ int Parser::parsePrimary(int depth) {
     }
 }
 
+// The right side of a percentage phrase takes additions and everything tighter, but no
+// conversion: "10% of 100 + 50" is 10% of 150.
+int Parser::parsePercentage(Keyword keyword, int lhs, bool inverse, bool comparison, int depth) {
+    int rhs = parseExpression(percentPhrase + 1, depth + 1);
+    if (rhs < 0) return -1;
+    Expr e;
+    e.kind = Expr::Kind::percentage;
+    e.keyword = keyword;
+    e.first = lhs;
+    e.second = rhs;
+    e.inverse = inverse;
+    e.comparison = comparison;
+    return add(std::move(e));
+}
+
 int Parser::parseExpression(int p, int depth) {
     if (depth > maxDepth) return fail();
     int lhs = parsePrimary(depth);
@@ -176,15 +191,8 @@ int Parser::parseExpression(int p, int depth) {
                         pos_ += 2;
                         inverse = true;
                     }
-                    int rhs = parseExpression(percentPhrase + 1, depth + 1);
-                    if (rhs < 0) return -1;
-                    Expr e;
-                    e.kind = Expr::Kind::percentage;
-                    e.keyword = k;
-                    e.first = lhs;
-                    e.second = rhs;
-                    e.inverse = inverse;
-                    lhs = add(std::move(e));
+                    lhs = parsePercentage(k, lhs, inverse, false, depth);
+                    if (lhs < 0) return -1;
                     continue;
                 }
                 if (k == Keyword::asPercent) {
@@ -196,15 +204,8 @@ int Parser::parseExpression(int p, int depth) {
                         (relation != Keyword::of && relation != Keyword::on && relation != Keyword::off))
                         return fail();
                     ++pos_;
-                    int rhs = parseExpression(percentPhrase + 1, depth + 1);
-                    if (rhs < 0) return -1;
-                    Expr e;
-                    e.kind = Expr::Kind::percentage;
-                    e.keyword = relation;
-                    e.first = lhs;
-                    e.second = rhs;
-                    e.comparison = true;
-                    lhs = add(std::move(e));
+                    lhs = parsePercentage(relation, lhs, false, true, depth);
+                    if (lhs < 0) return -1;
                     continue;
                 }
                 return lhs;

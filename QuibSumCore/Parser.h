@@ -32,6 +32,7 @@ private:
     // Returns the index of the parsed node, or -1 with error_ set.
     int parseExpression(int minPrecedence, int depth);
     int parsePrimary(int depth);
+    int parsePercentage(Keyword keyword, int lhs, bool inverse, bool comparison, int depth);
     int add(Expr e);
     int fail();
     int failWith(EvaluationError error);

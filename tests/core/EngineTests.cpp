@@ -9,20 +9,14 @@
 #include "QuibSumCore/Engine.h"
 #include "QuibSumCore/EngineMessages.h"
 #include "tests/support/TestRates.h"
+#include "tests/support/TestValues.h"
 
 using namespace quibsum;
 using quibsum::testing::dec;
+using quibsum::testing::err;
+using quibsum::testing::shown;
 
 namespace {
-
-// What a line shows: "note", "error: <message>", or the display text.
-std::string shown(const LineResult& r) {
-    if (auto v = r.asValue()) return v->display;
-    if (auto e = r.asError()) return "error: " + e->message;
-    return "note";
-}
-
-std::string err(std::string_view message) { return "error: " + std::string(message); }
 
 struct Row {
     const char* line;

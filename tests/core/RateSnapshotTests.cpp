@@ -3,11 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "QuibSumCore/FixedRateStore.h"
+#include "tests/support/TestValues.h"
 
 namespace quibsum {
 namespace {
 
-Decimal dec(std::string_view text) { return Decimal::parse(text).value_or(Decimal::nan()); }
+using testing::dec;
 
 const Instant bankDate = std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{1};
 const Instant midDate = std::chrono::sys_days{std::chrono::year{2026} / 12 / 6};

@@ -6,14 +6,12 @@
 #include <regex>
 #include <string>
 
+#include "tests/support/TestValues.h"
+
 namespace quibsum {
 namespace {
 
-Decimal dec(std::string_view text) {
-    auto d = Decimal::parse(text);
-    EXPECT_TRUE(d.has_value()) << text;
-    return d.value_or(Decimal::nan());
-}
+using testing::dec;
 
 Quantity quantity(const Decimal& value, const char* unit) {
     Quantity q{value, std::nullopt, std::nullopt};

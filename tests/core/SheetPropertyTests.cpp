@@ -21,6 +21,7 @@
 #include "QuibSumCore/EngineMessages.h"
 #include "QuibSumCore/Sheet.h"
 #include "tests/support/TestRates.h"
+#include "tests/support/TestValues.h"
 
 namespace quibsum {
 

@@ -10,19 +10,15 @@
 #include "QuibSumCore/EngineMessages.h"
 #include "QuibSumCore/Sheet.h"
 #include "tests/support/TestRates.h"
+#include "tests/support/TestValues.h"
 
 using namespace quibsum;
 using quibsum::testing::dec;
+using quibsum::testing::err;
 
 namespace {
 
-std::string shown(const LineResult& r) {
-    if (auto v = r.asValue()) return v->display;
-    if (auto e = r.asError()) return "error: " + e->message;
-    return "note";
-}
-
-std::string err(std::string_view message) { return "error: " + std::string(message); }
+using quibsum::testing::shown;
 
 std::vector<std::string> column(const Sheet& sheet) {
     std::vector<std::string> out;

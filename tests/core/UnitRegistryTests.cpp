@@ -7,20 +7,13 @@
 #include <string>
 
 #include "QuibSumCore/EngineMessages.h"
-
-#if __has_include("QuibSumCore/Lexicon.h")
 #include "QuibSumCore/Lexicon.h"
-#define QUIBSUM_HAVE_LEXICON 1
-#endif
+#include "tests/support/TestValues.h"
 
 namespace quibsum {
 namespace {
 
-Decimal dec(std::string_view text) {
-    auto d = Decimal::parse(text);
-    EXPECT_TRUE(d.has_value()) << text;
-    return d.value_or(Decimal::nan());
-}
+using testing::dec;
 
 struct ConversionRow {
     const char* value;
@@ -137,7 +130,6 @@ TEST(UnitRegistry, BaseUnitsHaveFactorOne) {
     }
 }
 
-#ifdef QUIBSUM_HAVE_LEXICON
 // The lexer can only produce units the registry knows, and every registered unit can be typed.
 TEST(UnitRegistry, UnitWordsAndRegistryNameTheSameUnits) {
     std::set<std::string> canonical;
@@ -150,7 +142,6 @@ TEST(UnitRegistry, UnitWordsAndRegistryNameTheSameUnits) {
     for (const auto& entry : UnitRegistry::entries()) registered.insert(entry.symbol);
     EXPECT_EQ(canonical, registered);
 }
-#endif
 
 }  // namespace
 }  // namespace quibsum

@@ -20,14 +20,9 @@
 #include "QuibSumCore/Rate.h"
 #include "QuibSumRates/RateProviderError.h"
 #include "QuibSumRates/RateRequester.h"
+#include "tests/support/TestValues.h"
 
 namespace quibsum::testing {
-
-inline Decimal dec(std::string_view text) {
-    auto d = Decimal::parse(text);
-    if (!d) ADD_FAILURE() << "not a decimal: " << text;
-    return d.value_or(Decimal::nan());
-}
 
 inline Instant utc(int y, unsigned mo, unsigned d, int h = 0, int mi = 0, int s = 0) {
     using namespace std::chrono;

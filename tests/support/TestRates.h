@@ -13,9 +13,9 @@
 
 namespace quibsum::testing {
 
-inline Decimal dec(const char* text) { return *Decimal::parse(text); }
-
 inline std::shared_ptr<FixedRateStore> testRates() {
+    // Benchmarks and fuzzers use these rates too, so no test framework here.
+    auto dec = [](const char* text) { return *Decimal::parse(text); };
     RateSnapshot s;
     s.vcb.quotes = CurrencyTable<BankQuote>({
         {"USD", BankQuote{dec("25000"), dec("25100"), dec("25400")}},
