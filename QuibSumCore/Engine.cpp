@@ -1,6 +1,7 @@
 #include "QuibSumCore/Engine.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "QuibSumCore/EngineMessages.h"
 #include "QuibSumCore/Evaluator.h"
@@ -190,14 +191,13 @@ Result<Quantity> Engine::evaluateTokens(std::vector<LineToken> tokens, const Env
                                         LineAnalysis& analysis, RateKind* kindOut) const {
     // Names that contain spaces are joined first: the words inside a name ("giá bán", "đổi
     // tiền") are part of the name, not rate-kind keywords or conversion verbs.
-    std::vector<bool> isName = VariableNames::joinMultiWordNames(tokens, env);
+    VariableNames::joinMultiWordNames(tokens, env);
 
     RateKind kind = defaultVNDKind_;
     bool buy = false, sell = false;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (isName[i]) continue;
-        buy = buy || tokens[i].kind.isKeyword(Keyword::buy);
-        sell = sell || tokens[i].kind.isKeyword(Keyword::sell);
+    for (const LineToken& t : tokens) {
+        buy = buy || t.kind.isKeyword(Keyword::buy);
+        sell = sell || t.kind.isKeyword(Keyword::sell);
     }
     if (buy) kind = RateKind::buy;
     else if (sell) kind = RateKind::sell;
@@ -206,12 +206,13 @@ Result<Quantity> Engine::evaluateTokens(std::vector<LineToken> tokens, const Env
     std::vector<Token::Kind> kinds;
     kinds.reserve(tokens.size());
     bool previousWasConvert = false;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        LineToken& t = tokens[i];
+    bool first = true;
+    for (LineToken& t : tokens) {
         if (t.kind.isKeyword(Keyword::buy) || t.kind.isKeyword(Keyword::sell)) continue;
         bool isConvert = t.kind.isOp(Op::convert);
-        if (kinds.empty() && isConversionVerb(t)) continue;  // "đổi 100 USD sang VND"
-        if (isConvert && previousWasConvert) continue;       // "100 USD đổi sang VND"
+        bool leading = std::exchange(first, false);
+        if (leading && isConversionVerb(t)) continue;  // "đổi 100 USD sang VND"
+        if (isConvert && previousWasConvert) continue;  // "100 USD đổi sang VND"
         previousWasConvert = isConvert;
         if (t.is(Tag::word) && env.values.contains(t.text)) analysis.variableRanges.push_back(t.range);
         kinds.push_back(std::move(t.kind));

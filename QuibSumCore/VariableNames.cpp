@@ -74,12 +74,8 @@ std::optional<std::string> validName(std::span<const LineToken> tokens) {
     return name;
 }
 
-std::vector<bool> joinMultiWordNames(std::vector<LineToken>& tokens, const Environment& env) {
-    std::vector<bool> joined;
-    if (env.multiWordNames.empty()) {
-        joined.assign(tokens.size(), false);
-        return joined;
-    }
+void joinMultiWordNames(std::vector<LineToken>& tokens, const Environment& env) {
+    if (env.multiWordNames.empty()) return;
     std::vector<LineToken> out;
     out.reserve(tokens.size());
     std::string built;
@@ -103,17 +99,14 @@ std::vector<bool> joinMultiWordNames(std::vector<LineToken>& tokens, const Envir
         }
         if (!best) {
             out.push_back(std::move(tokens[i]));
-            joined.push_back(false);
             ++i;
             continue;
         }
         TextRange range{tokens[i].range.location, tokens[i + bestSpan - 1].range.end() - tokens[i].range.location};
         out.push_back(LineToken{Token::Kind::word(*best), range, *best, tokens[i].joiner});
-        joined.push_back(true);
         i += bestSpan;
     }
     tokens = std::move(out);
-    return joined;
 }
 
 }  // namespace quibsum::VariableNames

@@ -26,8 +26,8 @@ std::string_view key(std::string_view text);
 bool beginsWithLetter(std::string_view text);
 
 // Replaces each run of tokens that spells a multi-word name known to `env` by one word token
-// (the longest match wins, then the earliest registered). Returns, for each resulting token,
-// whether it was made from such a name.
-std::vector<bool> joinMultiWordNames(std::vector<LineToken>& tokens, const Environment& env);
+// (the longest match wins, then the earliest registered). A joined name is a plain word, so
+// the words inside it no longer act as keywords or conversion verbs.
+void joinMultiWordNames(std::vector<LineToken>& tokens, const Environment& env);
 
 }  // namespace quibsum::VariableNames
