@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "QuibSum/CommandLine.h"
+#include "QuibSum/cli/CommandLine.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);

@@ -12,7 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "QuibSum/SheetStore.h"
+#include "QuibSum/storage/SheetStore.h"
 
 namespace quibsum {
 namespace {

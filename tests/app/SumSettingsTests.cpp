@@ -5,7 +5,7 @@
 
 #include <stdexcept>
 
-#include "QuibSum/SumSettings.h"
+#include "QuibSum/storage/SumSettings.h"
 
 namespace quibsum {
 namespace {

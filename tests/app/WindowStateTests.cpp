@@ -3,8 +3,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "QuibSum/SheetStore.h"
-#include "QuibSum/WindowState.h"
+#include "QuibSum/storage/SheetStore.h"
+#include "QuibSum/storage/WindowState.h"
 
 namespace quibsum {
 namespace {

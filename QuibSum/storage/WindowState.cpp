@@ -1,4 +1,4 @@
-#include "QuibSum/WindowState.h"
+#include "QuibSum/storage/WindowState.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "QuibSum/JsonText.h"
-#include "QuibSum/SheetStore.h"
+#include "QuibSum/storage/JsonText.h"
+#include "QuibSum/storage/SheetStore.h"
 
 namespace quibsum {
 

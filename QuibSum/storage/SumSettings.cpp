@@ -1,4 +1,4 @@
-#include "QuibSum/SumSettings.h"
+#include "QuibSum/storage/SumSettings.h"
 
 #include <QSettings>
 #include <QVariant>

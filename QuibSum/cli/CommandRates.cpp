@@ -1,4 +1,4 @@
-#include "QuibSum/CommandRates.h"
+#include "QuibSum/cli/CommandRates.h"
 
 #include "QuibSumCore/FixedRateStore.h"
 #include "QuibSumRates/CurlRateRequester.h"

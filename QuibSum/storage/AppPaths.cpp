@@ -1,4 +1,4 @@
-#include "QuibSum/AppPaths.h"
+#include "QuibSum/storage/AppPaths.h"
 
 #include <QDir>
 #include <QSettings>

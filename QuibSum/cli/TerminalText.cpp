@@ -1,4 +1,4 @@
-#include "QuibSum/TerminalText.h"
+#include "QuibSum/cli/TerminalText.h"
 
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>

@@ -1,4 +1,4 @@
-#include "QuibSum/JsonText.h"
+#include "QuibSum/storage/JsonText.h"
 
 #include <charconv>
 #include <cmath>

@@ -20,7 +20,7 @@
 #include <optional>
 #include <vector>
 
-#include "QuibSum/StorageError.h"
+#include "QuibSum/storage/StorageError.h"
 
 namespace quibsum {
 

@@ -1,4 +1,4 @@
-#include "QuibSum/CommandLine.h"
+#include "QuibSum/cli/CommandLine.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -13,14 +13,14 @@
 #include <optional>
 #include <ostream>
 
-#include "QuibSum/AppPaths.h"
-#include "QuibSum/CommandRates.h"
-#include "QuibSum/QuickCalculator.h"
-#include "QuibSum/RateStatus.h"
-#include "QuibSum/SheetReport.h"
-#include "QuibSum/SheetStore.h"
-#include "QuibSum/SumSettings.h"
-#include "QuibSum/TerminalText.h"
+#include "QuibSum/storage/AppPaths.h"
+#include "QuibSum/cli/CommandRates.h"
+#include "QuibSum/cli/QuickCalculator.h"
+#include "QuibSum/cli/RateStatus.h"
+#include "QuibSum/cli/SheetReport.h"
+#include "QuibSum/storage/SheetStore.h"
+#include "QuibSum/storage/SumSettings.h"
+#include "QuibSum/cli/TerminalText.h"
 #include "QuibSumCore/Engine.h"
 #include "QuibSumRates/LiveRateStore.h"
 

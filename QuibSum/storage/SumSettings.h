@@ -14,7 +14,7 @@
 #include <functional>
 #include <optional>
 
-#include "QuibSum/HotKeyPress.h"
+#include "QuibSum/storage/HotKeyPress.h"
 #include "QuibSumCore/NumberStyle.h"
 #include "QuibSumCore/Rate.h"
 

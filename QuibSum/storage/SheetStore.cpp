@@ -1,4 +1,4 @@
-#include "QuibSum/SheetStore.h"
+#include "QuibSum/storage/SheetStore.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -18,7 +18,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "QuibSum/JsonText.h"
+#include "QuibSum/storage/JsonText.h"
 
 namespace quibsum {
 

@@ -1,4 +1,4 @@
-#include "QuibSum/RateStatus.h"
+#include "QuibSum/cli/RateStatus.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "QuibSum/QuickCalculator.h"
+#include "QuibSum/cli/QuickCalculator.h"
 
 #include <QCoreApplication>
 

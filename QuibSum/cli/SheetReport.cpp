@@ -1,11 +1,11 @@
-#include "QuibSum/SheetReport.h"
+#include "QuibSum/cli/SheetReport.h"
 
 #include <QCoreApplication>
 
 #include <algorithm>
 
-#include "QuibSum/JsonText.h"
-#include "QuibSum/TerminalText.h"
+#include "QuibSum/storage/JsonText.h"
+#include "QuibSum/cli/TerminalText.h"
 #include "QuibSumCore/Sheet.h"
 
 namespace quibsum {
