@@ -13,14 +13,14 @@
 #include <optional>
 #include <ostream>
 
-#include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/cli/CommandRates.h"
 #include "QuibSum/cli/QuickCalculator.h"
 #include "QuibSum/cli/RateStatus.h"
 #include "QuibSum/cli/SheetReport.h"
+#include "QuibSum/cli/TerminalText.h"
+#include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSum/storage/SumSettings.h"
-#include "QuibSum/cli/TerminalText.h"
 #include "QuibSumCore/Engine.h"
 #include "QuibSumRates/LiveRateStore.h"
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "QuibSum/storage/JsonText.h"
 #include "QuibSum/cli/TerminalText.h"
+#include "QuibSum/storage/JsonText.h"
 #include "QuibSumCore/Sheet.h"
 
 namespace quibsum {
