@@ -67,7 +67,18 @@ std::optional<std::pair<Decimal, Decimal>> convertWithSheetRates(const Decimal& 
     return std::nullopt;
 }
 
+thread_local std::uint64_t questionsAsked = 0;
+
 }  // namespace
+
+std::uint64_t CurrencyConverter::storeQuestions() {
+    return questionsAsked;
+}
+
+std::optional<Rate> CurrencyConverter::ask(std::string_view from, std::string_view to, RateKind kind) const {
+    ++questionsAsked;
+    return rates_.rate(from, to, kind);
+}
 
 bool isCurrency(std::string_view symbol) {
     return symbol != percentSymbol && !UnitRegistry::isRegistered(symbol);
@@ -106,7 +117,7 @@ Result<Quantity> CurrencyConverter::convert(const Quantity& q, const std::option
 
     if (from == vnd || to == vnd) {
         const std::string& foreign = from == vnd ? to : from;
-        if (auto bank = rates_.rate(foreign, vnd, kind); bank && positive(bank->value)) {
+        if (auto bank = ask(foreign, vnd, kind); bank && positive(bank->value)) {
             Decimal value = from == vnd ? q.value / bank->value : q.value * bank->value;
             return Quantity{value, target, *bank};
         }
@@ -114,7 +125,7 @@ Result<Quantity> CurrencyConverter::convert(const Quantity& q, const std::option
 
     auto usdRate = [&](const std::string& c) -> std::optional<Rate> {
         if (c == usd) return Rate{Decimal(1), RateSource::exchangeRateAPI, distantPast(), RateKind::mid};
-        auto r = rates_.rate(usd, c, RateKind::mid);
+        auto r = ask(usd, c, RateKind::mid);
         if (r && positive(r->value)) return r;
         return std::nullopt;
     };

@@ -4,6 +4,7 @@
 // bank's rates against VND, then mid-market cross rates through USD. Also applies inline rates
 // ("100 USD @ 25000").
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -38,7 +39,14 @@ public:
     static std::optional<Decimal> sheetFactor(const std::string& from, const std::string& to,
                                               const SheetRates& rates);
 
+    // How many questions the calling thread has asked any rate store so far. A sheet compares
+    // it before and after analysing a line to learn whether the line's result can depend on the
+    // store's tables, and so whether a new version of them must analyse it again.
+    static std::uint64_t storeQuestions();
+
 private:
+    std::optional<Rate> ask(std::string_view from, std::string_view to, RateKind kind) const;
+
     const RateStore& rates_;
 };
 

@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "QuibSumCore/BlockSum.h"
+#include "QuibSumCore/CurrencyConverter.h"
 #include "QuibSumCore/EngineMessages.h"
 #include "QuibSumCore/Lexicon.h"
 #include "QuibSumCore/Utf8.h"
@@ -38,7 +39,7 @@ public:
     }
 
     // Steps through line i: reuses or analyses it, records its result, and moves the context on.
-    void line(std::size_t i, std::size_t oldCount, std::vector<std::size_t>& changed) {
+    void line(std::size_t i, std::size_t oldCount, Update& update) {
         Slot& slot = sheet_.cache_[i];
         if (slot.shape != Slot::Shape::other) {
             blockLines_.clear();
@@ -55,7 +56,7 @@ public:
             if (slot.has(Slot::aggregate) && slot.entry->block.get() != chainTail())
                 slot.entry->block = chain();
         } else {
-            analyse(slot, sheet_.lines_[i]);
+            if (analyse(slot, sheet_.lines_[i])) update.respanned.push_back(i);
             ++analysed;
         }
 
@@ -66,10 +67,10 @@ public:
             const LineResult& result = slot.entry->analysis.result;
             if (i >= oldCount) {
                 sheet_.results_.push_back(result);
-                changed.push_back(i);
+                update.changed.push_back(i);
             } else if (!(sheet_.results_[i] == result)) {
                 sheet_.results_[i] = result;
-                changed.push_back(i);
+                update.changed.push_back(i);
             }
         }
         sheet_.counted_[i] = !slot.has(Slot::aggregate) && !slot.has(Slot::rateDefinition);
@@ -189,7 +190,8 @@ private:
         }
     }
 
-    void analyse(Slot& slot, const std::string& text) {
+    // Returns whether the line's variable ranges differ from those of its previous analysis.
+    bool analyse(Slot& slot, const std::string& text) {
         if (prev_ == nullptr)
             env_.prev.reset();
         else if (!env_.prev || !(*env_.prev == valueOf(*prev_)))
@@ -201,9 +203,13 @@ private:
 
         auto entry = std::make_shared<CachedLine>();
         LineAnalysis& a = entry->analysis;
+        const std::uint64_t questionsBefore = CurrencyConverter::storeQuestions();
         a = sheet_.engine_.analyze(text, env_);
         if (a.usesPrev && !prev_) a.result = LineResult::error(std::string(messages::noPreviousResult));
         if (a.aggregate) a.result = aggregate(*a.aggregate);
+        const bool asksStore = CurrencyConverter::storeQuestions() != questionsBefore;
+        const bool respanned = slot.entry ? slot.entry->analysis.variableRanges != a.variableRanges
+                                          : !a.variableRanges.empty();
 
         // The rates a definition produced last time are handed on, to be kept if they come out
         // equal. A block node is not: it holds the old entry's value and would keep it alive.
@@ -233,8 +239,10 @@ private:
         slot.flags = static_cast<std::uint8_t>(
             (a.result.isValue() ? Slot::value : 0) | (a.usesPrev ? Slot::usesPrev : 0) |
             (a.aggregate ? Slot::aggregate : 0) | (a.rateDefinition ? Slot::rateDefinition : 0) |
-            (a.assignedName ? Slot::assigns : 0) | (entry->variables.empty() ? 0 : Slot::readsVariables));
+            (a.assignedName ? Slot::assigns : 0) | (entry->variables.empty() ? 0 : Slot::readsVariables) |
+            (asksStore ? Slot::asksStore : 0));
         slot.entry = std::move(entry);
+        return respanned;
     }
 
     LineResult aggregate(Aggregate kind) {
@@ -342,30 +350,38 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
     for (std::size_t k = lower; k < lower + replacement.size(); ++k)
         cache_[k].shape = Pass::shapeOf(lines_[k]);
 
-    std::vector<std::size_t> changed = evaluate();
-    return Update{results_, std::move(changed)};
+    return evaluate();
 }
 
-void Sheet::setRatesVersion(std::int64_t version) {
-    if (version == ratesVersion_) return;
+Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
+    if (version == ratesVersion_) return Update{results_, {}, {}};
     ratesVersion_ = version;
-    evaluate();
+    // A line that asked the store nothing took the same path whatever its tables held, so its
+    // analysis stands for the new version too.
+    for (Slot& slot : cache_) {
+        if (slot.entry && !slot.has(Slot::asksStore)) {
+            slot.ratesVersion = version;
+            slot.entry->ratesVersion = version;
+        }
+    }
+    return evaluate();
 }
 
-std::vector<std::size_t> Sheet::evaluate() {
+Sheet::Update Sheet::evaluate() {
     total_.reset();
     const std::size_t count = lines_.size();
     const std::size_t oldCount = results_.size();
-    std::vector<std::size_t> changed;
+    Update update;
     counted_.resize(count);
     if (results_.size() > count) results_.resize(count);
     results_.reserve(count);
 
     Pass pass(*this);
-    for (std::size_t i = 0; i < count; ++i) pass.line(i, oldCount, changed);
+    for (std::size_t i = 0; i < count; ++i) pass.line(i, oldCount, update);
     finalRates_ = pass.rates();
     lastAnalysed_ = pass.analysed;
-    return changed;
+    update.results = results_;
+    return update;
 }
 
 PageTotal Sheet::total() const {
@@ -400,6 +416,12 @@ std::map<std::size_t, std::vector<TextRange>> Sheet::variableSpans() const {
             spans.emplace_hint(spans.end(), i, e->analysis.variableRanges);
     }
     return spans;
+}
+
+std::span<const TextRange> Sheet::variableSpans(std::size_t line) const {
+    const CachedLine* e = cacheEntry(line);
+    if (!e) return {};
+    return e->analysis.variableRanges;
 }
 
 std::vector<std::string> Sheet::variableNames(std::ptrdiff_t before) const {

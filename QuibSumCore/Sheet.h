@@ -29,6 +29,9 @@ public:
     struct Update {
         std::span<const LineResult> results;  // valid until the sheet changes again
         std::vector<std::size_t> changed;     // ascending line indices whose result changed
+        // Ascending indices of the lines analysed afresh whose variable ranges differ from
+        // those their line had before (a replaced or new line counts as having had none).
+        std::vector<std::size_t> respanned;
     };
 
     explicit Sheet(Engine engine);
@@ -43,9 +46,10 @@ public:
     // from the result at the same index before.
     Update update(std::size_t lower, std::size_t upper, std::vector<std::string> replacement);
 
-    // A new version of the rate store's data: every line is analysed again, so that the store
-    // is asked afresh. The same version changes nothing.
-    void setRatesVersion(std::int64_t version);
+    // A new version of the rate store's data: every line whose last analysis asked the store
+    // is analysed again, and with it whatever reads its value; lines that never asked keep
+    // their analysis, which the store could not have changed. The same version changes nothing.
+    Update setRatesVersion(std::int64_t version);
 
     // The sum of the counted lines' values, converted with the final sheet rates; computed on
     // first request after each evaluation.
@@ -54,6 +58,8 @@ public:
     // Where variable names stand, per line (UTF-16 ranges within the line), for every line
     // whose analysis found any.
     std::map<std::size_t, std::vector<TextRange>> variableSpans() const;
+    // The same for one line: empty when the line has none or has not been analysed.
+    std::span<const TextRange> variableSpans(std::size_t line) const;
 
     // The names assigned by the lines before line `before` whose result is a value, without
     // repeats, in order of first appearance; none for before <= 0.
@@ -90,6 +96,7 @@ private:
             rateDefinition = 8,
             assigns = 16,
             readsVariables = 32,
+            asksStore = 64,  // the analysis asked the rate store for a rate
         };
         enum class Shape : std::uint8_t { blank, heading, other };  // first non-blank character
 
@@ -116,8 +123,8 @@ private:
         bool has(Flag f) const { return (flags & f) != 0; }
     };
 
-    // Runs the pass over every line; returns the indices whose result changed.
-    std::vector<std::size_t> evaluate();
+    // Runs the pass over every line.
+    Update evaluate();
 
     Engine engine_;
     std::vector<std::string> lines_;

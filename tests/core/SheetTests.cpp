@@ -199,13 +199,61 @@ TEST_F(SheetTest, RatesVersion) {
     EXPECT_EQ(sheet.cacheEntry(0), first);  // untouched, not even re-evaluated
     EXPECT_EQ(sheet.lastAnalysedCount(), 3u);
 
-    sheet.setRatesVersion(4);
+    // Only the line that asked the store is analysed again; the others could not change.
+    auto u = sheet.setRatesVersion(4);
     EXPECT_EQ(sheet.ratesVersion(), 4);
-    EXPECT_EQ(sheet.lastAnalysedCount(), 3u);
+    EXPECT_EQ(sheet.lastAnalysedCount(), 1u);
     EXPECT_EQ(sheet.cacheEntry(0)->ratesVersion, 4);
+    EXPECT_TRUE(u.changed.empty());  // the store's tables are the same here
     EXPECT_EQ(column(sheet), (std::vector<std::string>{"2,510,000 ₫", "5", "2"}));
     sheet.update(1, 2, {"6"});
     EXPECT_EQ(sheet.lastAnalysedCount(), 1u);
+}
+
+TEST_F(SheetTest, ANewRatesVersionReachesTheLinesThatAskedTheStore) {
+    // A conversion, a cross rate inside a block sum, a sheet rate that needs no store, and
+    // lines that read the converted value; then the store's tables change under the sheet.
+    auto store = quibsum::testing::testRates();
+    struct Switchable final : RateStore {
+        std::shared_ptr<const RateStore> current;
+        std::optional<Rate> rate(std::string_view f, std::string_view t, RateKind k) const override {
+            return current->rate(f, t, k);
+        }
+        std::int64_t version() const override { return 0; }
+    };
+    auto switchable = std::make_shared<Switchable>();
+    switchable->current = store;
+    Engine engine(switchable, NumberStyle::en, RateKind::transfer);
+    Sheet s(engine);
+    const char* text = "10 km\n\na = 100 USD in VND\na * 2\n1 CHF = 30000 VND\n2 CHF in VND\n1 EUR\nsum";
+    s.setText(text);
+    EXPECT_EQ(column(s)[7], "7,616,200 ₫");
+
+    switchable->current = quibsum::testing::noRates();
+    auto u = s.setRatesVersion(1);
+    Sheet fresh(engine);
+    fresh.setText(text);
+    EXPECT_EQ(column(s), column(fresh));
+    EXPECT_EQ(column(s)[2], err(messages::noRate));
+    EXPECT_EQ(column(s)[5], "60,000 ₫");  // a typed rate needs no store
+    EXPECT_EQ(u.changed, (std::vector<std::size_t>{2, 3, 7}));
+    // The conversion, its reader (whose input changed) and the sum that asked for EUR.
+    EXPECT_EQ(s.lastAnalysedCount(), 3u);
+}
+
+TEST_F(SheetTest, AnUpdateReportsTheLinesWhoseVariableRangesChanged) {
+    sheet.setText("x = 5\nx * 2\n10\ntiền nhà * 2");
+    auto u = sheet.update(0, 1, {"y = 5"});  // x is no longer a variable below
+    EXPECT_EQ(u.respanned, (std::vector<std::size_t>{0, 1}));
+    EXPECT_TRUE(sheet.variableSpans(1).empty());
+
+    u = sheet.update(2, 3, {"tiền nhà = 3"});  // a multi-word name appears for the line below
+    EXPECT_EQ(u.respanned, (std::vector<std::size_t>{2, 3}));
+    ASSERT_EQ(sheet.variableSpans(3).size(), 1u);
+    EXPECT_EQ(sheet.variableSpans(3)[0], (TextRange{0, 8}));
+
+    u = sheet.update(2, 3, {"tiền nhà = 4"});  // same names, new value: only the new line
+    EXPECT_EQ(u.respanned, (std::vector<std::size_t>{2}));
 }
 
 TEST_F(SheetTest, ChangedLinesAreComparedByPosition) {
