@@ -1,4 +1,4 @@
-// quibsum: the command line of Quib Sum.
+// quibsum: the desktop application (no command, or --hidden) and the command line of Quib Sum.
 
 #include <QCoreApplication>
 
@@ -8,10 +8,15 @@
 #include <vector>
 
 #include "QuibSum/cli/CommandLine.h"
+#include "QuibSum/shell/DesktopApp.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
-    // The event loop's home: the sheet store schedules its delayed save there.
+    if (args.size() == 1 || (args.size() == 2 && args[1] == "--hidden"))
+        return quibsum::runDesktopApp(argc, argv, args.size() == 2);
+
+    // The commands never touch a display: only the event loop's home, for the sheet store's
+    // delayed save.
     QCoreApplication app(argc, argv);
     quibsum::CommandLineIO io{std::cin, std::cout, std::cerr, [](int status) {
                                   std::cout.flush();

@@ -37,9 +37,13 @@ constexpr std::chrono::milliseconds refreshWait{250};
 // How long, once the output is written, a cancelled refresh may take to end.
 constexpr std::chrono::milliseconds refreshGrace{100};
 
-const char* const programHelp = R"(Usage: quibsum COMMAND [OPTION]... [ARGUMENT]...
+const char* const programHelp = R"(Usage: quibsum [--hidden]
+  or:  quibsum COMMAND [OPTION]... [ARGUMENT]...
 A notepad calculator: arithmetic, units, percentages in words, currencies and
 variables, in English and Vietnamese, one line at a time.
+
+Without a command, opens the Quib Sum window on the stored sheets (--hidden
+starts it without showing the window). The commands need no display.
 
 Commands:
   calc EXPRESSION...     print the result of one expression

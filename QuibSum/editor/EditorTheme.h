@@ -1,0 +1,52 @@
+#pragma once
+// EditorTheme: the colours and fonts of the sheet window for one appearance, light or dark.
+// Every role has a variant for each; "System" resolves to one of them by asking the desktop.
+
+#include <QColor>
+#include <QFont>
+
+#include "QuibSum/storage/SumSettings.h"
+
+namespace quibsum {
+
+enum class PaletteRole {
+    background,     // the window and the results column
+    text,           // plain text and the caret
+    keyword,        // operators and keywords
+    unit,
+    currency,
+    result,         // results in the column
+    heading,
+    comment,        // comments and labels
+    variable,
+    error,          // failed lines, error results, the save status, the footer's errors
+    footerText,
+    separator,
+    selection,
+    selectionText,
+};
+
+class EditorTheme {
+public:
+    explicit EditorTheme(bool dark = false);
+    // The theme for an appearance setting; System asks the desktop (see prefersDark).
+    static EditorTheme forAppearance(Appearance appearance);
+    // The desktop's colour-scheme preference: the freedesktop appearance setting over D-Bus
+    // when a portal answers quickly, else the lightness of the application's palette.
+    static bool desktopPrefersDark();
+
+    bool isDark() const { return dark_; }
+    QColor color(PaletteRole role) const;
+    // The desktop's fixed-width font, and a larger bold one for headings.
+    const QFont& textFont() const { return textFont_; }
+    const QFont& headingFont() const { return headingFont_; }
+
+    friend bool operator==(const EditorTheme& a, const EditorTheme& b) { return a.dark_ == b.dark_; }
+
+private:
+    bool dark_;
+    QFont textFont_;
+    QFont headingFont_;
+};
+
+}  // namespace quibsum

@@ -1,0 +1,383 @@
+#include "QuibSum/editor/EditorView.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QResizeEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QThreadPool>
+
+#include <algorithm>
+#include <utility>
+
+#include "QuibSum/editor/RateSourceText.h"
+#include "QuibSum/editor/ResultColumn.h"
+#include "QuibSum/editor/SumTextView.h"
+
+namespace quibsum {
+
+namespace {
+
+// One thread for every editor's background runs: they queue behind each other, and a run
+// whose revision is no longer current when its turn comes skips its work.
+QThreadPool& largeSheetPool() {
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool(qApp);
+        p->setMaxThreadCount(1);
+        p->setExpiryTimeout(-1);
+        return p;
+    }();
+    return *pool;
+}
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+int lineCount(const QString& text) {
+    return static_cast<int>(text.count(u'\n')) + 1;
+}
+
+void sortUnique(std::vector<int>& lines) {
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+}
+
+}  // namespace
+
+EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& theme, QWidget* parent)
+    : QWidget(parent),
+      textView_(new SumTextView(this)),
+      resultsView_(nullptr),
+      saveStatus_(new QLabel(this)),
+      highlighter_(textView_->document()),
+      theme_(theme),
+      sheet_(std::make_unique<Sheet>(std::move(engine))),
+      shown_(&sheet_->results()),
+      source_(plainLineEnds(text)),
+      latestRevision_(std::make_shared<std::atomic<std::uint64_t>>(0)) {
+    resultsView_ = new ResultColumn(
+        textView_,
+        ResultColumn::Source{
+            [this](int line) -> const LineResult* {
+                const auto& r = results();
+                return line >= 0 && static_cast<std::size_t>(line) < r.size() ? &r[static_cast<std::size_t>(line)]
+                                                                               : nullptr;
+            },
+            [this](const Quantity& q) { return rateSourceText(q); }},
+        textView_);
+
+    saveStatus_->setTextFormat(Qt::PlainText);
+    saveStatus_->setWordWrap(false);
+    saveStatus_->hide();
+
+    textView_->setPlainText(source_);
+    textView_->onCopyResult = [this] { copyResultAtCaret(); };
+    textView_->onEscape = [this] {
+        if (onCancel) onCancel();
+    };
+    connect(textView_->document(), &QTextDocument::contentsChange, this,
+            [this](int position, int removed, int added) { contentsChanged(position, removed, added); });
+    connect(textView_, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
+        if (dy != 0 || rect.contains(textView_->viewport()->rect())) {
+            highlightVisible();
+            resultsView_->update();
+        } else {
+            resultsView_->update(0, rect.y(), resultsView_->width(), rect.height());
+        }
+    });
+
+    setTheme(theme_);
+    evaluateWhole(std::nullopt);
+}
+
+EditorView::~EditorView() {
+    // Any run still queued for this editor finds a newer revision and skips its work.
+    latestRevision_->store(~std::uint64_t{0});
+}
+
+const std::vector<LineResult>& EditorView::results() const {
+    return *shown_;
+}
+
+std::span<const TextRange> EditorView::variableSpans(int line) const {
+    if (line < 0) return {};
+    const Sheet* sheet = backgroundEvaluation_ ? largeSheet_.get() : sheet_.get();
+    if (!sheet || shown_ != &sheet->results()) return {};
+    return sheet->variableSpans(static_cast<std::size_t>(line));
+}
+
+std::optional<QString> EditorView::rateSourceText(const Quantity& quantity) const {
+    return quibsum::rateSourceText(quantity);
+}
+
+// ---- Text changes ------------------------------------------------------------------------
+
+void EditorView::contentsChanged(int position, int removed, int added) {
+    if (highlighter_.isApplying() || replacing_) return;
+    QTextDocument* document = textView_->document();
+    // Qt counts the paragraph separator that ends every document; the text has none.
+    const int newLength = document->characterCount() - 1;
+    const int oldLength = static_cast<int>(source_.size());
+    if (position < 0 || position > oldLength || position > newLength) return resyncSource();
+    removed = std::min(removed, oldLength - position);
+    added = std::min(added, newLength - position);
+    if (removed < 0 || added < 0 || oldLength - removed + added != newLength) return resyncSource();
+
+    QTextCursor cursor(document);
+    cursor.setPosition(position);
+    cursor.setPosition(position + added, QTextCursor::KeepAnchor);
+    const QString inserted = cursor.selectedText().replace(QChar::ParagraphSeparator, u'\n');
+    // Formats changed, not text: nothing to evaluate.
+    if (removed == added && QStringView(source_).mid(position, removed) == inserted) return;
+
+    // The text before `position` did not change, so its line is the old one's too.
+    const int first = document->findBlock(position).blockNumber();
+    const int removedBreaks = static_cast<int>(QStringView(source_).mid(position, removed).count(u'\n'));
+    source_.replace(position, removed, inserted);
+    const int newLast = document->findBlock(position + added).blockNumber();
+
+    EditorEdit edit;
+    edit.lower = first;
+    edit.upper = first + removedBreaks + 1;
+    for (QTextBlock b = document->findBlockByNumber(first); b.isValid() && b.blockNumber() <= newLast; b = b.next())
+        edit.replacement.append(b.text());
+    textDidChange(std::move(edit));
+}
+
+// The document and our copy of its text disagree (a change Qt reported in a way we cannot
+// follow): take the text anew and evaluate it whole.
+void EditorView::resyncSource() {
+    source_ = textView_->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+    textDidChange(std::nullopt);
+}
+
+void EditorView::textDidChange(std::optional<EditorEdit> edit) {
+    if (onChange) onChange(source_);
+    const int lines = textView_->document()->blockCount();
+    if (lines > largeSheetLines || backgroundEvaluation_) {
+        std::optional<std::vector<int>> hint;
+        if (edit) {
+            hint.emplace();
+            for (int i = 0; i < edit->replacement.size(); ++i) hint->push_back(edit->lower + i);
+        }
+        lastEdit_ = std::move(edit);
+        evaluateWhole(std::move(hint));
+        return;
+    }
+    if (!edit) {
+        lastEdit_.reset();
+        evaluateWhole(std::nullopt);
+        return;
+    }
+
+    std::vector<std::string> replacement;
+    replacement.reserve(static_cast<std::size_t>(edit->replacement.size()));
+    for (const QString& line : edit->replacement) replacement.push_back(utf8(line));
+    const Sheet::Update update = sheet_->update(static_cast<std::size_t>(edit->lower),
+                                                static_cast<std::size_t>(edit->upper), std::move(replacement));
+    pageTotal_ = sheet_->total();
+
+    // Recolour the lines written, those whose variables moved and those whose result turned
+    // into or out of an error; the highlighter skips what is out of view.
+    std::vector<int> recolour;
+    for (int i = 0; i < edit->replacement.size(); ++i) recolour.push_back(edit->lower + i);
+    for (std::size_t i : update.respanned) recolour.push_back(static_cast<int>(i));
+    for (std::size_t i : update.changed) recolour.push_back(static_cast<int>(i));
+    lastEdit_ = std::move(edit);
+    highlight(std::move(recolour));
+    resultsView_->update();
+    evaluated();
+}
+
+void EditorView::evaluateWhole(std::optional<std::vector<int>> hint) {
+    ++revision_;
+    latestRevision_->store(revision_);
+    const int lines = lineCount(source_);
+
+    if (lines <= largeSheetLines) {
+        backgroundEvaluation_ = false;
+        largeSheet_.reset();
+        sheet_->setText(utf8(source_));
+        shown_ = &sheet_->results();
+        pageTotal_ = sheet_->total();
+        resultsView_->update();
+        evaluated();
+    } else {
+        backgroundEvaluation_ = true;
+        // Until the run is back, what was shown stays; the synchronous sheet is left alone.
+        auto sheet = std::make_shared<Sheet>(sheet_->engine());
+        QPointer<EditorView> self(this);
+        largeSheetPool().start([self, sheet, text = source_, revision = revision_, latest = latestRevision_] {
+            if (latest->load() != revision) return;
+            sheet->setText(text.toStdString());
+            PageTotal total = sheet->total();
+            QMetaObject::invokeMethod(qApp, [self, sheet, revision, total = std::move(total)] {
+                if (self) self->applyLargeRun(revision, sheet, total);
+            }, Qt::QueuedConnection);
+        });
+    }
+    if (hint)
+        highlight(std::move(*hint));
+    else
+        highlightVisible();
+}
+
+void EditorView::applyLargeRun(std::uint64_t revision, std::shared_ptr<const Sheet> sheet, PageTotal total) {
+    if (revision != revision_ || !backgroundEvaluation_) return;
+    largeSheet_ = std::move(sheet);
+    shown_ = &largeSheet_->results();
+    pageTotal_ = std::move(total);
+    resultsView_->update();
+    highlightVisible();
+    evaluated();
+}
+
+void EditorView::evaluated() {
+    if (onEvaluation) onEvaluation();
+}
+
+// ---- Outside changes ---------------------------------------------------------------------
+
+void EditorView::setEngine(Engine engine) {
+    std::unique_ptr<Sheet> old = std::exchange(sheet_, std::make_unique<Sheet>(std::move(engine)));
+    // A background run's results stay on screen until the next one is back.
+    if (shown_ == &old->results()) shown_ = &sheet_->results();
+    evaluateWhole(std::nullopt);
+}
+
+void EditorView::replaceText(const QString& text) {
+    const QString normalised = plainLineEnds(text);
+    if (normalised == source_) return;
+    QTextCursor cursor(textView_->document());
+    replacing_ = true;
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.insertText(normalised);
+    cursor.endEditBlock();
+    replacing_ = false;
+    source_ = normalised;
+    textView_->setTextCursor(cursor);
+    textView_->ensureCursorVisible();
+    lastEdit_.reset();
+    evaluateWhole(std::nullopt);
+}
+
+void EditorView::applyRateVersion(std::int64_t version) {
+    if (lastAppliedRateVersion_ == version) return;
+    lastAppliedRateVersion_ = version;
+    if (backgroundEvaluation_) {
+        evaluateWhole(std::nullopt);
+        return;
+    }
+    const Sheet::Update update = sheet_->setRatesVersion(version);
+    if (update.changed.empty() && update.respanned.empty()) return;
+    pageTotal_ = sheet_->total();
+    highlightVisible();
+    resultsView_->invalidate(update.changed);
+    evaluated();
+}
+
+void EditorView::setSaveError(const std::optional<QString>& error) {
+    saveError_ = error;
+    updateSaveStatus();
+}
+
+void EditorView::updateSaveStatus() {
+    if (saveError_) {
+        saveStatus_->setText(tr("Unsaved changes") + QStringLiteral(": ") + *saveError_);
+        saveStatus_->setToolTip(saveStatus_->text());
+        saveStatus_->show();
+    } else {
+        saveStatus_->clear();
+        saveStatus_->hide();
+    }
+    layoutChildren();
+}
+
+void EditorView::setTheme(const EditorTheme& theme) {
+    theme_ = theme;
+    QPalette palette = textView_->palette();
+    palette.setColor(QPalette::Base, theme.color(PaletteRole::background));
+    palette.setColor(QPalette::Window, theme.color(PaletteRole::background));
+    palette.setColor(QPalette::Text, theme.color(PaletteRole::text));
+    palette.setColor(QPalette::Highlight, theme.color(PaletteRole::selection));
+    palette.setColor(QPalette::HighlightedText, theme.color(PaletteRole::selectionText));
+    textView_->setPalette(palette);
+    textView_->setFont(theme.textFont());
+    QPalette status = saveStatus_->palette();
+    status.setColor(QPalette::WindowText, theme.color(PaletteRole::error));
+    saveStatus_->setPalette(status);
+    QPalette own = this->palette();
+    own.setColor(QPalette::Window, theme.color(PaletteRole::background));
+    setPalette(own);
+    setAutoFillBackground(true);
+    resultsView_->setTheme(theme);
+    // The colours of every styled line are the old appearance's: restyle what is in view, and
+    // the rest as it scrolls into view.
+    highlightVisible();
+    textView_->viewport()->update();
+}
+
+// ---- Highlighting and layout -------------------------------------------------------------
+
+std::pair<int, int> EditorView::visibleLines() const {
+    QTextBlock block = textView_->firstVisibleTextBlock();
+    if (!block.isValid()) return {0, 0};
+    const int first = block.blockNumber();
+    int last = first;
+    const qreal bottom = textView_->viewport()->height();
+    for (; block.isValid(); block = block.next()) {
+        if (textView_->blockGeometry(block).top() > bottom) break;
+        last = block.blockNumber();
+    }
+    return {first, last};
+}
+
+void EditorView::highlight(std::vector<int> lines) {
+    const auto [first, last] = visibleLines();
+    std::erase_if(lines, [first = first, last = last](int line) { return line < first || line > last; });
+    sortUnique(lines);
+    if (lines.empty()) return;
+    const auto& shown = results();
+    highlighter_.highlight(
+        lines, style(), theme_,
+        [&](int line) {
+            SyntaxHighlighter::LineState state;
+            const auto index = static_cast<std::size_t>(line);
+            state.error = index < shown.size() && shown[index].isError();
+            state.variables = variableSpans(line);
+            return state;
+        },
+        highlightedLines_);
+}
+
+void EditorView::highlightVisible() {
+    const auto [first, last] = visibleLines();
+    std::vector<int> lines;
+    for (int i = first; i <= last; ++i) lines.push_back(i);
+    highlight(std::move(lines));
+}
+
+void EditorView::copyResultAtCaret() {
+    const int line = textView_->document()->findBlock(textView_->textCursor().selectionStart()).blockNumber();
+    resultsView_->copyResult(line);
+}
+
+void EditorView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    layoutChildren();
+}
+
+void EditorView::layoutChildren() {
+    const int statusHeight = saveError_ ? 28 : 0;
+    const int w = width();
+    const int h = height();
+    textView_->setGeometry(0, 0, w, std::max(0, h - statusHeight));
+    textView_->setSideColumn(resultsView_, std::min(w * 2 / 5, maxResultsWidth));
+    saveStatus_->setGeometry(14, h - statusHeight, std::max(0, w - 28), statusHeight);
+    highlightVisible();
+}
+
+}  // namespace quibsum

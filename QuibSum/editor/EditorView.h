@@ -1,0 +1,136 @@
+#pragma once
+// EditorView: one open sheet, typed into and evaluated as it is typed. It owns the text view,
+// the results column beside it and the save status line, and keeps the sheet's evaluation
+// state.
+//
+// Every change of text becomes the cheapest evaluation that keeps the results right:
+// - up to `largeSheetLines` lines, on the main thread, as an edit of the lines it touched, so
+//   only those lines and the lines whose inputs changed are analysed again;
+// - beyond that, the whole text in a fresh sheet on a background thread. Each such run carries
+//   the revision it was started at, and its results are dropped unless the revision is still
+//   current, so stale results are never shown and the main thread never waits.
+// Only the lines in view (and those just edited) are recoloured, so a keystroke costs the same
+// in a long sheet as in a short one. Main thread only.
+
+#include <QLabel>
+#include <QString>
+#include <QWidget>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <span>
+#include <vector>
+
+#include "QuibSum/editor/EditorEdit.h"
+#include "QuibSum/editor/EditorTheme.h"
+#include "QuibSum/editor/SyntaxHighlighter.h"
+#include "QuibSumCore/Engine.h"
+#include "QuibSumCore/PageTotal.h"
+#include "QuibSumCore/Sheet.h"
+
+namespace quibsum {
+
+class ResultColumn;
+class SumTextView;
+
+class EditorView : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int largeSheetLines = 2000;
+    static constexpr int maxResultsWidth = 220;
+
+    EditorView(const QString& text, Engine engine, const EditorTheme& theme = EditorTheme(), QWidget* parent = nullptr);
+    ~EditorView() override;
+
+    // A new engine (number style or default VND rate changed): the sheet is evaluated afresh.
+    void setEngine(Engine engine);
+    // The text changed outside the editor (a line appended to the quick sheet). As one undo
+    // step; nothing happens when it is the text already shown.
+    void replaceText(const QString& text);
+    // A rate store publishing version `version`: the lines that used its rates are evaluated
+    // again and only the rows whose result changed are redrawn. The same version twice is
+    // evaluated once.
+    void applyRateVersion(std::int64_t version);
+    // The sheet store's last write error; shown as "Unsaved changes: …" until cleared.
+    void setSaveError(const std::optional<QString>& error);
+    void setTheme(const EditorTheme& theme);
+
+    // Where a converted amount's rate came from, for tooltips.
+    std::optional<QString> rateSourceText(const Quantity& quantity) const;
+
+    const QString& source() const { return source_; }
+    const Engine& engine() const { return sheet_->engine(); }
+    NumberStyle style() const { return engine().style(); }
+    // One result per line as last evaluated (in background mode, of the last run applied).
+    const std::vector<LineResult>& results() const;
+    const PageTotal& pageTotal() const { return pageTotal_; }
+    std::span<const TextRange> variableSpans(int line) const;
+    bool isBackgroundEvaluation() const { return backgroundEvaluation_; }
+    std::uint64_t revision() const { return revision_; }
+    std::optional<std::int64_t> lastAppliedRateVersion() const { return lastAppliedRateVersion_; }
+    // The last edit handed to the sheet, and the lines it wrote.
+    const std::optional<EditorEdit>& lastEdit() const { return lastEdit_; }
+    // The lines styled by the latest highlighting pass.
+    const std::set<int>& highlightedLines() const { return highlightedLines_; }
+    // The first and last line in view.
+    std::pair<int, int> visibleLines() const;
+    const std::optional<QString>& saveError() const { return saveError_; }
+
+    SumTextView* textView() const { return textView_; }
+    ResultColumn* resultsView() const { return resultsView_; }
+    QLabel* saveStatus() const { return saveStatus_; }
+
+    // Called with the whole text after every change of it by the user.
+    std::function<void(const QString&)> onChange;
+    // Escape with nothing else to cancel.
+    std::function<void()> onCancel;
+    // After the results and the page total changed.
+    std::function<void()> onEvaluation;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct LargeRun;
+
+    void contentsChanged(int position, int removed, int added);
+    void textDidChange(std::optional<EditorEdit> edit);
+    void evaluateWhole(std::optional<std::vector<int>> hint);
+    void applyLargeRun(std::uint64_t revision, std::shared_ptr<const Sheet> sheet, PageTotal total);
+    void resyncSource();
+    void highlight(std::vector<int> lines);
+    void highlightVisible();
+    void copyResultAtCaret();
+    void layoutChildren();
+    void updateSaveStatus();
+    void evaluated();
+
+    SumTextView* textView_;
+    ResultColumn* resultsView_;
+    QLabel* saveStatus_;
+    SyntaxHighlighter highlighter_;
+    EditorTheme theme_;
+
+    std::unique_ptr<Sheet> sheet_;  // holds the engine; replaced with it
+    // The sheet of the last background run applied; read-only once it is here.
+    std::shared_ptr<const Sheet> largeSheet_;
+    // The results on screen: the synchronous sheet's, or largeSheet_'s.
+    const std::vector<LineResult>* shown_;
+    QString source_;
+    PageTotal pageTotal_;
+    std::optional<EditorEdit> lastEdit_;
+    std::set<int> highlightedLines_;
+    std::optional<QString> saveError_;
+    std::uint64_t revision_ = 0;
+    // The newest revision, readable by background runs so that a stale one skips its work.
+    std::shared_ptr<std::atomic<std::uint64_t>> latestRevision_;
+    std::optional<std::int64_t> lastAppliedRateVersion_;
+    bool backgroundEvaluation_ = false;
+    bool replacing_ = false;
+};
+
+}  // namespace quibsum

@@ -1,0 +1,171 @@
+#include "QuibSum/editor/ResultColumn.h"
+
+#include <QAccessible>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QClipboard>
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QToolTip>
+
+#include "QuibSum/editor/SumTextView.h"
+
+namespace quibsum {
+
+namespace {
+
+constexpr qreal sidePadding = 8;
+
+}  // namespace
+
+QString resultText(const LineResult& result) {
+    if (const auto* value = result.asValue()) return QString::fromStdString(value->display);
+    if (const auto* error = result.asError())
+        return QCoreApplication::translate("EngineMessages", error->message.c_str());
+    return {};
+}
+
+ResultColumn::ResultColumn(SumTextView* text, Source source, QWidget* parent)
+    : QWidget(parent),
+      text_(text),
+      source_(std::move(source)),
+      copy_([](const QString& t) { QGuiApplication::clipboard()->setText(t); }),
+      schedule_(timerSchedule(this)) {
+    setAccessibleName(tr("Results. Click to copy."));
+    setCursor(Qt::PointingHandCursor);
+    setMouseTracking(false);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ResultColumn::setTheme(const EditorTheme& theme) {
+    theme_ = theme;
+    setFont(theme.textFont());
+    update();
+}
+
+std::vector<ResultColumn::Row> ResultColumn::rows() const {
+    std::vector<Row> rows;
+    const qreal bottom = height();
+    for (QTextBlock block = text_->firstVisibleTextBlock(); block.isValid(); block = block.next()) {
+        const QRectF geometry = text_->blockGeometry(block);
+        if (geometry.top() > bottom) break;
+        if (!block.isVisible() || block.layout()->lineCount() == 0) continue;
+        const int line = block.blockNumber();
+        const LineResult* result = source_.result(line);
+        if (!result || result->isNote()) continue;
+        const QTextLine first = block.layout()->lineAt(0);
+        Row row;
+        row.line = line;
+        row.rect = QRectF(0, geometry.top() + first.y(), width(), first.height());
+        row.text = resultText(*result);
+        row.error = result->isError();
+        const auto* value = result->asValue();
+        row.carriesRate = value && value->quantity.rate.has_value();
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+QString ResultColumn::shownText(const Row& row) const {
+    if (copied_ == row.line && !row.error) return tr("Copied");
+    return row.text;
+}
+
+void ResultColumn::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), theme_.color(PaletteRole::background));
+    drawnRects_.clear();
+    painter.setFont(theme_.textFont());
+    const QFontMetricsF metrics(theme_.textFont());
+    for (const Row& row : rows()) {
+        if (!row.rect.intersects(event->rect())) continue;
+        drawnRects_[row.line] = row.rect;
+        painter.setPen(theme_.color(row.error ? PaletteRole::error : PaletteRole::result));
+        const QRectF area = row.rect.adjusted(sidePadding, 0, -sidePadding, 0);
+        const QString text = metrics.elidedText(shownText(row), Qt::ElideRight, area.width());
+        painter.drawText(area, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    }
+}
+
+std::optional<ResultColumn::Row> ResultColumn::rowAt(QPointF point) const {
+    for (Row& row : rows())
+        if (row.rect.contains(point)) return std::move(row);
+    return std::nullopt;
+}
+
+void ResultColumn::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    if (auto row = rowAt(event->position()); row && !row->error) copyResult(row->line);
+}
+
+bool ResultColumn::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        std::optional<QString> tip;
+        if (auto row = rowAt(help->pos()); row && row->carriesRate) {
+            if (const LineResult* result = source_.result(row->line); result && result->asValue())
+                tip = source_.rateSource(result->asValue()->quantity);
+        }
+        if (tip)
+            QToolTip::showText(help->globalPos(), *tip, this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void ResultColumn::copyResult(int line) {
+    std::optional<Row> found;
+    for (Row& row : rows())
+        if (row.line == line) found = std::move(row);
+    // A line out of view still copies: its row is only off screen.
+    if (!found) {
+        const LineResult* result = source_.result(line);
+        if (!result || !result->isValue()) return;
+        found = Row{line, {}, resultText(*result), false, false};
+    }
+    if (found->error) return;
+
+    copy_(found->text);
+    const std::optional<int> previous = copied_;
+    copied_ = line;
+    if (previous && *previous != line) redrawLine(*previous);
+    redrawLine(line);
+    QAccessibleEvent announce(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&announce);
+    const std::uint64_t generation = ++copies_;
+    schedule_(copiedFeedback, [this, line, generation] {
+        if (generation != copies_) return;  // a newer copy owns the feedback now
+        copied_.reset();
+        redrawLine(line);
+    });
+}
+
+void ResultColumn::redrawLine(int line) {
+    for (const Row& row : rows()) {
+        if (row.line == line) {
+            update(row.rect.toAlignedRect());
+            return;
+        }
+    }
+}
+
+void ResultColumn::invalidate(const std::vector<std::size_t>& lines) {
+    if (lines.empty()) return;
+    const std::vector<Row> visible = rows();
+    for (const Row& row : visible) {
+        if (std::binary_search(lines.begin(), lines.end(), static_cast<std::size_t>(row.line)))
+            update(row.rect.toAlignedRect());
+    }
+    // A row that became a note leaves no row behind to find: clear where it was drawn.
+    for (std::size_t line : lines) {
+        if (auto it = drawnRects_.find(static_cast<int>(line)); it != drawnRects_.end())
+            update(it->second.toAlignedRect());
+    }
+}
+
+}  // namespace quibsum

@@ -1,0 +1,94 @@
+#include "QuibSum/editor/SumTextView.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTextBlock>
+
+namespace quibsum {
+
+QString plainLineEnds(QString text) {
+    if (text.contains(u'\r')) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        text.replace(u'\r', u'\n');
+    }
+    text.replace(QChar::LineSeparator, u'\n');
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    return text;
+}
+
+SumTextView::SumTextView(QWidget* parent) : QPlainTextEdit(parent) {
+    setUndoRedoEnabled(true);
+    setTabChangesFocus(false);
+    setFrameShape(QFrame::NoFrame);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Always there, so the results column never jumps sideways as the sheet grows.
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setCenterOnScroll(false);
+    setAccessibleName(tr("Calculator sheet"));
+    document()->setDocumentMargin(10);
+}
+
+void SumTextView::setSideColumn(QWidget* column, int width) {
+    side_ = column;
+    if (width != sideWidth_) {
+        sideWidth_ = width;
+        setViewportMargins(0, 0, sideWidth_, 0);
+    }
+    placeSideColumn();
+}
+
+void SumTextView::placeSideColumn() {
+    if (!side_) return;
+    const QRect area = contentsRect();
+    const int right = area.right() - verticalScrollBar()->width();
+    side_->setGeometry(QRect(right - sideWidth_ + 1, area.top(), sideWidth_, area.height()));
+}
+
+void SumTextView::resizeEvent(QResizeEvent* event) {
+    QPlainTextEdit::resizeEvent(event);
+    placeSideColumn();
+}
+
+bool SumTextView::canInsertFromMimeData(const QMimeData* source) const {
+    return source->hasText();
+}
+
+void SumTextView::insertFromMimeData(const QMimeData* source) {
+    if (!source->hasText()) return;
+    const QString text = plainLineEnds(source->text());
+    const QTextCursor cursor = textCursor();
+    const qsizetype after = document()->characterCount() - 1 - (cursor.selectionEnd() - cursor.selectionStart()) + text.size();
+    if (after > maxTextLength) {
+        QApplication::beep();
+        return;
+    }
+    // One insertion, so the whole paste is one undo step.
+    insertPlainText(text);
+    ensureCursorVisible();
+}
+
+void SumTextView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                                             Qt::AltModifier | Qt::MetaModifier);
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && mods == Qt::ShiftModifier) {
+        textCursor().insertText(QStringLiteral("\n"));
+        ensureCursorVisible();
+        return;
+    }
+    if (key == Qt::Key_C && mods == (Qt::ShiftModifier | Qt::ControlModifier)) {
+        if (onCopyResult) onCopyResult();
+        return;
+    }
+    if (key == Qt::Key_Escape && mods == Qt::NoModifier) {
+        if (onEscape) onEscape();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+}  // namespace quibsum

@@ -1,0 +1,53 @@
+#pragma once
+// SumTextView: the plain-text view a sheet is typed into. Pasted and dropped text arrives as
+// plain text with its line ends made "\n"; Shift+Return starts a new line like Return (a sheet
+// has no soft line breaks). The results column sits in its right margin, between the text and
+// the scroll bar, so that rows stay level with their lines while scrolling.
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+
+#include <functional>
+
+namespace quibsum {
+
+class SumTextView : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    // A sheet's text is at most this long; a paste that would pass it is refused whole.
+    static constexpr qsizetype maxTextLength = 64 * 1024 * 1024;
+
+    explicit SumTextView(QWidget* parent = nullptr);
+
+    // Places `column` in the right margin, `width` pixels wide.
+    void setSideColumn(QWidget* column, int width);
+    int sideColumnWidth() const { return sideWidth_; }
+
+    // The layout geometry the results column draws from.
+    QTextBlock firstVisibleTextBlock() const { return firstVisibleBlock(); }
+    QRectF blockGeometry(const QTextBlock& block) const {
+        return blockBoundingGeometry(block).translated(contentOffset());
+    }
+
+    // Shift+Ctrl+C: copy the result of the line holding the selection's start.
+    std::function<void()> onCopyResult;
+    // Escape.
+    std::function<void()> onEscape;
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void placeSideColumn();
+
+    QWidget* side_ = nullptr;
+    int sideWidth_ = 0;
+};
+
+// "\r\n", lone "\r" and the Unicode line and paragraph separators become "\n".
+QString plainLineEnds(QString text);
+
+}  // namespace quibsum

@@ -1,0 +1,234 @@
+#include "QuibSum/editor/TotalFooter.h"
+
+#include <QAccessible>
+#include <QActionGroup>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolButton>
+
+#include "QuibSum/storage/SumSettings.h"
+
+namespace quibsum {
+
+namespace {
+
+constexpr int iconSize = 16;
+
+// Drawn rather than taken from an icon theme, which a desktop may not have.
+QIcon menuIcon(const QColor& colour) {
+    QPixmap pixmap(iconSize * 2, iconSize * 2);
+    pixmap.setDevicePixelRatio(2);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour, 1.6, Qt::SolidLine, Qt::RoundCap));
+    for (qreal y : {4.5, 8.0, 11.5}) p.drawLine(QPointF(3, y), QPointF(13, y));
+    return QIcon(pixmap);
+}
+
+QIcon pinIcon(const QColor& colour, bool pinned) {
+    QPixmap pixmap(iconSize * 2, iconSize * 2);
+    pixmap.setDevicePixelRatio(2);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath head;
+    head.moveTo(5.5, 2.5);
+    head.lineTo(10.5, 2.5);
+    head.lineTo(9.5, 7.5);
+    head.lineTo(12, 9.5);
+    head.lineTo(4, 9.5);
+    head.lineTo(6.5, 7.5);
+    head.closeSubpath();
+    if (pinned) p.setBrush(colour);
+    p.drawPath(head);
+    p.drawLine(QPointF(8, 9.5), QPointF(8, 14));
+    return QIcon(pixmap);
+}
+
+struct Choice {
+    const char* title;
+    const char* value;
+};
+
+}  // namespace
+
+TotalFooter::TotalFooter(SumSettings& settings, QWidget* parent)
+    : QWidget(parent),
+      settings_(settings),
+      label_(new QLabel(tr("Total:"), this)),
+      valueButton_(new QToolButton(this)),
+      pinButton_(new QToolButton(this)),
+      settingsButton_(new QToolButton(this)),
+      menu_(new QMenu(this)),
+      copy_([](const QString& t) { QGuiApplication::clipboard()->setText(t); }),
+      schedule_(timerSchedule(this)) {
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(12, 4, 8, 6);
+    layout->setSpacing(6);
+    layout->addWidget(label_);
+    layout->addWidget(valueButton_);
+    layout->addStretch(1);
+    layout->addWidget(pinButton_);
+    layout->addWidget(settingsButton_);
+
+    valueButton_->setAutoRaise(true);
+    valueButton_->setCursor(Qt::PointingHandCursor);
+    connect(valueButton_, &QToolButton::clicked, this, [this] { copyTotal(); });
+
+    pinButton_->setAutoRaise(true);
+    pinButton_->setCheckable(true);
+    pinButton_->setToolTip(tr("Pin on top"));
+    pinButton_->setAccessibleName(tr("Pin on top"));
+    connect(pinButton_, &QToolButton::clicked, this, [this] {
+        if (onPin) onPin();
+    });
+
+    settingsButton_->setAutoRaise(true);
+    settingsButton_->setToolTip(tr("Settings"));
+    settingsButton_->setAccessibleName(tr("Settings"));
+    settingsButton_->setPopupMode(QToolButton::InstantPopup);
+    settingsButton_->setMenu(menu_);
+    buildMenu();
+
+    setTheme(theme_);
+    showTotal();
+}
+
+void TotalFooter::buildMenu() {
+    auto addChoices = [this](const QString& title, std::initializer_list<Choice> choices,
+                             void (SumSettings::*set)(const QString&)) {
+        QMenu* sub = menu_->addMenu(title);
+        auto* group = new QActionGroup(sub);
+        group->setExclusive(true);
+        for (const Choice& c : choices) {
+            QAction* action = sub->addAction(QCoreApplication::translate("TotalFooter", c.title));
+            action->setCheckable(true);
+            action->setData(QString::fromLatin1(c.value));
+            group->addAction(action);
+            connect(action, &QAction::triggered, this, [this, set, value = QString::fromLatin1(c.value)] {
+                (settings_.*set)(value);
+            });
+        }
+    };
+    addChoices(tr("Number style"),
+               {{QT_TR_NOOP("United States (1,234.5)"), "en"}, {QT_TR_NOOP("Vietnam (1.234,5)"), "vi"}},
+               &SumSettings::setNumberStyle);
+    addChoices(tr("Default VND rate"),
+               {{QT_TR_NOOP("Transfer"), "transfer"}, {QT_TR_NOOP("Buy"), "buy"}, {QT_TR_NOOP("Sell"), "sell"}},
+               &SumSettings::setRateKind);
+    addChoices(tr("Appearance"),
+               {{QT_TR_NOOP("Dark"), "dark"}, {QT_TR_NOOP("Light"), "light"}, {QT_TR_NOOP("System"), "system"}},
+               &SumSettings::setAppearance);
+
+    auto call = [](const std::function<void()>& f) {
+        if (f) f();
+    };
+    connect(menu_->addAction(tr("Update rates")), &QAction::triggered, this, [this, call] { call(onRefresh); });
+    QAction* settingsAction = menu_->addAction(tr("Settings…"));
+    settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    connect(settingsAction, &QAction::triggered, this, [this, call] { call(onSettings); });
+    connect(menu_->addAction(tr("Donate…")), &QAction::triggered, this, [this, call] { call(onDonate); });
+    connect(menu_->addAction(tr("Check for Updates…")), &QAction::triggered, this, [this, call] { call(onUpdates); });
+    menu_->addSeparator();
+    QAction* quit = menu_->addAction(tr("Quit Quib Sum"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, [this, call] { call(onQuit); });
+
+    connect(menu_, &QMenu::aboutToShow, this, [this] { refreshChecks(); });
+    refreshChecks();
+}
+
+void TotalFooter::refreshChecks() {
+    const QString current[] = {settings_.numberStyle(), settings_.rateKind(), settings_.appearance()};
+    int index = 0;
+    for (QAction* item : menu_->actions()) {
+        if (!item->menu() || index >= 3) continue;
+        for (QAction* choice : item->menu()->actions()) choice->setChecked(choice->data().toString() == current[index]);
+        ++index;
+    }
+}
+
+void TotalFooter::setTotal(const PageTotal& total, const std::optional<QString>& rateSource) {
+    total_ = total;
+    isError_ = false;
+    display_.reset();
+    totalTitle_.clear();
+    QString tooltip;
+    if (const auto* value = std::get_if<PageTotal::Value>(&total.payload)) {
+        display_ = QString::fromStdString(value->display);
+        totalTitle_ = *display_;
+        tooltip = tr("Sum of %1 lines").arg(value->count);
+        if (rateSource) tooltip += u'\n' + *rateSource;
+    } else if (const auto* error = std::get_if<PageTotal::Error>(&total.payload)) {
+        totalTitle_ = QCoreApplication::translate("EngineMessages", error->message.c_str());
+        isError_ = true;
+    } else if (std::holds_alternative<PageTotal::Incompatible>(total.payload)) {
+        totalTitle_ = tr("Incompatible page units");
+        isError_ = true;
+    }
+    valueButton_->setToolTip(tooltip);
+    showTotal();
+}
+
+void TotalFooter::showTotal() {
+    valueButton_->setText(isCopied_ && display_ ? tr("Copied") : totalTitle_);
+    valueButton_->setEnabled(display_.has_value());
+    valueButton_->setAccessibleName(display_ ? tr("Copy page total") : totalTitle_);
+    QPalette palette = valueButton_->palette();
+    const QColor colour = theme_.color(isError_ ? PaletteRole::error : PaletteRole::result);
+    // Disabled for an error too, yet it must read in the error colour, not greyed out.
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::ButtonText, colour);
+    valueButton_->setPalette(palette);
+}
+
+void TotalFooter::copyTotal() {
+    if (!display_) return;
+    copy_(*display_);
+    isCopied_ = true;
+    const std::uint64_t generation = ++feedbackGeneration_;
+    showTotal();
+    QAccessibleEvent announce(valueButton_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&announce);
+    schedule_(copiedFeedback, [this, generation] {
+        if (generation != feedbackGeneration_) return;
+        isCopied_ = false;
+        showTotal();
+    });
+}
+
+void TotalFooter::endFeedback() {
+    ++feedbackGeneration_;
+    isCopied_ = false;
+    showTotal();
+}
+
+void TotalFooter::setPinned(bool pinned) {
+    pinButton_->setChecked(pinned);
+    pinButton_->setIcon(pinIcon(theme_.color(pinned ? PaletteRole::result : PaletteRole::footerText), pinned));
+}
+
+void TotalFooter::setTheme(const EditorTheme& theme) {
+    theme_ = theme;
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::WindowText, theme.color(PaletteRole::footerText));
+    palette.setColor(QPalette::ButtonText, theme.color(PaletteRole::footerText));
+    palette.setColor(QPalette::Window, theme.color(PaletteRole::background));
+    setPalette(palette);
+    QFont font = theme.textFont();
+    label_->setFont(font);
+    valueButton_->setFont(font);
+    settingsButton_->setIcon(menuIcon(theme.color(PaletteRole::footerText)));
+    setPinned(pinButton_->isChecked());
+    showTotal();
+}
+
+}  // namespace quibsum

@@ -1,0 +1,62 @@
+#include "QuibSum/shell/DesktopApp.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QSessionManager>
+#include <QSettings>
+
+#include <exception>
+#include <memory>
+
+#include "QuibSum/editor/EditorView.h"
+#include "QuibSum/shell/SumRuntime.h"
+#include "QuibSum/shell/SumWindow.h"
+#include "QuibSum/storage/AppPaths.h"
+#include "QuibSum/storage/SheetStore.h"
+
+namespace quibsum {
+
+int runDesktopApp(int& argc, char** argv, bool hidden) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("QuibSum"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Quib Sum"));
+    QApplication::setDesktopFileName(QStringLiteral("quibsum"));
+
+    std::unique_ptr<SheetStore> store;
+    std::unique_ptr<SumRuntime> runtime;
+    std::unique_ptr<QSettings> windowSettings;
+    std::unique_ptr<SumWindow> window;
+    try {
+        store = std::make_unique<SheetStore>(AppPaths::sheetsDirectory());
+        runtime = std::make_unique<SumRuntime>();
+        windowSettings = AppPaths::openSettings();
+        window = std::make_unique<SumWindow>(*store, *runtime, *windowSettings);
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Quib Sum"),
+                              QApplication::translate("DesktopApp", "Quib Sum cannot start.\n\n%1")
+                                  .arg(QString::fromUtf8(e.what())));
+        return 1;
+    }
+
+    SumSettings& settings = runtime->settings();
+    settings.onEvaluationChange = [&] { window->editor()->setEngine(runtime->makeEngine()); };
+    settings.onAppearanceChange = [&] { window->applyTheme(); };
+    // Logging out asks every program to save: do it then, as at quit.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) {
+        try {
+            store->save();
+        } catch (const std::exception&) {
+            // The store keeps the error for the status line; the texts stay pending.
+        }
+    });
+
+    runtime->refreshRates(false);
+    if (!hidden) window->show();
+    const int status = QApplication::exec();
+    settings.onEvaluationChange = nullptr;
+    settings.onAppearanceChange = nullptr;
+    window.reset();
+    return status;
+}
+
+}  // namespace quibsum
