@@ -104,18 +104,21 @@ void ResultColumn::mousePressEvent(QMouseEvent* event) {
 bool ResultColumn::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        std::optional<QString> tip;
-        if (auto row = rowAt(help->pos()); row && row->carriesRate) {
-            if (const LineResult* result = source_.result(row->line); result && result->asValue())
-                tip = source_.rateSource(result->asValue()->quantity);
-        }
-        if (tip)
+        if (const std::optional<QString> tip = tooltip(help->pos()))
             QToolTip::showText(help->globalPos(), *tip, this);
         else
             QToolTip::hideText();
         return true;
     }
     return QWidget::event(event);
+}
+
+std::optional<QString> ResultColumn::tooltip(QPointF point) const {
+    const auto row = rowAt(point);
+    if (!row || !row->carriesRate) return std::nullopt;
+    const LineResult* result = source_.result(row->line);
+    if (!result || !result->asValue()) return std::nullopt;
+    return source_.rateSource(result->asValue()->quantity);
 }
 
 void ResultColumn::copyResult(int line) {

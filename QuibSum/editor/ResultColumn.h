@@ -57,6 +57,8 @@ public:
     std::optional<int> copiedLine() const { return copied_; }
     // The text a row shows now ("Copied" during the feedback).
     QString shownText(const Row& row) const;
+    // Where the rate of the amount at `point` came from; none over rows without a rate.
+    std::optional<QString> tooltip(QPointF point) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

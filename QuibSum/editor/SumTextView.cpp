@@ -66,8 +66,12 @@ void SumTextView::insertFromMimeData(const QMimeData* source) {
         QApplication::beep();
         return;
     }
-    // One insertion, so the whole paste is one undo step.
-    insertPlainText(text);
+    // One edit block, so that the whole paste is one undo step and one change.
+    QTextCursor edit = textCursor();
+    edit.beginEditBlock();
+    edit.insertText(text);
+    edit.endEditBlock();
+    setTextCursor(edit);
     ensureCursorVisible();
 }
 
