@@ -1,12 +1,14 @@
 #include "QuibSum/editor/EditorView.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPointer>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -34,6 +36,32 @@ QThreadPool& largeSheetPool() {
 std::string utf8(const QString& text) {
     return text.toStdString();
 }
+
+// The text as the text view shows it: every line longer than the view can lay out cut short.
+QString forDisplay(const QString& text, bool& shortened) {
+    shortened = false;
+    QString shown;
+    qsizetype start = 0;
+    while (start <= text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0) end = text.size();
+        const qsizetype length = end - start;
+        if (length > EditorView::maxEditableLineLength) {
+            if (!shortened) shown = text.left(start);
+            shortened = true;
+            shown += QStringView(text).mid(start, 1000);
+            shown += QCoreApplication::translate("EditorView", " … (%1 more characters, not shown)").arg(length - 1000);
+        } else if (shortened) {
+            shown += QStringView(text).mid(start, length);
+        }
+        if (shortened && end < text.size()) shown += u'\n';
+        start = end + 1;
+    }
+    return shortened ? shown : text;
+}
+
+// Between two parts of a long text, input and painting get their turn.
+constexpr std::chrono::milliseconds partInterval{1};
 
 int lineCount(const QString& text) {
     return static_cast<int>(text.count(u'\n')) + 1;
@@ -72,7 +100,7 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
     saveStatus_->setWordWrap(false);
     saveStatus_->hide();
 
-    textView_->setPlainText(source_);
+    showText();
     textView_->onCopyResult = [this] { copyResultAtCaret(); };
     textView_->onEscape = [this] {
         if (onCancel) onCancel();
@@ -95,6 +123,61 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
 EditorView::~EditorView() {
     // Any run still queued for this editor finds a newer revision and skips its work.
     latestRevision_->store(~std::uint64_t{0});
+    release(std::move(largeSheet_));
+}
+
+// Freeing a sheet of many thousand lines takes long enough to be felt: it is done on the
+// background thread.
+void EditorView::release(std::shared_ptr<const Sheet> sheet) {
+    if (sheet) largeSheetPool().start([sheet = std::move(sheet)]() mutable { sheet.reset(); });
+}
+
+// ---- Loading -----------------------------------------------------------------------------
+
+// Puts source_ into the text view: at once when short, else the first part now and the rest
+// part by part (read-only meanwhile). Either way the undo history starts empty.
+void EditorView::showText() {
+    const QString shown = forDisplay(source_, uneditableLines_);
+    ++loads_;
+    loading_ = true;
+    if (shown.size() <= loadPart) {
+        textView_->setPlainText(shown);
+        unloaded_.clear();
+        finishLoading();
+        return;
+    }
+    qsizetype cut = shown.indexOf(u'\n', loadPart);
+    if (cut < 0) cut = shown.size();
+    textView_->setReadOnly(true);
+    textView_->setPlainText(shown.left(cut));
+    unloaded_ = shown.mid(cut);
+    QTimer::singleShot(partInterval, this, [this, load = loads_] { loadNextPart(load); });
+    updateSaveStatus();
+}
+
+void EditorView::loadNextPart(std::uint64_t load) {
+    if (load != loads_ || !loading_) return;
+    qsizetype cut = unloaded_.indexOf(u'\n', std::min(unloaded_.size(), loadPart));
+    if (cut < 0) cut = unloaded_.size();
+    QTextCursor end(textView_->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(unloaded_.left(cut));
+    unloaded_.remove(0, cut);
+    if (!unloaded_.isEmpty()) {
+        QTimer::singleShot(partInterval, this, [this, load] { loadNextPart(load); });
+        return;
+    }
+    finishLoading();
+    highlightVisible();
+    resultsView_->update();
+}
+
+void EditorView::finishLoading() {
+    loading_ = false;
+    textView_->document()->clearUndoRedoStacks();
+    textView_->document()->setModified(false);
+    textView_->setReadOnly(uneditableLines_);
+    updateSaveStatus();
 }
 
 const std::vector<LineResult>& EditorView::results() const {
@@ -115,7 +198,7 @@ std::optional<QString> EditorView::rateSourceText(const Quantity& quantity) cons
 // ---- Text changes ------------------------------------------------------------------------
 
 void EditorView::contentsChanged(int position, int removed, int added) {
-    if (highlighter_.isApplying() || replacing_) return;
+    if (highlighter_.isApplying() || replacing_ || loading_) return;
     QTextDocument* document = textView_->document();
     // Qt counts the paragraph separator that ends every document; the text has none.
     const int newLength = document->characterCount() - 1;
@@ -156,7 +239,7 @@ void EditorView::resyncSource() {
 void EditorView::textDidChange(std::optional<EditorEdit> edit) {
     if (onChange) onChange(source_);
     const int lines = textView_->document()->blockCount();
-    if (lines > largeSheetLines || backgroundEvaluation_) {
+    if (lines > largeSheetLines || source_.size() > largeSheetLength || backgroundEvaluation_) {
         std::optional<std::vector<int>> hint;
         if (edit) {
             hint.emplace();
@@ -194,11 +277,9 @@ void EditorView::textDidChange(std::optional<EditorEdit> edit) {
 void EditorView::evaluateWhole(std::optional<std::vector<int>> hint) {
     ++revision_;
     latestRevision_->store(revision_);
-    const int lines = lineCount(source_);
-
-    if (lines <= largeSheetLines) {
+    if (lineCount(source_) <= largeSheetLines && source_.size() <= largeSheetLength) {
         backgroundEvaluation_ = false;
-        largeSheet_.reset();
+        release(std::move(largeSheet_));
         sheet_->setText(utf8(source_));
         shown_ = &sheet_->results();
         pageTotal_ = sheet_->total();
@@ -212,9 +293,13 @@ void EditorView::evaluateWhole(std::optional<std::vector<int>> hint) {
         largeSheetPool().start([self, sheet, text = source_, revision = revision_, latest = latestRevision_] {
             if (latest->load() != revision) return;
             sheet->setText(text.toStdString());
+            if (latest->load() != revision) return;
             PageTotal total = sheet->total();
-            QMetaObject::invokeMethod(qApp, [self, sheet, revision, total = std::move(total)] {
-                if (self) self->applyLargeRun(revision, sheet, total);
+            QMetaObject::invokeMethod(qApp, [self, sheet, revision, total = std::move(total)]() mutable {
+                if (self)
+                    self->applyLargeRun(revision, std::move(sheet), std::move(total));
+                else
+                    largeSheetPool().start([sheet = std::move(sheet)]() mutable { sheet.reset(); });
             }, Qt::QueuedConnection);
         });
     }
@@ -225,9 +310,10 @@ void EditorView::evaluateWhole(std::optional<std::vector<int>> hint) {
 }
 
 void EditorView::applyLargeRun(std::uint64_t revision, std::shared_ptr<const Sheet> sheet, PageTotal total) {
-    if (revision != revision_ || !backgroundEvaluation_) return;
-    largeSheet_ = std::move(sheet);
+    if (revision != revision_ || !backgroundEvaluation_) return release(std::move(sheet));
+    std::shared_ptr<const Sheet> previous = std::exchange(largeSheet_, std::move(sheet));
     shown_ = &largeSheet_->results();
+    release(std::move(previous));
     pageTotal_ = std::move(total);
     resultsView_->update();
     highlightVisible();
@@ -248,19 +334,34 @@ void EditorView::setEngine(Engine engine) {
 }
 
 void EditorView::replaceText(const QString& text) {
-    const QString normalised = plainLineEnds(text);
+    QString normalised = plainLineEnds(text);
     if (normalised == source_) return;
-    QTextCursor cursor(textView_->document());
-    replacing_ = true;
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(normalised);
-    cursor.endEditBlock();
-    replacing_ = false;
-    source_ = normalised;
-    textView_->setTextCursor(cursor);
-    textView_->ensureCursorVisible();
     lastEdit_.reset();
+    bool longLines = false;
+    const bool appended = !loading_ && !uneditableLines_ && normalised.startsWith(source_);
+    const QStringView added = QStringView(normalised).mid(appended ? source_.size() : 0);
+    forDisplay(added.toString(), longLines);
+    if (longLines || loading_ || uneditableLines_ || added.size() > loadPart) {
+        // Too much for one step, or text the view cannot edit: shown anew, history cleared.
+        source_ = std::move(normalised);
+        showText();
+    } else {
+        // Lines appended (the quick sheet's usual change) go in at the end, the rest replaces
+        // the whole; either way as one undo step.
+        QTextCursor cursor(textView_->document());
+        replacing_ = true;
+        cursor.beginEditBlock();
+        if (appended)
+            cursor.movePosition(QTextCursor::End);
+        else
+            cursor.select(QTextCursor::Document);
+        cursor.insertText(added.toString());
+        cursor.endEditBlock();
+        replacing_ = false;
+        source_ = std::move(normalised);
+        textView_->setTextCursor(cursor);
+        textView_->ensureCursorVisible();
+    }
     evaluateWhole(std::nullopt);
 }
 
@@ -284,15 +385,25 @@ void EditorView::setSaveError(const std::optional<QString>& error) {
     updateSaveStatus();
 }
 
+// The status line: a failed save first; else why the sheet cannot be edited just now.
 void EditorView::updateSaveStatus() {
+    QString text;
+    PaletteRole role = PaletteRole::error;
     if (saveError_) {
-        saveStatus_->setText(tr("Unsaved changes") + QStringLiteral(": ") + *saveError_);
-        saveStatus_->setToolTip(saveStatus_->text());
-        saveStatus_->show();
-    } else {
-        saveStatus_->clear();
-        saveStatus_->hide();
+        text = tr("Unsaved changes") + QStringLiteral(": ") + *saveError_;
+    } else if (uneditableLines_) {
+        text = tr("A line is too long to edit here: the sheet is shown shortened and kept unchanged.");
+        role = PaletteRole::footerText;
+    } else if (loading_) {
+        text = tr("Opening…");
+        role = PaletteRole::footerText;
     }
+    QPalette status = saveStatus_->palette();
+    status.setColor(QPalette::WindowText, theme_.color(role));
+    saveStatus_->setPalette(status);
+    saveStatus_->setText(text);
+    saveStatus_->setToolTip(text);
+    saveStatus_->setVisible(!text.isEmpty());
     layoutChildren();
 }
 
@@ -306,9 +417,7 @@ void EditorView::setTheme(const EditorTheme& theme) {
     palette.setColor(QPalette::HighlightedText, theme.color(PaletteRole::selectionText));
     textView_->setPalette(palette);
     textView_->setFont(theme.textFont());
-    QPalette status = saveStatus_->palette();
-    status.setColor(QPalette::WindowText, theme.color(PaletteRole::error));
-    saveStatus_->setPalette(status);
+    updateSaveStatus();
     QPalette own = this->palette();
     own.setColor(QPalette::Window, theme.color(PaletteRole::background));
     setPalette(own);
@@ -371,7 +480,7 @@ void EditorView::resizeEvent(QResizeEvent* event) {
 }
 
 void EditorView::layoutChildren() {
-    const int statusHeight = saveError_ ? 28 : 0;
+    const int statusHeight = saveStatus_->isHidden() ? 0 : 28;
     const int w = width();
     const int h = height();
     textView_->setGeometry(0, 0, w, std::max(0, h - statusHeight));

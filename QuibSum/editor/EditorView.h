@@ -6,7 +6,8 @@
 // Every change of text becomes the cheapest evaluation that keeps the results right:
 // - up to `largeSheetLines` lines, on the main thread, as an edit of the lines it touched, so
 //   only those lines and the lines whose inputs changed are analysed again;
-// - beyond that, the whole text in a fresh sheet on a background thread. Each such run carries
+// - beyond that (or beyond `largeSheetLength`), the whole text in a fresh sheet on a
+//   background thread. Each such run carries
 //   the revision it was started at, and its results are dropped unless the revision is still
 //   current, so stale results are never shown and the main thread never waits.
 // Only the lines in view (and those just edited) are recoloured, so a keystroke costs the same
@@ -41,7 +42,16 @@ class EditorView : public QWidget {
     Q_OBJECT
 public:
     static constexpr int largeSheetLines = 2000;
+    // A text this long is evaluated whole in the background too, whatever its line count:
+    // reading it is felt on the main thread even when its lines are few.
+    static constexpr qsizetype largeSheetLength = 1024 * 1024;
     static constexpr int maxResultsWidth = 220;
+    // A longer text goes into the text view a part of this many UTF-16 units at a time, each
+    // between two turns of the event loop, so that opening it never freezes the window.
+    static constexpr qsizetype loadPart = 32 * 1024;
+    // The text view cannot lay out a longer line quickly: a sheet holding one is shown
+    // read-only, such lines shortened, and kept exactly as it is.
+    static constexpr qsizetype maxEditableLineLength = 100000;
 
     EditorView(const QString& text, Engine engine, const EditorTheme& theme = EditorTheme(), QWidget* parent = nullptr);
     ~EditorView() override;
@@ -70,6 +80,10 @@ public:
     const PageTotal& pageTotal() const { return pageTotal_; }
     std::span<const TextRange> variableSpans(int line) const;
     bool isBackgroundEvaluation() const { return backgroundEvaluation_; }
+    // The text is still going into the text view (it is read-only until then).
+    bool isLoading() const { return loading_; }
+    // The sheet holds a line too long to edit: it is shown shortened, read-only.
+    bool hasUneditableLines() const { return uneditableLines_; }
     std::uint64_t revision() const { return revision_; }
     std::optional<std::int64_t> lastAppliedRateVersion() const { return lastAppliedRateVersion_; }
     // The last edit handed to the sheet, and the lines it wrote.
@@ -102,6 +116,10 @@ private:
     void evaluateWhole(std::optional<std::vector<int>> hint);
     void applyLargeRun(std::uint64_t revision, std::shared_ptr<const Sheet> sheet, PageTotal total);
     void resyncSource();
+    void showText();
+    void loadNextPart(std::uint64_t load);
+    void finishLoading();
+    void release(std::shared_ptr<const Sheet> sheet);
     void highlight(std::vector<int> lines);
     void highlightVisible();
     void copyResultAtCaret();
@@ -131,6 +149,10 @@ private:
     std::optional<std::int64_t> lastAppliedRateVersion_;
     bool backgroundEvaluation_ = false;
     bool replacing_ = false;
+    bool loading_ = false;
+    bool uneditableLines_ = false;
+    QString unloaded_;  // what is still to go into the text view
+    std::uint64_t loads_ = 0;  // so that a superseded load stops
 };
 
 }  // namespace quibsum

@@ -264,6 +264,44 @@ TEST(EditorEvaluation, PastingAMegabyteIsOneUndoStepAndStaysCorrect) {
     EXPECT_FALSE(editor->isBackgroundEvaluation());
 }
 
+TEST(EditorLoading, ALongTextArrivesInPartsAndCannotBeEditedMeanwhile) {
+    const QString text = testing::lines(20000, QStringLiteral("x = 12 km"));
+    auto editor = shownEditor(text);
+    EXPECT_TRUE(editor->isLoading());
+    EXPECT_TRUE(editor->textView()->isReadOnly());
+    EXPECT_LT(editor->textView()->document()->blockCount(), 20000);
+    EXPECT_EQ(editor->saveStatus()->text(), "Opening…");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !editor->isLoading(); }, 20000));
+    EXPECT_EQ(documentText(*editor), text);
+    EXPECT_FALSE(editor->textView()->isReadOnly());
+    EXPECT_FALSE(editor->textView()->document()->isUndoAvailable());
+    EXPECT_TRUE(editor->saveStatus()->isHidden());
+    ASSERT_TRUE(testing::waitForResults(*editor, 20000));
+    EXPECT_EQ(testing::shown(editor->results()[19999]), "12 km");
+}
+
+TEST(EditorLoading, ASheetWithAnOverlongLineIsShownShortenedAndKeptAsItIs) {
+    const QString longLine = QString(EditorView::maxEditableLineLength + 1, u'7');
+    const QString text = QStringLiteral("5 km\n") + longLine + QStringLiteral("\n2 km");
+    auto editor = shownEditor(text);
+    int changes = 0;
+    editor->onChange = [&](const QString&) { ++changes; };
+    EXPECT_TRUE(editor->hasUneditableLines());
+    EXPECT_TRUE(editor->textView()->isReadOnly());
+    EXPECT_EQ(editor->source(), text);
+    const QString shown = documentText(*editor);
+    EXPECT_EQ(shown.count(u'\n'), 2);
+    EXPECT_TRUE(shown.contains(QStringLiteral(" … (99001 more characters, not shown)")));
+    EXPECT_EQ(editor->saveStatus()->text(),
+              "A line is too long to edit here: the sheet is shown shortened and kept unchanged.");
+    QTest::keyClicks(editor->textView(), QStringLiteral("9"));
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(editor->source(), text);
+    // The long line is a note; the lines around it still count.
+    EXPECT_EQ(column(*editor), (std::vector<std::string>{"5 km", "note", "2 km"}));
+    EXPECT_EQ(std::get<PageTotal::Value>(editor->pageTotal().payload).display, "7 km");
+}
+
 // A store whose tables can be swapped under the sheet, as a refresh does.
 struct SwitchableRates final : RateStore {
     std::shared_ptr<const RateStore> current = testing::testRates();
