@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds the `quibsum` command in the default preset and shows it at work on the two
-# example sheets, one in English (en number style) and one in Vietnamese (vi number style),
-# with the exchange rates that ship with the program. Needs no display and no network.
+# Sets up, builds `quibsum` in the default preset and runs it: on a desktop (a display is
+# set) it opens the Quib Sum window on your stored sheets; without a display it shows the
+# command line at work on the two example sheets, one in English (en number style) and one in
+# Vietnamese (vi number style), with the exchange rates that ship with the program.
 # With arguments, runs `quibsum` with them instead: scripts/run.sh calc 20% of 1,250
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,6 +13,9 @@ quibsum=build/default/QuibSum/quibsum
 
 if [ $# -gt 0 ]; then
     exec "$quibsum" "$@"
+fi
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec "$quibsum"
 fi
 
 seed=QuibSumRates/resources/rates-seed.json

@@ -3,17 +3,22 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusVariant>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/RateSourceText.h"
 #include "QuibSum/editor/SumTextView.h"
 #include "QuibSum/editor/TotalFooter.h"
+#include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSum/storage/StorageError.h"
@@ -59,9 +64,14 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
         if (onSettings) onSettings();
     };
     footer_->onQuit = [this] { close(); };
-    // Both open the project's pages; the addresses live with the rest of the desktop entry.
-    footer_->onDonate = [] {};
-    footer_->onUpdates = [] {};
+    footer_->onDonate = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::donate))); };
+    footer_->onUpdates = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::releases))); };
+    // "System" follows the desktop's colour scheme as it changes.
+    QDBusConnection::sessionBus().connect(QStringLiteral("org.freedesktop.portal.Desktop"),
+                                          QStringLiteral("/org/freedesktop/portal/desktop"),
+                                          QStringLiteral("org.freedesktop.portal.Settings"),
+                                          QStringLiteral("SettingChanged"), this,
+                                          SLOT(desktopSettingChanged(QString, QString, QDBusVariant)));
 
     auto* copyTotal = new QShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_T), this);
     connect(copyTotal, &QShortcut::activated, footer_, [this] { footer_->copyTotal(); });
@@ -128,6 +138,20 @@ void SumWindow::togglePin() {
     if (visible) show();  // changing the flags re-creates the native window
     footer_->setPinned(pinned_);
     saveState();
+}
+
+void SumWindow::desktopSettingChanged(const QString& group, const QString& key, const QDBusVariant&) {
+    if (group == QLatin1String("org.freedesktop.appearance") && key == QLatin1String("color-scheme") &&
+        runtime_.settings().windowAppearance() == Appearance::system)
+        applyTheme();
+}
+
+void SumWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Without a portal, "System" reads the desktop's palette, which the platform theme changes.
+    if (event->type() == QEvent::ApplicationPaletteChange && editor_ &&
+        runtime_.settings().windowAppearance() == Appearance::system)
+        applyTheme();
 }
 
 void SumWindow::applyTheme() {

@@ -12,6 +12,7 @@
 
 #include "QuibSum/editor/EditorTheme.h"
 
+class QDBusVariant;
 class QSettings;
 
 namespace quibsum {
@@ -44,9 +45,13 @@ public:
     std::function<void()> onSettings;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+
+private slots:
+    void desktopSettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
 
 private:
     void showSheet(const QUuid& id);
