@@ -5,10 +5,12 @@
 #include <QSessionManager>
 #include <QSettings>
 
+#include <cstdio>
 #include <exception>
 #include <memory>
 
 #include "QuibSum/editor/EditorView.h"
+#include "QuibSum/shell/QuitOnSignal.h"
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/storage/AppPaths.h"
@@ -50,9 +52,17 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         }
     });
 
+    quitOnTerminationSignals(&app);
     runtime->refreshRates(false);
     if (!hidden) window->show();
-    const int status = QApplication::exec();
+    int status = QApplication::exec();
+    // Quitting from the window saved already; a termination signal did not.
+    try {
+        if (store->hasPendingChanges()) store->save();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quibsum: %s\n", e.what());
+        status = 1;
+    }
     settings.onEvaluationChange = nullptr;
     settings.onAppearanceChange = nullptr;
     window.reset();
