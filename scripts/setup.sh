@@ -9,6 +9,7 @@ packages=(
     libcurl4-openssl-dev libexpat1-dev rapidjson-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev
+    xvfb xauth xdotool xclip dbus imagemagick fonts-dejavu-core
 )
 if [ "${QUIBSUM_FUZZ_TOOLS:-0}" = 1 ]; then
     packages+=(clang-16 libclang-rt-16-dev)

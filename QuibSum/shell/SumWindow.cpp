@@ -75,12 +75,8 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
 
     auto* copyTotal = new QShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_T), this);
     connect(copyTotal, &QShortcut::activated, footer_, [this] { footer_->copyTotal(); });
-    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
-    connect(quit, &QShortcut::activated, this, &QWidget::close);
-    auto* settings = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma), this);
-    connect(settings, &QShortcut::activated, this, [this] {
-        if (onSettings) onSettings();
-    });
+    // Ctrl+Q and Ctrl+, are the shortcuts of the footer menu's "Quit Quib Sum" and "Settings…":
+    // a second binding here would make both ambiguous, and Qt then runs neither.
 
     store_.onSaveStateChange = [this](const std::optional<QString>& error) {
         if (editor_) editor_->setSaveError(error);

@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Writes pictures of the sheet window, light and dark, to docs/screenshot-light.png and
+# docs/screenshot-dark.png: a sample sheet opened on a virtual display (Xvfb), with the
+# built-in exchange rates. Builds `quibsum` first unless QUIBSUM_PROGRAM names one.
+# Needs xvfb-run, xdotool and ImageMagick's import (scripts/setup.sh installs them).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${QUIBSUM_IN_DISPLAY:-}" != 1 ]; then
+    if [ -z "${QUIBSUM_PROGRAM:-}" ]; then
+        scripts/setup.sh
+        cmake --preset default >/dev/null
+        cmake --build --preset default --target quibsum
+        export QUIBSUM_PROGRAM=$PWD/build/default/QuibSum/quibsum
+    fi
+    QUIBSUM_IN_DISPLAY=1 exec timeout -k 5 120 \
+        xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" "$0"
+fi
+
+work=$(mktemp -d)
+pid=""
+cleanup() {
+    if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+mkdir -m 0700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb
+export QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config"
+export QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/
+mkdir -p "$QUIBSUM_CONFIG_DIR"
+
+# A heading, labels, units, currencies, a variable, a comment, an error, a conversion and a sum.
+"$QUIBSUM_PROGRAM" append --style en >/dev/null <<'SHEET'
+# Weekend in Da Lat
+nights = 2
+Hotel: nights * 850,000 VND
+Dinner: $45 to VND
+Souvenirs: 20 EUR in VND
+// fuel for the rented scooter
+Fuel: 310 km / 100 km * 2.5 * 23,500 VND
+Walk: 12 mi in km
+Tip: 10% of 500,000 VND + 3 kg
+sum
+SHEET
+
+for appearance in light dark; do
+    printf '[General]\nappearance=%s\n' "$appearance" >"$QUIBSUM_CONFIG_DIR/QuibSum.conf"
+    "$QUIBSUM_PROGRAM" >"$work/quibsum.log" 2>&1 &
+    pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name "Quib Sum" | head -n 1) || {
+        cat "$work/quibsum.log" >&2
+        exit 1
+    }
+    sleep 1  # the first paint, and the results of the lines in view
+    import -window "$window" "docs/screenshot-$appearance.png"
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=""
+    echo "docs/screenshot-$appearance.png"
+done
