@@ -31,7 +31,8 @@ export QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config"
 export QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/
 mkdir -p "$QUIBSUM_CONFIG_DIR"
 
-# A heading, labels, units, currencies, a variable, a comment, an error, a conversion and a sum.
+# A heading, labels, units, currencies, a variable, a comment, an error, conversions, a block
+# sum and the page total.
 "$QUIBSUM_PROGRAM" append --style en >/dev/null <<'SHEET'
 # Weekend in Da Lat
 nights = 2
@@ -40,8 +41,10 @@ Dinner: $45 to VND
 Souvenirs: 20 EUR in VND
 // fuel for the rented scooter
 Fuel: 310 km / 100 km * 2.5 * 23,500 VND
-Walk: 12 mi in km
 Tip: 10% of 500,000 VND + 3 kg
+
+Coffee: 4 * 35,000 VND
+Cake: 2 * 45,000 VND
 sum
 SHEET
 

@@ -44,7 +44,7 @@ void SumTextView::setSideColumn(QWidget* column, int width) {
 void SumTextView::placeSideColumn() {
     if (!side_) return;
     const QRect area = contentsRect();
-    const int right = area.right() - verticalScrollBar()->width();
+    const int right = area.right() - verticalScrollBar()->sizeHint().width();
     side_->setGeometry(QRect(right - sideWidth_ + 1, area.top(), sideWidth_, area.height()));
 }
 
