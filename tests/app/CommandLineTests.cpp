@@ -102,7 +102,6 @@ TEST_F(ProgramTest, CalcPrintsTheDisplayOrTheReason) {
 
 TEST_F(ProgramTest, UsageErrorsExitWithTwo) {
     const QStringList cases[] = {
-        {},
         {"frobnicate"},
         {"calc", "--rates", rates},
         {"calc", "--style", "fr", "1"},
@@ -128,10 +127,20 @@ TEST_F(ProgramTest, EveryCommandHasHelp) {
         if (*command != '\0') args << command;
         Outcome result = run(args + QStringList{"--help"});
         EXPECT_EQ(result.status, 0) << command;
-        std::string expected = std::string("Usage: quibsum ") + (*command ? command : "COMMAND");
+        std::string expected = std::string("Usage: quibsum ") + (*command ? command : "[--hidden]");
         EXPECT_EQ(result.out.rfind(expected, 0), 0u) << result.out;
     }
     EXPECT_EQ(run({"--version"}).out.rfind("quibsum (Quib Sum) ", 0), 0u);
+}
+
+// The commands work over ssh and in scripts: a display that cannot be reached is never asked.
+TEST_F(ProgramTest, CommandsNeverConnectToADisplay) {
+    environment = {{"DISPLAY", ":97"}, {"WAYLAND_DISPLAY", "quibsum-test-no-such-display"},
+                   {"QT_QPA_PLATFORM", "xcb"}};
+    Outcome result = run({"calc", "--rates", rates, "2 + 3"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "5\n");
+    EXPECT_EQ(run({"sheet", "--rates", rates, fixtures + "/budget.txt"}).status, 0);
 }
 
 TEST_F(ProgramTest, StoredSettingsChooseStyleAndKindUnlessOverridden) {
