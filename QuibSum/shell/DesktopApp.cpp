@@ -30,7 +30,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     std::unique_ptr<SumWindow> window;
     try {
         store = std::make_unique<SheetStore>(AppPaths::sheetsDirectory());
-        runtime = std::make_unique<SumRuntime>();
+        runtime = SumRuntime::standard();
         windowSettings = AppPaths::openSettings();
         window = std::make_unique<SumWindow>(*store, *runtime, *windowSettings);
     } catch (const std::exception& e) {
@@ -52,9 +52,11 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         }
     });
 
+    window->onShown = [&] { runtime->refreshRates(false); };
     quitOnTerminationSignals(&app);
+    runtime->watchForRefreshMoments();
     runtime->refreshRates(false);
-    if (!hidden) window->show();
+    if (!hidden) window->showWindow();
     int status = QApplication::exec();
     // Quitting from the window saved already; a termination signal did not.
     try {

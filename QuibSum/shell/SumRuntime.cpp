@@ -1,5 +1,8 @@
 #include "QuibSum/shell/SumRuntime.h"
 
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QNetworkInformation>
 #include <QSettings>
 
 #include <chrono>
@@ -8,17 +11,24 @@
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSumRates/CurlRateRequester.h"
-#include "QuibSumRates/LiveRateStore.h"
 #include "QuibSumRates/RateCache.h"
 
 namespace quibsum {
 
-SumRuntime::SumRuntime(QObject* parent)
+std::unique_ptr<SumRuntime> SumRuntime::standard() {
+    std::unique_ptr<QSettings> storage = AppPaths::openSettings();
+    auto requester = std::make_shared<CurlRateRequester>();
+    auto runtime = std::make_unique<SumRuntime>(*storage, requester, RateCache::defaultLocation());
+    runtime->ownStorage_ = std::move(storage);
+    runtime->cancelDownloads = [requester] { requester->cancel(); };
+    return runtime;
+}
+
+SumRuntime::SumRuntime(QSettings& storage, std::shared_ptr<RateRequester> requester,
+                       std::filesystem::path cacheLocation, LiveRateStore::Options options, QObject* parent)
     : QObject(parent),
-      storage_(AppPaths::openSettings()),
-      settings_(std::make_unique<SumSettings>(*storage_)),
-      requester_(std::make_shared<CurlRateRequester>()),
-      rates_(std::make_shared<LiveRateStore>(RateCache::defaultLocation(), requester_)) {
+      settings_(std::make_unique<SumSettings>(storage)),
+      rates_(std::make_shared<LiveRateStore>(std::move(cacheLocation), std::move(requester), std::move(options))) {
     // Overlapping refreshes are the store's to sort out; two threads are plenty.
     refreshPool_.setMaxThreadCount(2);
     updateRateStatus();
@@ -26,8 +36,13 @@ SumRuntime::SumRuntime(QObject* parent)
 
 SumRuntime::~SumRuntime() {
     // A download in flight would hold the exit for up to its time-out.
-    requester_->cancel();
+    if (cancelDownloads) cancelDownloads();
     refreshPool_.waitForDone();
+}
+
+void SumRuntime::waitForRefreshes() {
+    refreshPool_.waitForDone();
+    QCoreApplication::sendPostedEvents(this);
 }
 
 Engine SumRuntime::makeEngine() const {
@@ -57,6 +72,24 @@ void SumRuntime::deliverVersion() {
 
 void SumRuntime::updateRateStatus() {
     settings_->setRateStatus(RateStatus::text(*rates_, settings_->defaultVNDKind()));
+}
+
+void SumRuntime::watchForRefreshMoments() {
+    if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
+        connect(QNetworkInformation::instance(), &QNetworkInformation::reachabilityChanged, this,
+                [this](QNetworkInformation::Reachability reachability) {
+                    if (reachability == QNetworkInformation::Reachability::Online) refreshRates(false);
+                });
+    }
+    // logind tells before the computer sleeps (true) and after it wakes (false).
+    QDBusConnection::systemBus().connect(QStringLiteral("org.freedesktop.login1"),
+                                         QStringLiteral("/org/freedesktop/login1"),
+                                         QStringLiteral("org.freedesktop.login1.Manager"),
+                                         QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
+}
+
+void SumRuntime::prepareForSleep(bool sleeping) {
+    if (!sleeping) refreshRates(false);
 }
 
 }  // namespace quibsum

@@ -1,18 +1,26 @@
 #include "QuibSum/shell/SumWindow.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusVariant>
 #include <QDesktopServices>
-#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QPainter>
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QTextBlock>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/RateSourceText.h"
@@ -20,6 +28,7 @@
 #include "QuibSum/editor/TotalFooter.h"
 #include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/shell/SumRuntime.h"
+#include "QuibSum/shell/x11/X11Workspaces.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSum/storage/StorageError.h"
 #include "QuibSum/storage/WindowState.h"
@@ -28,59 +37,126 @@ namespace quibsum {
 
 namespace {
 
+// The band along the window's edges that resizes it.
+constexpr int edgeWidth = 5;
+
 QList<QRectF> screenAreas() {
     QList<QRectF> areas;
     for (QScreen* screen : QGuiApplication::screens()) areas.append(QRectF(screen->availableGeometry()));
     return areas;
 }
 
+QIcon closeIcon(const QColor& colour) {
+    QPixmap pixmap(32, 32);
+    pixmap.setDevicePixelRatio(2);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(colour, 1.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
+    p.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
+    return QIcon(pixmap);
+}
+
 }  // namespace
 
-SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, QWidget* parent)
-    : QWidget(parent),
+SumWindow::Hooks SumWindow::Hooks::standard() {
+    Hooks hooks;
+    hooks.confirm = [](QWidget* window, const QString& message, const QString& details,
+                       std::function<void(bool)> done) {
+        auto* box = new QMessageBox(QMessageBox::Warning, QString(), message, QMessageBox::NoButton, window);
+        box->setInformativeText(details);
+        QPushButton* confirm = box->addButton(SumWindow::tr("Delete"), QMessageBox::DestructiveRole);
+        box->addButton(SumWindow::tr("Cancel"), QMessageBox::RejectRole);
+        box->setDefaultButton(confirm);
+        box->setWindowModality(Qt::WindowModal);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(box, &QMessageBox::finished, box,
+                         [box, confirm, done = std::move(done)](int) {
+                             done(box->clickedButton() == static_cast<QAbstractButton*>(confirm));
+                         });
+        box->open();
+    };
+    hooks.alert = [](QWidget* window, const QString& message) {
+        QMessageBox::critical(window, QStringLiteral("Quib Sum"), message);
+    };
+    hooks.present = [](QWidget* window) {
+        window->show();
+        window->raise();
+        window->activateWindow();
+    };
+    hooks.currentKeyWindow = [] { return QApplication::activeWindow(); };
+    return hooks;
+}
+
+SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       store_(store),
       runtime_(runtime),
       windowSettings_(windowSettings),
+      hooks_(std::move(hooks)),
       theme_(EditorTheme::forAppearance(runtime.settings().windowAppearance())),
+      title_(new QLabel(this)),
+      closeButton_(new QToolButton(this)),
       footer_(new TotalFooter(runtime.settings(), this)) {
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setMouseTracking(true);
     const WindowState state = WindowState::load(windowSettings_).value_or(WindowState::defaults());
     pinned_ = state.pinned;
 
+    title_->setAlignment(Qt::AlignCenter);
+    title_->setTextFormat(Qt::PlainText);
+    closeButton_->setAutoRaise(true);
+    closeButton_->setToolTip(tr("Hide"));
+    closeButton_->setAccessibleName(tr("Hide"));
+    connect(closeButton_, &QToolButton::clicked, this, [this] { hideWindow(); });
+    auto* titleLine = new QHBoxLayout;
+    titleLine->setContentsMargins(8, 4, 4, 0);
+    titleLine->addSpacing(closeButton_->sizeHint().width());  // keeps the title centred
+    titleLine->addWidget(title_, 1);
+    titleLine->addWidget(closeButton_);
+
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setContentsMargins(edgeWidth, 0, edgeWidth, edgeWidth);
     layout->setSpacing(0);
+    layout->addLayout(titleLine);
     layout->addWidget(footer_);
-    showSheet(state.sheetToShow(store_));
+    if (!showSheet(state.sheetToShow(store_)) && !showSheet(SheetStore::quickSheetID)) {
+        // Not even the quick sheet can be read: the program cannot start.
+        throw StorageError(StorageError::Kind::file, QString::fromStdString(lastOpenError_));
+    }
 
     setMinimumSize(WindowState::minimumSize.toSize());
-    const QRectF frame = WindowState::place(state.frame, screenAreas(), QPointF(QCursor::pos()));
-    setGeometry(frame.toRect());
-    if (pinned_) setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    footer_->setPinned(pinned_);
+    setGeometry(WindowState::place(state.frame, screenAreas(), QPointF(QCursor::pos())).toRect());
+    applyPin();
 
     footer_->onPin = [this] { togglePin(); };
     footer_->onRefresh = [this] { runtime_.refreshRates(true); };
     footer_->onSettings = [this] {
         if (onSettings) onSettings();
     };
-    footer_->onQuit = [this] { close(); };
+    footer_->onQuit = [this] { quit(); };
     footer_->onDonate = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::donate))); };
     footer_->onUpdates = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::releases))); };
+    buildMenus();
+    deleteAction_->setEnabled(sheetID_ != SheetStore::quickSheetID);
+
+    auto* copyTotal = new QShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_T), this);
+    connect(copyTotal, &QShortcut::activated, footer_, [this] { footer_->copyTotal(); });
+
+    // Unless pinned, the window goes away when the user turns to another program.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+        if (state == Qt::ApplicationInactive && !pinned_ && isVisible()) hideWindow();
+    });
+    store_.onSaveStateChange = [this](const std::optional<QString>& error) {
+        if (editor_) editor_->setSaveError(error);
+    };
     // "System" follows the desktop's colour scheme as it changes.
     QDBusConnection::sessionBus().connect(QStringLiteral("org.freedesktop.portal.Desktop"),
                                           QStringLiteral("/org/freedesktop/portal/desktop"),
                                           QStringLiteral("org.freedesktop.portal.Settings"),
                                           QStringLiteral("SettingChanged"), this,
                                           SLOT(desktopSettingChanged(QString, QString, QDBusVariant)));
-
-    auto* copyTotal = new QShortcut(QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_T), this);
-    connect(copyTotal, &QShortcut::activated, footer_, [this] { footer_->copyTotal(); });
-    // Ctrl+Q and Ctrl+, are the shortcuts of the footer menu's "Quit Quib Sum" and "Settings…":
-    // a second binding here would make both ambiguous, and Qt then runs neither.
-
-    store_.onSaveStateChange = [this](const std::optional<QString>& error) {
-        if (editor_) editor_->setSaveError(error);
-    };
     applyTheme();
     restoring_ = false;
 }
@@ -89,35 +165,208 @@ SumWindow::~SumWindow() {
     store_.onSaveStateChange = nullptr;
 }
 
-void SumWindow::showSheet(const QUuid& id) {
-    const QString text = store_.text(id);  // throws: the current sheet stays
+// The sheet commands: in the footer's menu (a floating panel has no menu bar) and on their keys.
+void SumWindow::buildMenus() {
+    QMenu* menu = footer_->settingsMenu();
+    QAction* first = menu->actions().value(0);
+    auto add = [this](QMenu* to, const QString& title, QKeySequence keys, auto slot) {
+        QAction* action = to->addAction(title);
+        action->setShortcut(keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);  // the keys work while the menu is closed
+        return action;
+    };
+    auto* file = new QMenu(tr("File"), menu);
+    add(file, tr("New sheet"), QKeySequence(Qt::CTRL | Qt::Key_N), &SumWindow::newSheet);
+    add(file, tr("Next sheet"), QKeySequence(Qt::CTRL | Qt::Key_BracketRight), &SumWindow::nextSheet);
+    add(file, tr("Previous sheet"), QKeySequence(Qt::CTRL | Qt::Key_BracketLeft), &SumWindow::previousSheet);
+    deleteAction_ = add(file, tr("Delete…"), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Backspace),
+                        &SumWindow::deleteSheet);
+    add(file, tr("Close"), QKeySequence(Qt::CTRL | Qt::Key_W), &SumWindow::closeKeyWindow);
+    menu->insertMenu(first, file);
+
+    // The editor takes its own keys for these; the menu shows them and works on the editor.
+    auto* edit = new QMenu(tr("Edit"), menu);
+    const std::pair<QString, QKeySequence::StandardKey> editing[] = {
+        {tr("Undo"), QKeySequence::Undo},   {tr("Cut"), QKeySequence::Cut},
+        {tr("Copy"), QKeySequence::Copy},   {tr("Paste"), QKeySequence::Paste},
+        {tr("Select All"), QKeySequence::SelectAll},
+    };
+    for (const auto& [title, key] : editing) {
+        QAction* action = edit->addAction(title);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WidgetShortcut);  // shown in the menu, not taken from the editor
+        connect(action, &QAction::triggered, this, [this, key = key] {
+            SumTextView* text = editor_->textView();
+            switch (key) {
+                case QKeySequence::Undo: text->undo(); break;
+                case QKeySequence::Cut: text->cut(); break;
+                case QKeySequence::Copy: text->copy(); break;
+                case QKeySequence::Paste: text->paste(); break;
+                default: text->selectAll(); break;
+            }
+        });
+    }
+    menu->insertMenu(first, edit);
+    menu->insertSeparator(first);
+}
+
+QString SumWindow::titleText() const {
+    const SheetStore::Record* record = store_.record(sheetID_);
+    if (sheetID_ == SheetStore::quickSheetID || !record) return QStringLiteral("Quib Sum");
+    return QStringLiteral("Quib Sum — ") + record->title;
+}
+
+bool SumWindow::isKey() const {
+    return hooks_.currentKeyWindow() == this;
+}
+
+// ---- Showing and hiding ------------------------------------------------------------------
+
+void SumWindow::showWindow() {
+    hooks_.present(this);
+    editor_->textView()->setFocus();
+    if (onShown) onShown();
+}
+
+void SumWindow::hideWindow() {
+    footer_->endFeedback();
+    hide();
+}
+
+void SumWindow::toggleWindow() {
+    if (isVisible() && isKey())
+        hideWindow();
+    else
+        showWindow();
+}
+
+void SumWindow::closeKeyWindow() {
+    QWidget* key = hooks_.currentKeyWindow();
+    if (!key || key == this)
+        hideWindow();
+    else
+        key->close();
+}
+
+void SumWindow::closeEvent(QCloseEvent* event) {
+    // The window manager's close hides it: the program runs on, ready for the hot key.
+    event->ignore();
+    hideWindow();
+}
+
+void SumWindow::quit() {
+    if (saveBeforeQuit()) QCoreApplication::quit();
+}
+
+bool SumWindow::saveBeforeQuit() {
+    try {
+        store_.save();
+        return true;
+    } catch (const StorageError& e) {
+        hooks_.alert(this, tr("Your changes could not be saved, so Quib Sum keeps running.\n\n%1").arg(e.message()));
+        return false;
+    }
+}
+
+// ---- Sheets ------------------------------------------------------------------------------
+
+bool SumWindow::showSheet(const QUuid& id) {
+    if (editor_ && id == sheetID_) return true;
+    QString text;
+    try {
+        text = store_.text(id);
+    } catch (const StorageError& e) {
+        lastOpenError_ = e.what();
+        return false;
+    }
     auto* editor = new EditorView(text, runtime_.makeEngine(), theme_, this);
     footer_->endFeedback();
+    auto* column = static_cast<QVBoxLayout*>(layout());
     if (editor_) {
-        static_cast<QVBoxLayout*>(layout())->replaceWidget(editor_, editor);
+        column->replaceWidget(editor_, editor);
+        editor_->hide();
         editor_->deleteLater();
     } else {
-        static_cast<QVBoxLayout*>(layout())->insertWidget(0, editor, 1);
+        column->insertWidget(1, editor, 1);
     }
     editor_ = editor;
     sheetID_ = id;
     editor_->setSaveError(store_.lastError());
     editor_->onChange = [this, id](const QString& t) { store_.setText(t, id); };
     editor_->onEvaluation = [this] { updateFooter(); };
-    // Escape hides the window; until the window can be summoned back by a key, it minimises.
-    editor_->onCancel = [this] { showMinimized(); };
+    editor_->onCancel = [this] { hideWindow(); };
     runtime_.registerEditor(editor_);
+    if (deleteAction_) deleteAction_->setEnabled(id != SheetStore::quickSheetID);
     updateFooter();
     updateTitle();
     saveState();
     editor_->textView()->setFocus();
+    return true;
+}
+
+void SumWindow::showQuickSheetText(const QString& text) {
+    if (sheetID_ != SheetStore::quickSheetID) showSheet(SheetStore::quickSheetID);
+    editor_->replaceText(text);
+    editor_->textView()->moveCursor(QTextCursor::End);
+    editor_->textView()->ensureCursorVisible();
+    showWindow();
+}
+
+void SumWindow::newSheet() {
+    if (!isKey()) return;
+    try {
+        showSheet(store_.createSheet());
+    } catch (const StorageError&) {
+        // The store keeps the failure for the status line.
+    }
+}
+
+void SumWindow::nextSheet() {
+    if (isKey()) stepSheet(1);
+}
+
+void SumWindow::previousSheet() {
+    if (isKey()) stepSheet(-1);
+}
+
+void SumWindow::stepSheet(int by) {
+    const auto& records = store_.records();
+    if (records.empty()) return;
+    const auto count = static_cast<int>(records.size());
+    int at = 0;
+    for (int i = 0; i < count; ++i)
+        if (records[static_cast<std::size_t>(i)].id == sheetID_) at = i;
+    showSheet(records[static_cast<std::size_t>(((at + by) % count + count) % count)].id);
+}
+
+void SumWindow::deleteSheet() {
+    if (!isKey() || sheetID_ == SheetStore::quickSheetID) return;
+    const auto& records = store_.records();
+    std::size_t at = 0;
+    while (at < records.size() && records[at].id != sheetID_) ++at;
+    // The quick sheet always stands first, so a deletable sheet always has one before it.
+    const QUuid after = at > 0 && at < records.size() ? records[at - 1].id : SheetStore::quickSheetID;
+    const QUuid doomed = sheetID_;
+    hooks_.confirm(this, tr("Delete this sheet?"), tr("This cannot be undone."), [this, doomed, after](bool yes) {
+        if (!yes || doomed != sheetID_) return;
+        try {
+            store_.deleteSheet(doomed);
+        } catch (const StorageError& e) {
+            hooks_.alert(this, e.message());
+            // The record may be gone from the index while its file stayed: show what remains.
+            if (store_.record(doomed)) return;
+        }
+        showSheet(after);
+    });
 }
 
 void SumWindow::updateTitle() {
-    const SheetStore::Record* record = store_.record(sheetID_);
-    QString title = QStringLiteral("Quib Sum");
-    if (sheetID_ != SheetStore::quickSheetID && record) title += QStringLiteral(" — ") + record->title;
-    setWindowTitle(title);
+    const QString text = titleText();
+    setWindowTitle(text);
+    title_->setToolTip(text);
+    title_->setText(title_->fontMetrics().elidedText(text, Qt::ElideRight, std::max(40, title_->width())));
 }
 
 void SumWindow::updateFooter() {
@@ -127,13 +376,64 @@ void SumWindow::updateFooter() {
     footer_->setTotal(total, source);
 }
 
+// ---- Pinning, state, appearance ----------------------------------------------------------
+
 void SumWindow::togglePin() {
     pinned_ = !pinned_;
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, pinned_);
-    if (visible) show();  // changing the flags re-creates the native window
-    footer_->setPinned(pinned_);
+    applyPin();
+    if (onPinChange) onPinChange(pinned_);
     saveState();
+}
+
+void SumWindow::applyPin() {
+    const bool visible = isVisible();
+    if (testAttribute(Qt::WA_WState_Created) && windowFlags().testFlag(Qt::WindowStaysOnTopHint) != pinned_) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, pinned_);
+        if (visible) hooks_.present(this);  // new flags take a new native window
+    } else {
+        setWindowFlag(Qt::WindowStaysOnTopHint, pinned_);
+    }
+    if (isVisible()) X11Workspaces::setOnAllWorkspaces(this, pinned_);
+    footer_->setPinned(pinned_);
+}
+
+void SumWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (pinned_) X11Workspaces::setOnAllWorkspaces(this, true);
+}
+
+void SumWindow::saveState() {
+    if (restoring_) return;
+    WindowState state;
+    state.frame = QRectF(geometry());
+    state.pinned = pinned_;
+    state.sheetID = sheetID_;
+    state.save(windowSettings_);
+}
+
+void SumWindow::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    saveState();
+}
+
+void SumWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    updateTitle();
+    saveState();
+}
+
+void SumWindow::applyTheme() {
+    theme_ = EditorTheme::forAppearance(runtime_.settings().windowAppearance());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, theme_.color(PaletteRole::background));
+    palette.setColor(QPalette::WindowText, theme_.color(PaletteRole::footerText));
+    setPalette(palette);
+    setAutoFillBackground(false);
+    title_->setFont(theme_.textFont());
+    closeButton_->setIcon(closeIcon(theme_.color(PaletteRole::footerText)));
+    editor_->setTheme(theme_);
+    footer_->setTheme(theme_);
+    update();
 }
 
 void SumWindow::desktopSettingChanged(const QString& group, const QString& key, const QDBusVariant&) {
@@ -150,54 +450,46 @@ void SumWindow::changeEvent(QEvent* event) {
         applyTheme();
 }
 
-void SumWindow::applyTheme() {
-    theme_ = EditorTheme::forAppearance(runtime_.settings().windowAppearance());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, theme_.color(PaletteRole::background));
-    setPalette(palette);
-    setAutoFillBackground(true);
-    editor_->setTheme(theme_);
-    footer_->setTheme(theme_);
+void SumWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), theme_.color(PaletteRole::background));
+    p.setPen(theme_.color(PaletteRole::separator));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-bool SumWindow::saveBeforeQuit() {
-    try {
-        store_.save();
-        return true;
-    } catch (const StorageError& e) {
-        QMessageBox::critical(this, tr("Quib Sum"),
-                              tr("Your changes could not be saved, so Quib Sum keeps running.\n\n%1").arg(e.message()));
-        return false;
-    }
+// ---- Moving and resizing -----------------------------------------------------------------
+
+Qt::Edges SumWindow::edgesAt(QPoint point) const {
+    Qt::Edges edges;
+    if (point.x() < edgeWidth) edges |= Qt::LeftEdge;
+    if (point.x() >= width() - edgeWidth) edges |= Qt::RightEdge;
+    if (point.y() < edgeWidth) edges |= Qt::TopEdge;
+    if (point.y() >= height() - edgeWidth) edges |= Qt::BottomEdge;
+    return edges;
 }
 
-void SumWindow::closeEvent(QCloseEvent* event) {
-    // Closing the window ends the program for now: only once everything typed is on disk.
-    if (saveBeforeQuit()) {
-        event->accept();
-        QCoreApplication::quit();
-    } else {
-        event->ignore();
-    }
+void SumWindow::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !windowHandle()) return QWidget::mousePressEvent(event);
+    // The window manager (or compositor) moves and resizes: the only way that works on Wayland.
+    if (const Qt::Edges edges = edgesAt(event->position().toPoint()))
+        windowHandle()->startSystemResize(edges);
+    else
+        windowHandle()->startSystemMove();
 }
 
-void SumWindow::moveEvent(QMoveEvent* event) {
-    QWidget::moveEvent(event);
-    saveState();
-}
-
-void SumWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    saveState();
-}
-
-void SumWindow::saveState() {
-    if (restoring_) return;
-    WindowState state;
-    state.frame = QRectF(geometry());
-    state.pinned = pinned_;
-    state.sheetID = sheetID_;
-    state.save(windowSettings_);
+void SumWindow::mouseMoveEvent(QMouseEvent* event) {
+    const Qt::Edges edges = edgesAt(event->position().toPoint());
+    Qt::CursorShape shape = Qt::ArrowCursor;
+    if (edges == (Qt::LeftEdge | Qt::TopEdge) || edges == (Qt::RightEdge | Qt::BottomEdge))
+        shape = Qt::SizeFDiagCursor;
+    else if (edges == (Qt::RightEdge | Qt::TopEdge) || edges == (Qt::LeftEdge | Qt::BottomEdge))
+        shape = Qt::SizeBDiagCursor;
+    else if (edges & (Qt::LeftEdge | Qt::RightEdge))
+        shape = Qt::SizeHorCursor;
+    else if (edges & (Qt::TopEdge | Qt::BottomEdge))
+        shape = Qt::SizeVerCursor;
+    setCursor(shape);
+    QWidget::mouseMoveEvent(event);
 }
 
 }  // namespace quibsum

@@ -1,19 +1,29 @@
 #pragma once
-// SumWindow: the sheet window. It shows one sheet at a time, its editor above the total
-// footer, under the title "Quib Sum" (the quick sheet) or "Quib Sum — <title>". Every change
-// of text goes to the sheet store, whose failed writes show in the editor's status line; the
-// window's place and pin state are remembered.
+// SumWindow: the sheet window, a light panel of its own making: a title line with the sheet's
+// name and a close button, the editor, the total footer. A drag on its background moves it
+// and its edges resize it (through the window manager or compositor, so both work on X11 and
+// Wayland alike). It shows one sheet of the store at a time and switches, creates and deletes
+// them; it hides on Escape, on its close button and, unless pinned, when the application
+// loses focus, and is never destroyed while the program runs. Pinned, it stays above other
+// windows and on every workspace. Its frame, pin state and sheet are remembered.
+//
+// Confirmations and focus questions go through `Hooks`, so that its logic runs in tests
+// without a window manager.
 
 #include <QUuid>
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "QuibSum/editor/EditorTheme.h"
 
+class QAction;
 class QDBusVariant;
+class QLabel;
 class QSettings;
+class QToolButton;
 
 namespace quibsum {
 
@@ -25,50 +35,102 @@ class TotalFooter;
 class SumWindow : public QWidget {
     Q_OBJECT
 public:
+    struct Hooks {
+        // Asks the question with its two buttons ("Delete", "Cancel"); calls back with whether
+        // the first was chosen.
+        std::function<void(QWidget* window, const QString& message, const QString& details,
+                           std::function<void(bool confirmed)>)>
+            confirm;
+        // Shows an error the user must acknowledge.
+        std::function<void(QWidget* window, const QString& message)> alert;
+        // Brings a window forward and gives it the keyboard.
+        std::function<void(QWidget* window)> present;
+        // The window that has the keyboard now, if any.
+        std::function<QWidget*()> currentKeyWindow;
+
+        static Hooks standard();
+    };
+
     // Opens the sheet the window showed last (else the quick sheet). Throws StorageError when
     // its text cannot be read.
-    SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, QWidget* parent = nullptr);
+    SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks = Hooks::standard(),
+              QWidget* parent = nullptr);
     ~SumWindow() override;
 
     EditorView* editor() const { return editor_; }
     TotalFooter* footer() const { return footer_; }
     const QUuid& sheetID() const { return sheetID_; }
     bool isPinned() const { return pinned_; }
+    QString titleText() const;
+    QAction* deleteAction() const { return deleteAction_; }
 
-    // Saves every pending text now; on failure shows why and returns false, so the program
-    // keeps running and nothing typed is lost. Closing the window (Ctrl+Q, "Quit Quib Sum")
-    // ends the program after such a save.
+    // The window's operations, as its keys and menu run them.
+    void showWindow();
+    void hideWindow();
+    void toggleWindow();  // hides it when it is shown and has the keyboard, else shows it
+    void newSheet();
+    void nextSheet();
+    void previousSheet();
+    void deleteSheet();
+    void closeKeyWindow();
+    void togglePin();
+    // Shows a sheet; a sheet whose text cannot be read is not shown (the current one stays).
+    bool showSheet(const QUuid& id);
+    // Shows the quick sheet with this text (it changed outside the window), the caret at its
+    // end, in view.
+    void showQuickSheetText(const QString& text);
+
+    // Saves every pending text; on failure alerts and returns false, so the program keeps
+    // running and nothing typed is lost.
     bool saveBeforeQuit();
+    // Quits the program once everything is saved.
+    void quit();
     void applyTheme();
 
     // "Settings…" and Ctrl+,: for the settings window.
     std::function<void()> onSettings;
+    // After the window was shown (a rate refresh may be due).
+    std::function<void()> onShown;
+    // The pin state changed.
+    std::function<void(bool pinned)> onPinChange;
 
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private slots:
     void desktopSettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
 
 private:
-    void showSheet(const QUuid& id);
+    void buildMenus();
+    bool isKey() const;
+    void stepSheet(int by);
     void updateTitle();
     void updateFooter();
-    void togglePin();
+    void applyPin();
     void saveState();
+    Qt::Edges edgesAt(QPoint point) const;
 
     SheetStore& store_;
     SumRuntime& runtime_;
     QSettings& windowSettings_;
+    Hooks hooks_;
     EditorTheme theme_;
+    QLabel* title_;
+    QToolButton* closeButton_;
     EditorView* editor_ = nullptr;
     TotalFooter* footer_;
+    QAction* deleteAction_ = nullptr;
     QUuid sheetID_;
     bool pinned_ = false;
     bool restoring_ = true;
+    std::string lastOpenError_;  // why the last sheet could not be opened
 };
 
 }  // namespace quibsum
