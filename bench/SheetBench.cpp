@@ -19,29 +19,9 @@
 namespace {
 
 using namespace quibsum;
+using quibsum::bench::benchRates;
 using quibsum::bench::SheetGenerator;
 
-Decimal dec(const char* text) { return *Decimal::parse(text); }
-
-// A bank table and a mid-market table like the shipped seed's, for the currencies the
-// generator writes.
-std::shared_ptr<const RateStore> benchRates() {
-    RateSnapshot s;
-    s.vcb.quotes = CurrencyTable<BankQuote>({
-        {"USD", BankQuote{dec("25080"), dec("25110"), dec("25450")}},
-        {"EUR", BankQuote{dec("26500"), dec("26770"), dec("27950")}},
-        {"JPY", BankQuote{dec("160.5"), dec("162.1"), dec("170.3")}},
-        {"GBP", BankQuote{dec("31200"), dec("31510"), dec("32480")}},
-    });
-    s.erapi.quotes = CurrencyTable<Decimal>({
-        {"USD", dec("1")},
-        {"EUR", dec("0.92")},
-        {"GBP", dec("0.79")},
-        {"JPY", dec("151.3")},
-        {"VND", dec("25320")},
-    });
-    return std::make_shared<FixedRateStore>(std::move(s));
-}
 
 Engine benchEngine() { return Engine(benchRates(), NumberStyle::en, RateKind::transfer); }
 

@@ -1,5 +1,8 @@
 #include "bench/SheetGenerator.h"
 
+#include "QuibSumCore/Decimal.h"
+#include "QuibSumCore/FixedRateStore.h"
+
 namespace quibsum::bench {
 
 namespace {
@@ -143,6 +146,25 @@ std::string SheetGenerator::join(const std::vector<std::string>& lines) {
         text += lines[i];
     }
     return text;
+}
+
+std::shared_ptr<const RateStore> benchRates() {
+    auto decimal = [](const char* text) { return *Decimal::parse(text); };
+    RateSnapshot s;
+    s.vcb.quotes = CurrencyTable<BankQuote>({
+        {"USD", BankQuote{decimal("25080"), decimal("25110"), decimal("25450")}},
+        {"EUR", BankQuote{decimal("26500"), decimal("26770"), decimal("27950")}},
+        {"JPY", BankQuote{decimal("160.5"), decimal("162.1"), decimal("170.3")}},
+        {"GBP", BankQuote{decimal("31200"), decimal("31510"), decimal("32480")}},
+    });
+    s.erapi.quotes = CurrencyTable<Decimal>({
+        {"USD", decimal("1")},
+        {"EUR", decimal("0.92")},
+        {"GBP", decimal("0.79")},
+        {"JPY", decimal("151.3")},
+        {"VND", decimal("25320")},
+    });
+    return std::make_shared<FixedRateStore>(std::move(s));
 }
 
 }  // namespace quibsum::bench

@@ -9,8 +9,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "QuibSumCore/RateStore.h"
 
 namespace quibsum::bench {
 
@@ -37,5 +40,9 @@ private:
     std::vector<std::string> names_;        // names assigned in the current section
     const char* const* measure_ = nullptr;  // the section's two units, or money when null
 };
+
+// A bank table and a mid-market table like the shipped seed's, for the currencies the
+// generator writes.
+std::shared_ptr<const RateStore> benchRates();
 
 }  // namespace quibsum::bench
