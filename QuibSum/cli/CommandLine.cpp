@@ -423,9 +423,11 @@ int sheet(const std::vector<std::string>& words, const CommandLineIO& io) {
     auto rates = ratesFor(*options, "sheet", io);
     if (!rates) return failure;
 
-    SheetReport report = SheetReport::evaluate(sheetTextFromBytes(*bytes),
-                                               Engine(rates->store(), evaluation->style, evaluation->kind));
-    io.out << (options->json ? report.json() : report.plain());
+    const std::string text = sheetTextFromBytes(*bytes);
+    bytes.reset();
+    Engine engine(rates->store(), evaluation->style, evaluation->kind);
+    if (options->json) SheetReport::writeJson(text, std::move(engine), io.out);
+    else SheetReport::writePlain(text, std::move(engine), io.out);
     return finish(success, *rates, io);
 }
 
@@ -494,11 +496,16 @@ int append(const std::vector<std::string>& words, const CommandLineIO& io) {
         io.err << "quibsum append: " << printableError(e) << '\n';
         return finish(failure, *rates, io);
     }
-    SheetReport report = SheetReport::evaluate(whole.toStdString(), Engine(rates->store(), evaluation->style, evaluation->kind));
+    const std::string sheetText = whole.toStdString();
+    whole.clear();
+    const auto lines = static_cast<std::size_t>(std::count(sheetText.begin(), sheetText.end(), '\n') + 1);
     const auto added = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') + 1);
-    const std::size_t first = report.results.size() - std::min(added, report.results.size());
-    for (std::size_t i = first; i < report.results.size(); ++i)
-        io.out << TerminalText::printable(SheetReport::resultText(report.results[i])) << '\n';
+    const std::size_t first = lines - std::min(added, lines);
+    SheetReport::evaluate(sheetText, Engine(rates->store(), evaluation->style, evaluation->kind),
+                          [&](std::size_t index, std::string_view, const LineResult& result) {
+                              if (index >= first)
+                                  io.out << TerminalText::printable(SheetReport::resultText(result)) << '\n';
+                          });
     return finish(success, *rates, io);
 }
 
