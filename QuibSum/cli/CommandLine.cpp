@@ -526,20 +526,43 @@ int rates(const std::vector<std::string>& words, const CommandLineIO& io) {
         return failure;
     }
     const auto& store = rates->liveStore();
+    int status = success;
     if (options->refresh) {
-        auto before = store->snapshot();
-        store->refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), true);
-        auto after = store->snapshot();
-        bool bank = !(before->vcb == after->vcb) || before->vcbIsSeed != after->vcbIsSeed;
-        bool mid = !(before->erapi == after->erapi) || before->erapiIsSeed != after->erapiIsSeed;
-        io.out << (bank ? "Updated" : "Unchanged") << ": Vietcombank table\n"
-               << (mid ? "Updated" : "Unchanged") << ": ExchangeRate-API table\n";
+        const auto before = store->snapshot();
+        RefreshReport report =
+            store->refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), true);
+        const auto after = store->snapshot();
+        // A table fetched again as it was is no news.
+        using State = RefreshReport::Table::State;
+        if (report.bank.state == State::updated && !report.bank.saveError && before->vcb == after->vcb &&
+            before->vcbIsSeed == after->vcbIsSeed)
+            report.bank.state = State::kept;
+        if (report.mid.state == State::updated && !report.mid.saveError && before->erapi == after->erapi &&
+            before->erapiIsSeed == after->erapiIsSeed)
+            report.mid.state = State::kept;
+        bool anyUpdated = false;
+        bool anyFailed = false;
+        for (const auto& [table, name] : {std::pair{&report.bank, "Vietcombank table"},
+                                          std::pair{&report.mid, "ExchangeRate-API table"}}) {
+            if (table->state == State::updated && table->saveError) {
+                io.out << "Updated but not saved: " << name << ": " << TerminalText::printable(*table->saveError) << '\n';
+                anyFailed = true;
+            } else if (table->state == State::updated) {
+                io.out << "Updated: " << name << '\n';
+                anyUpdated = true;
+            } else if (table->state == State::failed) {
+                io.out << "Not updated: " << name << ": " << TerminalText::printable(table->problem) << '\n';
+                anyFailed = true;
+            } else {
+                io.out << "Unchanged: " << name << (table->problem.empty() ? "" : ": " + table->problem) << '\n';
+            }
+        }
+        // Success while something new is in force and saved, or nothing failed.
+        bool saveFailed = (report.bank.saveError || report.mid.saveError);
+        if (saveFailed || (anyFailed && !anyUpdated)) status = failure;
     }
-    auto evaluation = evaluationFor(*options, "rates", io);
-    if (!evaluation) return failure;
-    QString status = RateStatus::text(*store, evaluation->kind);
-    io.out << (status.isEmpty() ? std::string("No exchange rates are available.") : status.toStdString()) << '\n';
-    return success;
+    io.out << RateStatus::tablesText(*store->snapshot()).toStdString() << '\n';
+    return status;
 }
 
 }  // namespace

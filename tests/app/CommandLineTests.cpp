@@ -275,7 +275,8 @@ TEST_F(ProgramTest, WithoutARatesFileTheCacheOrTheSeedIsUsed) {
     ASSERT_TRUE(QDir().mkpath(data()));
     ASSERT_TRUE(QFile::copy(rates, data() + "/rates.json"));
     EXPECT_EQ(run({"calc", "100 USD to VND"}).out, "2,510,000 ₫\n");
-    EXPECT_EQ(run({"rates"}).out, "Vietcombank · 1 Dec 2026, 01:30\nExchangeRate-API · 1 Dec 2026, 00:00\n");
+    EXPECT_EQ(run({"rates"}).out,
+              "Vietcombank · 1 Dec 2026, 01:30 · 3 currencies\nExchangeRate-API · 1 Dec 2026, 00:00 · 5 currencies\n");
 }
 
 TEST_F(ProgramTest, ASlowRateServerNeverHoldsUpACalculation) {
@@ -294,18 +295,58 @@ TEST_F(ProgramTest, RatesRefreshSaysWhichTablesChanged) {
     environment["QUIBSUM_VCB_URL"] = QString::fromStdString(server.url("/bank"));
     environment["QUIBSUM_ERAPI_URL"] = QString::fromStdString(server.url("/mid"));
     Outcome partial = run({"rates", "--refresh"});
-    EXPECT_EQ(partial.status, 0) << partial.err;
+    EXPECT_EQ(partial.status, 0) << partial.err;  // something new is in force
     EXPECT_EQ(partial.out.substr(0, partial.out.find("Bundled")),
-              "Unchanged: Vietcombank table\nUpdated: ExchangeRate-API table\n");
-    EXPECT_NE(partial.out.find("\nExchangeRate-API · 6 Dec 2026, 00:02\n"), std::string::npos) << partial.out;
+              "Not updated: Vietcombank table: HTTP status 500\nUpdated: ExchangeRate-API table\n");
+    EXPECT_NE(partial.out.find("\nExchangeRate-API · 6 Dec 2026, 00:02 · 4 currencies\n"), std::string::npos)
+        << partial.out;
 
     server.route("/bank", {200, testing::goodVCBBody});
     Outcome full = run({"rates", "--refresh"});
+    EXPECT_EQ(full.status, 0) << full.err;
     EXPECT_EQ(full.out,
               "Updated: Vietcombank table\nUnchanged: ExchangeRate-API table\n"
-              "Vietcombank · 5 Dec 2026, 01:30\nExchangeRate-API · 6 Dec 2026, 00:02\n");
+              "Vietcombank · 5 Dec 2026, 01:30 · 3 currencies\nExchangeRate-API · 6 Dec 2026, 00:02 · 4 currencies\n");
     EXPECT_TRUE(QFile::exists(data() + "/rates.json"));
     EXPECT_EQ(run({"calc", "100 USD to VND"}).out, "2,612,800 ₫\n");
+}
+
+TEST_F(ProgramTest, RatesRefreshFailsWhenNothingNewCouldBeFetchedOrSaved) {
+    Outcome dead = run({"rates", "--refresh"});
+    EXPECT_EQ(dead.status, 1);
+    EXPECT_NE(dead.out.find("Not updated: Vietcombank table: could not reach http://127.0.0.1:9/"), std::string::npos)
+        << dead.out;
+    EXPECT_NE(dead.out.find("Not updated: ExchangeRate-API table: could not reach http://127.0.0.1:9/"),
+              std::string::npos)
+        << dead.out;
+
+    // A working server, and a cache that cannot be written (a folder where the file should be:
+    // read-only permissions would not stop root).
+    testing::LoopbackServer server;
+    server.route("/bank", {200, testing::goodVCBBody});
+    server.route("/mid", {200, testing::goodERAPIBody});
+    environment["QUIBSUM_VCB_URL"] = QString::fromStdString(server.url("/bank"));
+    environment["QUIBSUM_ERAPI_URL"] = QString::fromStdString(server.url("/mid"));
+    ASSERT_TRUE(QDir().mkpath(data() + "/rates.json"));
+    Outcome unsaved = run({"rates", "--refresh"});
+    EXPECT_EQ(unsaved.status, 1);
+    EXPECT_NE(unsaved.out.find("Updated but not saved: Vietcombank table: cannot replace " + data().toStdString() +
+                               "/rates.json: Is a directory"),
+              std::string::npos)
+        << unsaved.out;
+}
+
+TEST_F(ProgramTest, RatesTellsOfEachTableWhateverCurrenciesItHolds) {
+    // A bank table without USD was reported as absent when only USD rates were asked for.
+    ASSERT_TRUE(QDir().mkpath(data()));
+    QFile fixture(rates);
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    QByteArray cache = fixture.readAll().replace("\"USD\"", "\"NZD\"");
+    writeFile(data() + "/rates.json", cache);
+    Outcome result = run({"rates"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Vietcombank · 1 Dec 2026, 01:30 · 3 currencies\nExchangeRate-API · 1 Dec 2026, 00:00 · 5 currencies\n");
 }
 
 TEST_F(ProgramTest, ConcurrentAppendsKeepEveryLineOnce) {
