@@ -36,16 +36,9 @@ std::vector<LineToken> lineTokens(std::string_view line, NumberStyle style) {
     return tokens;
 }
 
-std::string lowerASCII(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 bool isConversionVerb(const LineToken& t) {
     if (!t.kind.isOp(Op::convert)) return false;
-    std::string text = lowerASCII(t.text);
+    std::string text = utf8::lowered(t.text);
     return text == "đổi" || text == "quy đổi";
 }
 

@@ -22,16 +22,8 @@ constexpr std::string_view kISOCodes =
     "VES VND VUV WST XAF XAG XAU XBA XBB XBC XBD XCD XCG XDR XOF XPD XPF XPT XSU XTS XUA XXX "
     "YER ZAR ZMW ZWG";
 
-std::string lowerASCII(std::string_view text) {
-    std::string out(text);
-    for (char& ch : out) {
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
-    }
-    return out;
-}
-
 void insertCurrencyCode(LexiconTrie& trie, std::string_view code) {
-    trie.insert(lowerASCII(code), Token::Kind::currency(std::string(code)));
+    trie.insert(utf8::lowered(code), Token::Kind::currency(std::string(code)));
 }
 
 // Entries inserted later replace earlier ones with the same key, so the groups go in a fixed order.

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <unicode/uchar.h>
+
 namespace quibsum::utf8 {
 
 namespace {
@@ -57,6 +59,17 @@ char32_t decodeMultiByte(std::string_view text, std::size_t& pos) {
     }
     pos = i;
     return value;
+}
+
+std::string lowered(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t pos = 0; pos < text.size();) {
+        const char32_t c = decode(text, pos);
+        if (c < 0x80) out += static_cast<char>(c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c);
+        else append(out, static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))));
+    }
+    return out;
 }
 
 bool isAscii(std::string_view text) {

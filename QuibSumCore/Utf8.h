@@ -26,6 +26,10 @@ inline char32_t decode(std::string_view text, std::size_t& pos) {
 
 bool isAscii(std::string_view text);
 
+// The text with every letter lower-cased by Unicode's simple case mapping ("Đổi" gives "đổi"),
+// the one way the engine compares words without regard to case.
+std::string lowered(std::string_view text);
+
 void append(std::string& out, char32_t scalar);
 void append(std::string& out, std::span<const char32_t> scalars);
 

@@ -21,13 +21,6 @@ bool isNameCharacter(char32_t c) {
     return (mask & (U_GC_L_MASK | U_GC_M_MASK | U_GC_ND_MASK)) != 0;
 }
 
-std::string lowerASCII(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
-
 void appendJoined(std::string& out, const LineToken& t) {
     if (t.joiner == LineToken::Joiner::space) out += ' ';
     out += t.text;
@@ -70,7 +63,7 @@ std::optional<std::string> validName(std::span<const LineToken> tokens) {
         afterSpace = false;
         if (!isNameCharacter(c) && c != U'_') return std::nullopt;
     }
-    if (Lexicon::isFunctionName(lowerASCII(name)) || Lexicon::isScaleWord(name)) return std::nullopt;
+    if (Lexicon::isFunctionName(utf8::lowered(name)) || Lexicon::isScaleWord(name)) return std::nullopt;
     return name;
 }
 

@@ -16,6 +16,13 @@ void expect(const JsonValue& value, JsonType type, std::string_view member) {
     if (value.type != type) throw RateDecodingError("wrong type for \"" + std::string(member) + "\"");
 }
 
+// Only three ASCII letters name a currency a line can ask for; anything else in a feed (a
+// stray key, an escape that decodes to odd text) is dropped, not stored.
+bool isCurrencyCode(std::string_view code) {
+    auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    return code.size() == 3 && letter(code[0]) && letter(code[1]) && letter(code[2]);
+}
+
 }  // namespace
 
 std::string endpoint() {
@@ -51,7 +58,7 @@ ERAPIFeed decode(std::string_view body) {
             rates.clear();  // a repeated member replaces the earlier one
         } else if (path.size() == 2 && jsonPathIs(path.first(1), {"rates"}) && !path[1].inArray) {
             expect(value, JsonType::number, "rates");
-            rates.emplace_back(path[1].name, Decimal::parse(value.text));
+            if (isCurrencyCode(path[1].name)) rates.emplace_back(path[1].name, Decimal::parse(value.text));
         }
     });
 

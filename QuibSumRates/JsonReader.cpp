@@ -23,10 +23,12 @@ public:
         return emit({JsonType::number, std::string_view(text, length), false});
     }
     bool String(const char* text, rapidjson::SizeType length, bool) {
+        if (!wellFormed(text, length)) return false;
         return emit({JsonType::string, std::string_view(text, length), false});
     }
     bool StartObject() { return open(JsonType::object); }
     bool Key(const char* text, rapidjson::SizeType length, bool) {
+        if (!wellFormed(text, length)) return false;
         path_.back().name.assign(text, length);
         return true;
     }
@@ -38,6 +40,19 @@ public:
     bool tooDeep = false;
 
 private:
+    // The document is checked to be UTF-8, but an escape such as "\\udd05" (half of a
+    // surrogate pair, alone) decodes to bytes that are not: refuse it rather than hand on
+    // text that nothing else can read back.
+    bool wellFormed(const char* text, std::size_t length) {
+        for (std::size_t i = 0; i + 1 < length; ++i) {
+            if (static_cast<unsigned char>(text[i]) == 0xED && static_cast<unsigned char>(text[i + 1]) >= 0xA0) {
+                failure = std::make_exception_ptr(RateDecodingError("unpaired surrogate escape in a string"));
+                return false;
+            }
+        }
+        return true;
+    }
+
     bool emit(const JsonValue& value) {
         try {
             visit_(JsonPath(path_), value);

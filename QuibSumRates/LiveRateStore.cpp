@@ -2,6 +2,7 @@
 
 #include "QuibSumRates/ERAPIProvider.h"
 #include "QuibSumRates/RateCache.h"
+#include "QuibSumRates/RateProviderError.h"
 #include "QuibSumRates/VCBProvider.h"
 
 namespace quibsum {
@@ -72,7 +73,7 @@ std::shared_ptr<const RateSnapshot> LiveRateStore::snapshot() const {
     return std::shared_ptr<const RateSnapshot>(published, &published->snapshot);
 }
 
-void LiveRateStore::publish(const std::function<void(RateSnapshot&)>& replaceTable) {
+std::optional<std::string> LiveRateStore::publish(const std::function<void(RateSnapshot&)>& replaceTable) {
     std::lock_guard publishing(publishingMutex_);
     auto next = std::make_shared<Published>(*published_);  // only publishers write published_
     replaceTable(next->snapshot);
@@ -86,12 +87,15 @@ void LiveRateStore::publish(const std::function<void(RateSnapshot&)>& replaceTab
     previous.reset();
     try {
         RateCache::save(next->snapshot, cacheLocation_);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         // The new table is in force in memory; the next successful fetch saves again.
+        return std::string(e.what());
     }
+    return std::nullopt;
 }
 
-void LiveRateStore::refresh(Instant now, bool force) {
+RefreshReport LiveRateStore::refresh(Instant now, bool force) {
+    RefreshReport report;
     bool bankDue = false;
     bool midDue = false;
     {
@@ -107,15 +111,36 @@ void LiveRateStore::refresh(Instant now, bool force) {
         if (midDue) erapiInFlight_ = true;
     }
 
+    // Why a feed must not replace the table in force, if it must not.
+    auto refusal = [&](Instant asOf, Instant current, bool currentIsSeed) -> std::optional<RefreshReport::Table> {
+        if (asOf > now + futureTolerance)
+            return RefreshReport::Table{RefreshReport::Table::State::failed, "invalid feed: dated in the future", {}};
+        if (asOf < current && !currentIsSeed)
+            return RefreshReport::Table{RefreshReport::Table::State::kept, "older than the table in use", {}};
+        return std::nullopt;
+    };
+    auto failed = [](const std::string& url, const std::exception& e) {
+        const bool unreachable = dynamic_cast<const RateTransportError*>(&e) != nullptr;
+        return RefreshReport::Table{RefreshReport::Table::State::failed,
+                                    unreachable ? "could not reach " + url + ": " + e.what() : std::string(e.what()),
+                                    {}};
+    };
+
     if (bankDue) {
         try {
             VCBFeed feed = VCBProvider::parse(downloadRateFeed(*requester_, options_.vcbURL, options_.timeout));
-            publish([&feed](RateSnapshot& s) {
-                s.vcb = std::move(feed);
-                s.vcbIsSeed = false;
-            });
-        } catch (const std::exception&) {
-            // The table in force stays; the next refresh decides again.
+            const auto current = snapshot();
+            if (auto refused = refusal(feed.asOf, current->vcb.asOf, current->vcbIsSeed)) {
+                report.bank = *refused;
+            } else {
+                report.bank.state = RefreshReport::Table::State::updated;
+                report.bank.saveError = publish([&feed](RateSnapshot& s) {
+                    s.vcb = std::move(feed);
+                    s.vcbIsSeed = false;
+                });
+            }
+        } catch (const std::exception& e) {
+            report.bank = failed(options_.vcbURL, e);  // the table in force stays
         }
         std::lock_guard lock(scheduleMutex_);
         vcbInFlight_ = false;
@@ -123,15 +148,33 @@ void LiveRateStore::refresh(Instant now, bool force) {
     if (midDue) {
         try {
             ERAPIFeed feed = ERAPIProvider::decode(downloadRateFeed(*requester_, options_.erapiURL, options_.timeout));
-            publish([&feed](RateSnapshot& s) {
-                s.erapi = std::move(feed);
-                s.erapiIsSeed = false;
-            });
-        } catch (const std::exception&) {
+            const auto current = snapshot();
+            // One truncated or broken answer must not take away the conversions a user relies on.
+            // The seed is exempt, as from the date rule: any real table is better than it.
+            std::size_t missing = 0;
+            for (const auto& entry : current->erapi.quotes)
+                if (feed.quotes.find(entry.first) == nullptr) ++missing;
+            if (auto refused = refusal(feed.asOf, current->erapi.asOf, current->erapiIsSeed)) {
+                report.mid = *refused;
+            } else if (!current->erapiIsSeed && missing * 2 > current->erapi.quotes.size()) {
+                report.mid = {RefreshReport::Table::State::failed,
+                              "invalid feed: it lacks " + std::to_string(missing) + " of the " +
+                                  std::to_string(current->erapi.quotes.size()) + " currencies in use",
+                              {}};
+            } else {
+                report.mid.state = RefreshReport::Table::State::updated;
+                report.mid.saveError = publish([&feed](RateSnapshot& s) {
+                    s.erapi = std::move(feed);
+                    s.erapiIsSeed = false;
+                });
+            }
+        } catch (const std::exception& e) {
+            report.mid = failed(options_.erapiURL, e);
         }
         std::lock_guard lock(scheduleMutex_);
         erapiInFlight_ = false;
     }
+    return report;
 }
 
 }  // namespace quibsum

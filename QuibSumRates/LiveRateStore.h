@@ -27,6 +27,7 @@
 #include "QuibSumCore/RateStore.h"
 #include "QuibSumRates/RateDownload.h"
 #include "QuibSumRates/RateRequester.h"
+#include "QuibSumRates/RefreshReport.h"
 
 namespace quibsum {
 
@@ -61,9 +62,14 @@ public:
     // Fetches what is due at `now`: the bank table when it is at least bankMaxAge old (or
     // `force`) and no bank download started within bankAttemptSpacing; the mid-market table
     // when it is at least midMaxAge old (or `force`). A table already being fetched is skipped.
-    // Bank first, then mid-market whatever happened to the bank. Every failure is dropped; a
-    // success publishes the table (version + 1) and saves the cache. Never throws.
-    void refresh(Instant now, bool force);
+    // Bank first, then mid-market whatever happened to the bank. A feed replaces its table only
+    // when it is valid and not older than the table in force (the seed excepted); it is invalid
+    // when dated more than futureTolerance after `now`, and a mid-market feed also when it
+    // lacks more than half of the currencies of the table in force (unless that is the seed). A replacement publishes
+    // the table (version + 1) and saves the cache. Never throws; the report says what happened.
+    RefreshReport refresh(Instant now, bool force);
+
+    static constexpr std::chrono::hours futureTolerance{48};
 
     const std::filesystem::path& cacheLocation() const { return cacheLocation_; }
 
@@ -74,7 +80,8 @@ private:
     };
 
     const Published& current() const;
-    void publish(const std::function<void(RateSnapshot&)>& replaceTable);
+    // The cache's save error, if any.
+    std::optional<std::string> publish(const std::function<void(RateSnapshot&)>& replaceTable);
 
     const std::filesystem::path cacheLocation_;
     const std::shared_ptr<RateRequester> requester_;

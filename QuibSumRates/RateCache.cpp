@@ -1,6 +1,5 @@
 #include "QuibSumRates/RateCache.h"
 
-#include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +16,7 @@
 #include "QuibSumRates/FeedDates.h"
 #include "QuibSumRates/JsonReader.h"
 #include "QuibSumRates/RateProviderError.h"
+#include "QuibSumRates/StoredFile.h"
 
 namespace quibsum::detail {
 extern const unsigned char ratesSeedJson[];
@@ -72,8 +72,16 @@ void requirePositive(const Decimal& value) {
     if (value.isNaN() || !(value > Decimal(0))) throw RateProviderError::invalidFeed("a rate that is not positive");
 }
 
-[[noreturn]] void throwErrno(const std::string& what) {
-    throw std::system_error(errno, std::generic_category(), what);
+// The rates sit beside the user's sheets: a folder this creates is readable by its owner only.
+void makePrivateFolders(const std::filesystem::path& folder) {
+    std::string prefix;
+    const std::string whole = folder.string();
+    for (std::size_t i = 1; i <= whole.size(); ++i) {
+        if (i < whole.size() && whole[i] != '/') continue;
+        prefix = whole.substr(0, i);
+        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST)
+            throw std::system_error(errno, std::generic_category(), "cannot create the folder " + prefix);
+    }
 }
 
 }  // namespace
@@ -178,27 +186,15 @@ RateSnapshot decode(std::string_view bytes) {
 }
 
 RateSnapshot load(const std::filesystem::path& location) {
-    const int fd = ::open(location.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throwErrno("cannot open " + location.string());
-    std::string bytes;
-    char buffer[64 * 1024];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int error = errno;
-            ::close(fd);
-            throw std::system_error(error, std::generic_category(), "cannot read " + location.string());
-        }
-        if (n == 0) break;
-        if (bytes.size() + static_cast<std::size_t>(n) > maxCacheBytes) {
-            ::close(fd);
-            throw RateProviderError::invalidFeed("cache file too large");
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
+    std::optional<std::string> bytes;
+    try {
+        bytes = StoredFile::read(location, maxCacheBytes);
+    } catch (const StoredFileError& e) {
+        if (e.kind() == StoredFileError::Kind::tooLarge) throw RateProviderError::invalidFeed("cache file too large");
+        throw;
     }
-    ::close(fd);
-    return decode(bytes);
+    if (!bytes) throw std::system_error(ENOENT, std::generic_category(), "cannot read " + location.string());
+    return decode(*bytes);
 }
 
 std::string encode(const RateSnapshot& snapshot) {
@@ -250,40 +246,10 @@ std::string encode(const RateSnapshot& snapshot) {
     return text;
 }
 
-void save(const RateSnapshot& snapshot, const std::filesystem::path& location) {
+void save(const RateSnapshot& snapshot, const std::filesystem::path& location, FileDevice& device) {
     const std::string bytes = encode(snapshot);
-    const std::filesystem::path folder = location.parent_path().empty() ? "." : location.parent_path();
-    std::filesystem::create_directories(folder);
-
-    std::string temporary = (folder / (location.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) throwErrno("cannot create a file in " + folder.string());
-    auto fail = [&](const std::string& what) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(temporary.c_str());
-        throw std::system_error(error, std::generic_category(), what);
-    };
-    ::fchmod(fd, 0644);
-    for (std::size_t written = 0; written < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            fail("cannot write " + temporary);
-        }
-        written += static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) fail("cannot flush " + temporary);
-    if (::close(fd) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        throw std::system_error(error, std::generic_category(), "cannot close " + temporary);
-    }
-    if (::rename(temporary.c_str(), location.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        throw std::system_error(error, std::generic_category(), "cannot replace " + location.string());
-    }
+    makePrivateFolders(location.parent_path().empty() ? "." : location.parent_path());
+    StoredFile::replace(location, bytes, 0600, device);
 }
 
 std::string_view seedBytes() {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "QuibSumCore/RateSnapshot.h"
+#include "QuibSumRates/FileDevice.h"
 
 namespace quibsum::RateCache {
 
@@ -19,15 +20,18 @@ namespace quibsum::RateCache {
 // default ~/.local/share/QuibSum/rates.json). Throws std::runtime_error when there is no home.
 std::filesystem::path defaultLocation();
 
-// Reads and validates a snapshot. Throws std::system_error when the file cannot be read,
+// Reads and validates a snapshot. Throws std::system_error when the file does not exist,
+// StoredFileError when it cannot be read or is not a regular file (a FIFO never blocks),
 // RateDecodingError when it is not the format above, RateProviderError::invalidFeed when a table
 // is empty, a rate is not positive, or the file is implausibly large. Nothing is partly used.
 RateSnapshot load(const std::filesystem::path& location);
 RateSnapshot decode(std::string_view bytes);
 
-// Writes atomically (a temporary file renamed over the old one), creating the folder if needed.
-// Throws std::system_error or std::filesystem::filesystem_error.
-void save(const RateSnapshot& snapshot, const std::filesystem::path& location);
+// Writes atomically and privately (mode 0600; missing folders 0700), leaving the old file intact
+// on any failure. Throws StoredFileError naming the file and the reason, std::system_error when
+// a folder cannot be made.
+void save(const RateSnapshot& snapshot, const std::filesystem::path& location,
+          FileDevice& device = FileDevice::system());
 std::string encode(const RateSnapshot& snapshot);
 
 // The built-in seed with both tables marked as seed, whatever its file says.

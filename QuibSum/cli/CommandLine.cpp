@@ -5,8 +5,13 @@
 #include <QSettings>
 #include <QString>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <istream>
 #include <iterator>
 #include <map>
@@ -23,6 +28,7 @@
 #include "QuibSum/storage/SumSettings.h"
 #include "QuibSumCore/Engine.h"
 #include "QuibSumRates/LiveRateStore.h"
+#include "QuibSumRates/StoredFile.h"
 
 namespace quibsum {
 
@@ -31,6 +37,11 @@ namespace {
 constexpr int success = 0;
 constexpr int failure = 1;
 constexpr int usageError = 2;
+
+// Set when standard output failed during this run, so that the exit status stays 1.
+bool outputFailed = false;
+
+int runCommand(const std::vector<std::string>& args, const CommandLineIO& io);
 
 // How long a command lets a due rate refresh run before it evaluates with what it has.
 constexpr std::chrono::milliseconds refreshWait{250};
@@ -162,7 +173,9 @@ std::string helpText(const std::string& command) {
 
 int usage(const CommandLineIO& io, const std::string& command, const std::string& message) {
     std::string who = command.empty() ? "quibsum" : "quibsum " + command;
-    io.err << who << ": " << message << '\n' << "Try '" << who << " --help' for more information.\n";
+    // The message quotes what was typed, which may hold escape sequences.
+    io.err << who << ": " << TerminalText::printable(message) << '\n'
+           << "Try '" << TerminalText::printable(who) << " --help' for more information.\n";
     return usageError;
 }
 
@@ -257,31 +270,59 @@ std::string joined(const std::vector<std::string>& words) {
     return text;
 }
 
+// A file name as an error message quotes it: control characters and escape sequences in it
+// must not reach the terminal.
 std::string quotedPath(const std::string& path) {
-    return "'" + path + "'";
+    return "'" + TerminalText::printable(path) + "'";
 }
 
-// The whole of a file, or of standard input for "-".
+std::string printableError(const std::exception& e) {
+    return TerminalText::printable(e.what());
+}
+
+std::string tooLargeText() {
+    return "it is larger than the " + StoredFile::sizeText(SheetStore::maxTextBytes) + " limit";
+}
+
+// The whole of a file, or of standard input for "-", up to the size a sheet may hold. A file
+// named on the command line may be a pipe (`quibsum sheet <(…)`), so it is read as it comes;
+// only its size is bounded.
 std::optional<std::string> readInput(const std::string& path, const CommandLineIO& io, std::string& error) {
+    std::string bytes;
+    char buffer[64 * 1024];
     if (path == "-") {
-        std::string bytes{std::istreambuf_iterator<char>(io.in), std::istreambuf_iterator<char>()};
+        while (io.in.read(buffer, sizeof buffer) || io.in.gcount() > 0) {
+            if (bytes.size() + static_cast<std::size_t>(io.in.gcount()) > SheetStore::maxTextBytes) {
+                error = "cannot read standard input: " + tooLargeText();
+                return std::nullopt;
+            }
+            bytes.append(buffer, static_cast<std::size_t>(io.in.gcount()));
+        }
         if (io.in.bad()) {
             error = "cannot read standard input";
             return std::nullopt;
         }
         return bytes;
     }
-    QFile file(QString::fromLocal8Bit(path.c_str()));
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = "cannot read " + quotedPath(path) + ": " + file.errorString().toStdString();
+    auto failed = [&](const std::string& reason) {
+        error = "cannot read " + quotedPath(path) + ": " + reason;
         return std::nullopt;
+    };
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return failed(std::strerror(errno));
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 || bytes.size() + static_cast<std::size_t>(n) > SheetStore::maxTextBytes) {
+            const std::string reason = n < 0 ? std::string(std::strerror(errno)) : tooLargeText();
+            ::close(fd);
+            return failed(reason);
+        }
+        if (n == 0) break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
     }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        error = "cannot read " + quotedPath(path) + ": " + file.errorString().toStdString();
-        return std::nullopt;
-    }
-    return bytes.toStdString();
+    ::close(fd);
+    return bytes;
 }
 
 // The settings a command evaluates with: the options, else the stored choices.
@@ -290,10 +331,16 @@ struct Evaluation {
     RateKind kind;
 };
 
-Evaluation evaluationFor(const Options& options) {
-    std::unique_ptr<QSettings> storage = AppPaths::openSettings();
-    SumSettings settings(*storage);
-    return {options.style.value_or(settings.engineNumberStyle()), options.kind.value_or(settings.defaultVNDKind())};
+std::optional<Evaluation> evaluationFor(const Options& options, const std::string& command, const CommandLineIO& io) {
+    try {
+        std::unique_ptr<QSettings> storage = AppPaths::openSettings();
+        SumSettings settings(*storage);
+        return Evaluation{options.style.value_or(settings.engineNumberStyle()),
+                          options.kind.value_or(settings.defaultVNDKind())};
+    } catch (const std::exception& e) {
+        io.err << "quibsum " << command << ": " << printableError(e) << '\n';
+        return std::nullopt;
+    }
 }
 
 std::optional<CommandRates> ratesFor(const Options& options, const std::string& command, const CommandLineIO& io) {
@@ -305,17 +352,30 @@ std::optional<CommandRates> ratesFor(const Options& options, const std::string& 
     } catch (const std::exception& e) {
         if (options.ratesFile)
             io.err << "quibsum " << command << ": cannot use the rates in " << quotedPath(*options.ratesFile) << ": "
-                   << e.what() << '\n';
+                   << printableError(e) << '\n';
         else
-            io.err << "quibsum " << command << ": cannot load the exchange rates: " << e.what() << '\n';
+            io.err << "quibsum " << command << ": cannot load the exchange rates: " << printableError(e) << '\n';
         return std::nullopt;
     }
+}
+
+// Output that never arrived is a failure, as in every well-behaved command (`>/dev/full`, a
+// closed pipe, a full disk): flushes standard output and, when it failed, says so and gives 1.
+int outputChecked(int status, const CommandLineIO& io) {
+    errno = 0;
+    io.out.flush();
+    if (!io.out.fail()) return status;
+    const int code = errno;
+    io.err << "quibsum: write error" << (code != 0 ? std::string(": ") + std::strerror(code) : std::string()) << '\n';
+    io.out.clear();  // reported once: the final check must not report it again
+    outputFailed = true;
+    return failure;
 }
 
 // Ends the command once its output is complete, without waiting long for a refresh that is
 // still talking to the network.
 int finish(int status, CommandRates& rates, const CommandLineIO& io) {
-    io.out.flush();
+    status = outputChecked(status, io);
     io.err.flush();
     if (!rates.finish(refreshGrace) && io.abandon) io.abandon(status);
     return status;
@@ -331,11 +391,12 @@ int calc(const std::vector<std::string>& words, const CommandLineIO& io) {
     if (options->operands.empty()) return usage(io, "calc", "missing expression");
 
     std::string expression = joined(options->operands);
-    Evaluation evaluation = evaluationFor(*options);
+    auto evaluation = evaluationFor(*options, "calc", io);
+    if (!evaluation) return failure;
     auto rates = ratesFor(*options, "calc", io);
     if (!rates) return failure;
 
-    auto outcome = QuickCalculator::evaluate(expression, rates->store(), evaluation.style, evaluation.kind);
+    auto outcome = QuickCalculator::evaluate(expression, rates->store(), evaluation->style, evaluation->kind);
     int status = success;
     if (const auto* display = std::get_if<std::string>(&outcome)) {
         io.out << *display << '\n';
@@ -361,13 +422,16 @@ int sheet(const std::vector<std::string>& words, const CommandLineIO& io) {
         io.err << "quibsum sheet: " << error << '\n';
         return failure;
     }
-    Evaluation evaluation = evaluationFor(*options);
+    auto evaluation = evaluationFor(*options, "sheet", io);
+    if (!evaluation) return failure;
     auto rates = ratesFor(*options, "sheet", io);
     if (!rates) return failure;
 
-    SheetReport report = SheetReport::evaluate(sheetTextFromBytes(*bytes),
-                                               Engine(rates->store(), evaluation.style, evaluation.kind));
-    io.out << (options->json ? report.json() : report.plain());
+    const std::string text = sheetTextFromBytes(*bytes);
+    bytes.reset();
+    Engine engine(rates->store(), evaluation->style, evaluation->kind);
+    if (options->json) SheetReport::writeJson(text, std::move(engine), io.out);
+    else SheetReport::writePlain(text, std::move(engine), io.out);
     return finish(success, *rates, io);
 }
 
@@ -391,7 +455,7 @@ int sheets(const std::vector<std::string>& words, const CommandLineIO& io) {
                    << record.modified.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString() << '\n';
         }
     } catch (const std::exception& e) {
-        io.err << "quibsum sheets: " << e.what() << '\n';
+        io.err << "quibsum sheets: " << printableError(e) << '\n';
         return failure;
     }
     return success;
@@ -423,7 +487,8 @@ int append(const std::vector<std::string>& words, const CommandLineIO& io) {
     }
 
     // Rates first: a command that cannot evaluate should not have changed the sheet.
-    Evaluation evaluation = evaluationFor(*options);
+    auto evaluation = evaluationFor(*options, "append", io);
+    if (!evaluation) return failure;
     auto rates = ratesFor(*options, "append", io);
     if (!rates) return failure;
 
@@ -432,14 +497,19 @@ int append(const std::vector<std::string>& words, const CommandLineIO& io) {
         SheetStore store(AppPaths::sheetsDirectory());
         whole = store.appendToQuickSheet(QString::fromStdString(text));
     } catch (const std::exception& e) {
-        io.err << "quibsum append: " << e.what() << '\n';
+        io.err << "quibsum append: " << printableError(e) << '\n';
         return finish(failure, *rates, io);
     }
-    SheetReport report = SheetReport::evaluate(whole.toStdString(), Engine(rates->store(), evaluation.style, evaluation.kind));
+    const std::string sheetText = whole.toStdString();
+    whole.clear();
+    const auto lines = static_cast<std::size_t>(std::count(sheetText.begin(), sheetText.end(), '\n') + 1);
     const auto added = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') + 1);
-    const std::size_t first = report.results.size() - std::min(added, report.results.size());
-    for (std::size_t i = first; i < report.results.size(); ++i)
-        io.out << TerminalText::printable(SheetReport::resultText(report.results[i])) << '\n';
+    const std::size_t first = lines - std::min(added, lines);
+    SheetReport::evaluate(sheetText, Engine(rates->store(), evaluation->style, evaluation->kind),
+                          [&](std::size_t index, std::string_view, const LineResult& result) {
+                              if (index >= first)
+                                  io.out << TerminalText::printable(SheetReport::resultText(result)) << '\n';
+                          });
     return finish(success, *rates, io);
 }
 
@@ -456,23 +526,47 @@ int rates(const std::vector<std::string>& words, const CommandLineIO& io) {
     try {
         rates.emplace(CommandRates::live());
     } catch (const std::exception& e) {
-        io.err << "quibsum rates: cannot load the exchange rates: " << e.what() << '\n';
+        io.err << "quibsum rates: cannot load the exchange rates: " << printableError(e) << '\n';
         return failure;
     }
     const auto& store = rates->liveStore();
+    int status = success;
     if (options->refresh) {
-        auto before = store->snapshot();
-        store->refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), true);
-        auto after = store->snapshot();
-        bool bank = !(before->vcb == after->vcb) || before->vcbIsSeed != after->vcbIsSeed;
-        bool mid = !(before->erapi == after->erapi) || before->erapiIsSeed != after->erapiIsSeed;
-        io.out << (bank ? "Updated" : "Unchanged") << ": Vietcombank table\n"
-               << (mid ? "Updated" : "Unchanged") << ": ExchangeRate-API table\n";
+        const auto before = store->snapshot();
+        RefreshReport report =
+            store->refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), true);
+        const auto after = store->snapshot();
+        // A table fetched again as it was is no news.
+        using State = RefreshReport::Table::State;
+        if (report.bank.state == State::updated && !report.bank.saveError && before->vcb == after->vcb &&
+            before->vcbIsSeed == after->vcbIsSeed)
+            report.bank.state = State::kept;
+        if (report.mid.state == State::updated && !report.mid.saveError && before->erapi == after->erapi &&
+            before->erapiIsSeed == after->erapiIsSeed)
+            report.mid.state = State::kept;
+        bool anyUpdated = false;
+        bool anyFailed = false;
+        for (const auto& [table, name] : {std::pair{&report.bank, "Vietcombank table"},
+                                          std::pair{&report.mid, "ExchangeRate-API table"}}) {
+            if (table->state == State::updated && table->saveError) {
+                io.out << "Updated but not saved: " << name << ": " << TerminalText::printable(*table->saveError) << '\n';
+                anyFailed = true;
+            } else if (table->state == State::updated) {
+                io.out << "Updated: " << name << '\n';
+                anyUpdated = true;
+            } else if (table->state == State::failed) {
+                io.out << "Not updated: " << name << ": " << TerminalText::printable(table->problem) << '\n';
+                anyFailed = true;
+            } else {
+                io.out << "Unchanged: " << name << (table->problem.empty() ? "" : ": " + table->problem) << '\n';
+            }
+        }
+        // Success while something new is in force and saved, or nothing failed.
+        bool saveFailed = (report.bank.saveError || report.mid.saveError);
+        if (saveFailed || (anyFailed && !anyUpdated)) status = failure;
     }
-    Evaluation evaluation = evaluationFor(*options);
-    QString status = RateStatus::text(*store, evaluation.kind);
-    io.out << (status.isEmpty() ? std::string("No exchange rates are available.") : status.toStdString()) << '\n';
-    return success;
+    io.out << RateStatus::tablesText(*store->snapshot()).toStdString() << '\n';
+    return status;
 }
 
 }  // namespace
@@ -486,6 +580,15 @@ std::string sheetTextFromBytes(const std::string& bytes) {
 }
 
 int runCommandLine(const std::vector<std::string>& args, const CommandLineIO& io) {
+    outputFailed = false;
+    int status = runCommand(args, io);
+    status = outputChecked(status, io);
+    return outputFailed ? failure : status;
+}
+
+namespace {
+
+int runCommand(const std::vector<std::string>& args, const CommandLineIO& io) {
     if (args.size() < 2) return usage(io, "", "missing command");
     const std::string& command = args[1];
     std::vector<std::string> rest(args.begin() + 2, args.end());
@@ -504,5 +607,7 @@ int runCommandLine(const std::vector<std::string>& args, const CommandLineIO& io
     if (command == "rates") return rates(rest, io);
     return usage(io, "", "unknown command '" + command + "'");
 }
+
+}  // namespace
 
 }  // namespace quibsum

@@ -48,6 +48,18 @@ QString text(const RateStore& rates, RateKind kind, const std::string& localeNam
     return lines.join(u'\n');
 }
 
+QString tablesText(const RateSnapshot& tables, const std::string& localeName, const std::string& timeZoneID) {
+    auto line = [&](RateSource source, Instant asOf, std::size_t count) {
+        return sourceName(source) + QStringLiteral(" · ") + formatted(asOf, localeName, timeZoneID) +
+               QStringLiteral(" · ") +
+               QCoreApplication::translate("RateStatus", "%n currencies", nullptr, static_cast<int>(count));
+    };
+    return line(tables.vcbIsSeed ? RateSource::seed : RateSource::vietcombank, tables.vcb.asOf, tables.vcb.quotes.size()) +
+           u'\n' +
+           line(tables.erapiIsSeed ? RateSource::seed : RateSource::exchangeRateAPI, tables.erapi.asOf,
+                tables.erapi.quotes.size());
+}
+
 std::string userLocaleName() {
     std::string name;
     for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {

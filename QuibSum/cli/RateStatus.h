@@ -8,6 +8,7 @@
 #include <string>
 
 #include "QuibSumCore/Rate.h"
+#include "QuibSumCore/RateSnapshot.h"
 #include "QuibSumCore/RateStore.h"
 
 namespace quibsum::RateStatus {
@@ -21,6 +22,10 @@ QString sourceName(RateSource source);
 // to the user's (the environment's locale and time zone).
 QString text(const RateStore& rates, RateKind kind, const std::string& localeName = {},
              const std::string& timeZoneID = {});
+
+// One line per table, each by itself whatever currencies it holds: its source, " · ", its date
+// and " · N currencies" ("Vietcombank · 5 Dec 2026, 08:30 · 20 currencies").
+QString tablesText(const RateSnapshot& tables, const std::string& localeName = {}, const std::string& timeZoneID = {});
 
 // The user's locale for dates, from LC_ALL, LC_TIME or LANG; "en_US_POSIX" for C and POSIX.
 std::string userLocaleName();

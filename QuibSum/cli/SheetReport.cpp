@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <ostream>
+#include <vector>
 
+#include "QuibSum/cli/StreamingSheet.h"
 #include "QuibSum/cli/TerminalText.h"
 #include "QuibSum/storage/JsonText.h"
-#include "QuibSumCore/Sheet.h"
 
 namespace quibsum {
 
@@ -34,10 +36,18 @@ std::string totalText(const PageTotal& total) {
 
 }  // namespace
 
-SheetReport SheetReport::evaluate(std::string_view text, Engine engine) {
-    Sheet sheet(std::move(engine));
-    sheet.setText(text);
-    return SheetReport{sheet.lines(), sheet.results(), sheet.total()};
+PageTotal SheetReport::evaluate(std::string_view text, Engine engine,
+                                const std::function<void(std::size_t, std::string_view, const LineResult&)>& visit) {
+    StreamingSheet sheet(std::move(engine));
+    std::size_t start = 0;
+    for (std::size_t index = 0;; ++index) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string_view line = text.substr(start, end - start);
+        visit(index, line, sheet.add(line));
+        if (end == text.size()) break;
+        start = end + 1;
+    }
+    return sheet.total();
 }
 
 std::string SheetReport::resultText(const LineResult& result) {
@@ -46,21 +56,23 @@ std::string SheetReport::resultText(const LineResult& result) {
     return {};
 }
 
-std::string SheetReport::plain() const {
-    std::vector<std::string> texts;
-    std::vector<std::string> columns;
-    texts.reserve(lines.size());
-    columns.reserve(lines.size());
+void SheetReport::writePlain(std::string_view text, Engine engine, std::ostream& out) {
+    // The result column lines up only once every line is known: keep each line's column text,
+    // end to end in one string, and find the line's own text again in `text` when printing.
+    std::string columns;
+    std::vector<std::size_t> columnEnds;
     std::size_t textWidth = 0;
     std::size_t columnWidth = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        texts.push_back(TerminalText::printable(lines[i]));
-        columns.push_back(TerminalText::printable(resultText(results[i])));
-        if (std::size_t w = TerminalText::width(texts.back()); w <= maxAlignedTextWidth) textWidth = std::max(textWidth, w);
-        columnWidth = std::max(columnWidth, TerminalText::width(columns.back()));
-    }
+    const PageTotal pageTotal = evaluate(text, std::move(engine), [&](std::size_t, std::string_view line, const LineResult& r) {
+        const std::string column = TerminalText::printable(resultText(r));
+        columns += column;
+        columnEnds.push_back(columns.size());
+        if (std::size_t w = TerminalText::width(TerminalText::printable(line)); w <= maxAlignedTextWidth)
+            textWidth = std::max(textWidth, w);
+        columnWidth = std::max(columnWidth, TerminalText::width(column));
+    });
     const std::string label = tr("Total:");
-    const std::string total = TerminalText::printable(totalText(this->total));
+    const std::string total = TerminalText::printable(totalText(pageTotal));
     textWidth = std::max(textWidth, TerminalText::width(label));
     columnWidth = std::max(columnWidth, TerminalText::width(total));
 
@@ -71,19 +83,24 @@ std::string SheetReport::plain() const {
                TerminalText::padLeft(column, columnWidth) + '\n';
     };
 
-    std::string out;
-    for (std::size_t i = 0; i < texts.size(); ++i) out += row(texts[i], columns[i]);
+    std::size_t start = 0;
+    std::size_t columnStart = 0;
+    for (std::size_t columnEnd : columnEnds) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        out << row(TerminalText::printable(text.substr(start, end - start)),
+                   columns.substr(columnStart, columnEnd - columnStart));
+        start = end + 1;
+        columnStart = columnEnd;
+    }
     std::string rule;
     for (std::size_t i = 0; i < textWidth + gutter + columnWidth; ++i) rule += "─";
-    out += rule + '\n';
-    out += row(label, total.empty() ? std::string() : total);
-    return out;
+    out << rule << '\n' << row(label, total.empty() ? std::string() : total);
 }
 
-std::string SheetReport::json() const {
-    JsonText json;
-    json.beginObject().key("lines").beginArray();
-    for (const LineResult& result : results) {
+void SheetReport::writeJson(std::string_view text, Engine engine, std::ostream& out) {
+    out << "{\"lines\":[";
+    const PageTotal total = evaluate(text, std::move(engine), [&](std::size_t index, std::string_view, const LineResult& result) {
+        JsonText json;
         json.beginObject();
         if (const auto* value = result.asValue()) {
             json.key("result").string("value")
@@ -98,8 +115,11 @@ std::string SheetReport::json() const {
             json.key("result").string("note");
         }
         json.endObject();
-    }
-    json.endArray().key("total").beginObject();
+        if (index > 0) out << ',';
+        out << json.text();
+    });
+    JsonText json;
+    json.beginObject();
     if (const auto* value = std::get_if<PageTotal::Value>(&total.payload)) {
         json.key("result").string("value").key("display").string(value->display).key("count").integer(value->count);
     } else if (const auto* error = std::get_if<PageTotal::Error>(&total.payload)) {
@@ -109,8 +129,8 @@ std::string SheetReport::json() const {
     } else {
         json.key("result").string("empty");
     }
-    json.endObject().endObject();
-    return json.text() + '\n';
+    json.endObject();
+    out << "],\"total\":" << json.text() << "}\n";
 }
 
 }  // namespace quibsum

@@ -1,8 +1,13 @@
 #include "QuibSum/storage/AppPaths.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 
+#include <sys/stat.h>
+
+#include "QuibSum/storage/StorageError.h"
 #include "QuibSumRates/RateCache.h"
 
 namespace quibsum::AppPaths {
@@ -38,6 +43,15 @@ QString settingsFile() {
 }
 
 std::unique_ptr<QSettings> openSettings() {
+    // QSettings would open a FIFO or a device and wait on it forever; refuse anything but a
+    // regular file (or no file yet) before it tries.
+    const QString path = settingsFile();
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        throw StorageError(StorageError::Kind::file,
+                           QCoreApplication::translate("SumSettings", "Could not read the settings %1: it is not a regular file")
+                               .arg(QStringLiteral("“%1”").arg(path)));
+    }
     return std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat);
 }
 

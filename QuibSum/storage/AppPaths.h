@@ -20,7 +20,8 @@ QString sheetsDirectory();
 QString configDirectory();
 // configDirectory()/QuibSum.conf.
 QString settingsFile();
-// The application's settings database, in INI format at settingsFile().
+// The application's settings database, in INI format at settingsFile(). Throws StorageError
+// when something other than a regular file stands there.
 std::unique_ptr<QSettings> openSettings();
 
 }  // namespace quibsum::AppPaths

@@ -7,7 +7,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
-#include <QSaveFile>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,8 +16,11 @@
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 
 #include "QuibSum/storage/JsonText.h"
+#include "QuibSum/storage/SheetStoreLock.h"
+#include "QuibSumRates/StoredFile.h"
 
 namespace quibsum {
 
@@ -85,37 +87,88 @@ SheetStore::SheetStore(const QString& directory, Clock clock)
 
     makePrivateFolder(directory_);
 
-    QFile index(indexPath());
-    if (index.exists()) {
-        if (!index.open(QIODevice::ReadOnly)) {
-            throw StorageError(StorageError::Kind::file,
-                               tr("Could not read the sheet index %1: %2").arg(quoted(indexPath()), index.errorString()));
-        }
-        QByteArray bytes = index.readAll();
-        if (index.error() != QFileDevice::NoError) {
-            throw StorageError(StorageError::Kind::file,
-                               tr("Could not read the sheet index %1: %2").arg(quoted(indexPath()), index.errorString()));
-        }
-        try {
-            records_ = decodeIndex(bytes);
-        } catch (const std::invalid_argument& e) {
-            // Never rebuilt or overwritten: it lists the user's sheets and may be repairable.
-            throw StorageError(StorageError::Kind::damagedIndex,
-                               tr("The sheet index %1 is damaged: %2").arg(quoted(indexPath()), QString::fromUtf8(e.what())));
-        }
-        std::stable_sort(records_.begin(), records_.end(),
-                         [](const Record& a, const Record& b) { return a.order < b.order; });
-    }
+    records_ = readIndex();
+    for (const Record& r : records_) indexedOnDisk_.insert(r.id);
+    if (record(quickSheetID) != nullptr) return;
 
-    if (record(quickSheetID) == nullptr) {
-        QDateTime now = clock_();
-        records_.insert(records_.begin(), Record{quickSheetID, tr("Quick"), now, now, -1});
-        // A quick sheet whose record was lost (an index removed by hand) still has the user's
-        // text: keep its file as it is rather than writing an empty text over it.
-        QFileInfo file(textPath(quickSheetID));
-        if (!file.exists() && !file.isSymLink()) pending_[quickSheetID] = QString();
-        save();
+    // Decided under the lock: a concurrent first run may be creating the quick sheet, and its
+    // text must not be written over with an empty one.
+    try {
+        SheetStoreLock lock(directory_);
+        syncWithDisk();
+        if (record(quickSheetID) == nullptr) {
+            QDateTime now = clock_();
+            records_.insert(records_.begin(), Record{quickSheetID, tr("Quick"), now, now, -1});
+            changedRecords_.insert(quickSheetID);
+            // A quick sheet whose record was lost (an index removed by hand) still has the
+            // user's text: keep its file as it is rather than writing an empty text over it.
+            QFileInfo file(textPath(quickSheetID));
+            if (!file.exists() && !file.isSymLink()) pending_[quickSheetID] = QString();
+            writeAll();
+        }
+    } catch (const StorageError& e) {
+        setLastError(e.message());
+        throw;
     }
+}
+
+std::vector<SheetStore::Record> SheetStore::readIndex() const {
+    std::optional<std::string> bytes;
+    try {
+        bytes = StoredFile::read(QFile::encodeName(indexPath()).toStdString(), maxIndexBytes);
+    } catch (const StoredFileError& e) {
+        throw StorageError(StorageError::Kind::file, tr("Could not read the sheet index %1: %2")
+                                                         .arg(quoted(indexPath()), QString::fromStdString(e.reason())));
+    }
+    if (!bytes) return {};
+    std::vector<Record> records;
+    try {
+        records = decodeIndex(QByteArray::fromStdString(*bytes));
+    } catch (const std::invalid_argument& e) {
+        // Never rebuilt or overwritten: it lists the user's sheets and may be repairable.
+        throw StorageError(StorageError::Kind::damagedIndex,
+                           tr("The sheet index %1 is damaged: %2").arg(quoted(indexPath()), QString::fromUtf8(e.what())));
+    }
+    std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) { return a.order < b.order; });
+    return records;
+}
+
+void SheetStore::syncWithDisk() {
+    std::vector<Record> merged = readIndex();
+    indexedOnDisk_.clear();
+    for (const Record& r : merged) indexedOnDisk_.insert(r.id);
+    std::erase_if(merged, [&](const Record& r) { return deletedRecords_.contains(r.id); });
+    for (const QUuid& id : changedRecords_) {
+        const Record* mine = record(id);
+        if (mine == nullptr) continue;
+        auto it = std::find_if(merged.begin(), merged.end(), [&](const Record& r) { return r.id == id; });
+        if (it != merged.end()) *it = *mine;
+        else merged.push_back(*mine);
+    }
+    std::stable_sort(merged.begin(), merged.end(), [](const Record& a, const Record& b) { return a.order < b.order; });
+    // A sheet another process deleted takes its unsaved text with it: there is no record left
+    // to find it by.
+    std::erase_if(pending_, [&](const auto& entry) {
+        return std::none_of(merged.begin(), merged.end(), [&](const Record& r) { return r.id == entry.first; });
+    });
+    if (merged != records_) {
+        records_ = std::move(merged);
+        recordsChanged();
+    }
+}
+
+QString SheetStore::readText(const QUuid& id) const {
+    const QString path = textPath(id);
+    std::optional<std::string> bytes;
+    QString reason;
+    try {
+        bytes = StoredFile::read(QFile::encodeName(path).toStdString(), maxTextBytes);
+        if (!bytes) reason = QString::fromLocal8Bit(std::strerror(ENOENT));
+    } catch (const StoredFileError& e) {
+        reason = QString::fromStdString(e.reason());
+    }
+    if (!bytes) throw StorageError(StorageError::Kind::file, tr("Could not read the sheet %1: %2").arg(quoted(path), reason));
+    return normalized(QString::fromStdString(*bytes));
 }
 
 const SheetStore::Record* SheetStore::record(const QUuid& id) const {
@@ -125,89 +178,148 @@ const SheetStore::Record* SheetStore::record(const QUuid& id) const {
 
 QString SheetStore::text(const QUuid& id) const {
     if (auto it = pending_.find(id); it != pending_.end()) return it->second;
-    QFile file(textPath(id));
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw StorageError(StorageError::Kind::file,
-                           tr("Could not read the sheet %1: %2").arg(quoted(file.fileName()), file.errorString()));
-    }
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw StorageError(StorageError::Kind::file,
-                           tr("Could not read the sheet %1: %2").arg(quoted(file.fileName()), file.errorString()));
-    }
-    return normalized(QString::fromUtf8(bytes));
+    return readText(id);
 }
 
 void SheetStore::setText(const QString& text, const QUuid& id) {
     pending_[id] = normalized(text);
-    auto it = std::find_if(records_.begin(), records_.end(), [&](const Record& r) { return r.id == id; });
-    if (it != records_.end()) {
-        it->modified = clock_();
-        recordsChanged();
-    }
+    touch(id);
     saveTimer_.start();  // restarts a waiting save: a burst of edits gives one write
 }
 
+template <class Change>
+auto SheetStore::locked(Change&& change) {
+    saveTimer_.stop();
+    try {
+        SheetStoreLock lock(directory_);
+        // Other processes may have changed the index and the texts since they were read.
+        syncWithDisk();
+        if constexpr (std::is_void_v<decltype(change())>) {
+            change();
+            setLastError(std::nullopt);
+        } else {
+            auto result = change();
+            setLastError(std::nullopt);
+            return result;
+        }
+    } catch (const StorageError& e) {
+        setLastError(e.message());
+        throw;
+    }
+}
+
 QString SheetStore::appendToQuickSheet(const QString& text) {
-    QString combined = this->text(quickSheetID);
-    if (!combined.isEmpty() && !combined.endsWith(u'\n')) combined += u'\n';
-    combined += normalized(text);
-    setText(combined, quickSheetID);
-    save();
-    return combined;
+    return locked([&] {
+        // The file as the last writer left it, unless this process holds a newer text.
+        QString combined = pending_.contains(quickSheetID) ? pending_[quickSheetID] : readText(quickSheetID);
+        if (!combined.isEmpty() && !combined.endsWith(u'\n')) combined += u'\n';
+        combined += normalized(text);
+        if (static_cast<std::size_t>(combined.toUtf8().size()) > maxTextBytes) {
+            throw StorageError(StorageError::Kind::file, tr("Could not add to the quick sheet: it would be larger than the %1 limit")
+                                                             .arg(QString::fromStdString(StoredFile::sizeText(maxTextBytes))));
+        }
+        // A failed append is reported to the caller, who may try again: it must not stay behind
+        // to be written by a later save and appear twice.
+        std::optional<QString> before;
+        if (auto it = pending_.find(quickSheetID); it != pending_.end()) before = it->second;
+        pending_[quickSheetID] = combined;
+        touch(quickSheetID);
+        try {
+            writeAll();
+        } catch (const StorageError&) {
+            if (before) pending_[quickSheetID] = *before;
+            else pending_.erase(quickSheetID);
+            throw;
+        }
+        return combined;
+    });
 }
 
 QUuid SheetStore::createSheet(const std::optional<QString>& title) {
-    QString name;
-    if (title) {
-        name = *title;
-    } else {
-        for (long long n = 1;; ++n) {
-            name = tr("Sheet %1").arg(n);
-            if (std::none_of(records_.begin(), records_.end(), [&](const Record& r) { return r.title == name; })) break;
+    return locked([&] {
+        QString name;
+        if (title) {
+            name = *title;
+        } else {
+            for (long long n = 1;; ++n) {
+                name = tr("Sheet %1").arg(n);
+                if (std::none_of(records_.begin(), records_.end(), [&](const Record& r) { return r.title == name; }))
+                    break;
+            }
         }
-    }
-    std::int64_t order = 1;
-    if (!records_.empty()) {
-        order = std::max_element(records_.begin(), records_.end(), [](const Record& a, const Record& b) {
-                    return a.order < b.order;
-                })->order + 1;
-    }
-    QDateTime now = clock_();
-    QUuid id = QUuid::createUuid();
-    records_.push_back(Record{id, name, now, now, order});
-    pending_[id] = QString();
-    recordsChanged();
-    save();
-    return id;
+        std::int64_t order = 1;
+        if (!records_.empty()) {
+            order = std::max_element(records_.begin(), records_.end(), [](const Record& a, const Record& b) {
+                        return a.order < b.order;
+                    })->order + 1;
+        }
+        QDateTime now = clock_();
+        QUuid id = QUuid::createUuid();
+        records_.push_back(Record{id, name, now, now, order});
+        changedRecords_.insert(id);
+        pending_[id] = QString();
+        recordsChanged();
+        try {
+            writeAll();
+        } catch (const StorageError&) {
+            // Not created, as the caller is told: it must not appear at a later save.
+            records_.pop_back();
+            changedRecords_.erase(id);
+            pending_.erase(id);
+            recordsChanged();
+            throw;
+        }
+        return id;
+    });
 }
 
 void SheetStore::deleteSheet(const QUuid& id) {
     if (id == quickSheetID) {
         throw StorageError(StorageError::Kind::protectedSheet, tr("The quick sheet cannot be deleted."));
     }
-    auto removed = std::erase_if(records_, [&](const Record& r) { return r.id == id; });
-    pending_.erase(id);
-    if (removed != 0) recordsChanged();
-    save();
-    QFile file(textPath(id));
-    if (!file.remove()) {
-        throw StorageError(StorageError::Kind::file,
-                           tr("Could not remove the sheet %1: %2").arg(quoted(file.fileName()), file.errorString()));
-    }
+    locked([&] {
+        auto removed = std::erase_if(records_, [&](const Record& r) { return r.id == id; });
+        pending_.erase(id);
+        changedRecords_.erase(id);
+        deletedRecords_.insert(id);
+        if (removed != 0) recordsChanged();
+        writeAll();
+        QFile file(textPath(id));
+        if (!file.remove()) {
+            throw StorageError(StorageError::Kind::file,
+                               tr("Could not remove the sheet %1: %2").arg(quoted(file.fileName()), file.errorString()));
+        }
+    });
 }
 
 void SheetStore::save() {
-    saveTimer_.stop();
-    try {
-        for (const auto& [id, text] : pending_) writeFile(textPath(id), text.toUtf8());
-        writeFile(indexPath(), encodeIndex(records_));
-    } catch (const StorageError& e) {
-        setLastError(e.message());
-        throw;
+    locked([&] { writeAll(); });
+}
+
+void SheetStore::touch(const QUuid& id) {
+    auto it = std::find_if(records_.begin(), records_.end(), [&](const Record& r) { return r.id == id; });
+    if (it == records_.end()) return;
+    it->modified = clock_();
+    changedRecords_.insert(id);
+    recordsChanged();
+}
+
+void SheetStore::writeAll() {
+    // A new sheet's text before the index that lists it, so that the index never names a file
+    // that is not there; an existing sheet's text after it, so that a failure leaves at worst a
+    // newer modification date, never a text saved by a write that was reported as failed.
+    std::vector<QUuid> existing;
+    for (const auto& [id, text] : pending_) {
+        if (indexedOnDisk_.contains(id)) existing.push_back(id);
+        else writeFile(textPath(id), text.toUtf8());
     }
+    writeFile(indexPath(), encodeIndex(records_));
+    indexedOnDisk_.clear();
+    for (const Record& r : records_) indexedOnDisk_.insert(r.id);
+    for (const QUuid& id : existing) writeFile(textPath(id), pending_[id].toUtf8());
     pending_.clear();
-    setLastError(std::nullopt);
+    changedRecords_.clear();
+    deletedRecords_.clear();
 }
 
 void SheetStore::delayedSave() {
@@ -219,11 +331,12 @@ void SheetStore::delayedSave() {
 }
 
 void SheetStore::writeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        QString reason = file.errorString();
-        file.cancelWriting();
-        throw StorageError(StorageError::Kind::file, tr("Could not save %1: %2").arg(quoted(path), reason));
+    try {
+        StoredFile::replace(QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), bytes.size()),
+                            0600, *device_);
+    } catch (const StoredFileError& e) {
+        throw StorageError(StorageError::Kind::file,
+                           tr("Could not save %1: %2").arg(quoted(path), QString::fromStdString(e.reason())));
     }
 }
 

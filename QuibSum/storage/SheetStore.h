@@ -3,7 +3,13 @@
 // title, dates and position) and one UTF-8 text file per sheet, named by its id. Edits are
 // kept in memory and written together, with the index, half a second after the last one;
 // creating, deleting, appending to the quick sheet and saving write at once. Every file is
-// replaced atomically, and the folder is readable by its owner only.
+// replaced atomically (a failed write leaves the old file whole), and the folder is readable
+// by its owner only.
+//
+// Several processes may use one folder at once (the window and `quibsum append`): every change
+// is made under the folder's lock (SheetStoreLock), after reading the index again, so that the
+// sheets another process added, deleted or changed are kept, and an append adds to the text
+// the last writer saved.
 //
 // The quick sheet always exists, sorts first and cannot be deleted. Lives on the thread that
 // runs its Qt event loop (the delayed save is a timer there); not safe for concurrent use.
@@ -18,9 +24,11 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "QuibSum/storage/StorageError.h"
+#include "QuibSumRates/FileDevice.h"
 
 namespace quibsum {
 
@@ -39,6 +47,9 @@ public:
     using Clock = std::function<QDateTime()>;
 
     static const QUuid quickSheetID;
+    // The most text a sheet may hold; longer stored texts are refused, not read.
+    static constexpr std::size_t maxTextBytes = 64 * 1024 * 1024;
+    static constexpr std::size_t maxIndexBytes = 64 * 1024 * 1024;
     static constexpr std::chrono::milliseconds saveDelay{500};
 
     // Creates the folder (owner-only), reads the index and makes sure the quick sheet exists.
@@ -63,7 +74,8 @@ public:
     // Records a new text and (re)starts the delayed save.
     void setText(const QString& text, const QUuid& id);
     // Adds the text as new lines at the end of the quick sheet, saves at once and returns the
-    // quick sheet's whole text. Throws StorageError.
+    // quick sheet's whole text. Throws StorageError, also when the text would exceed
+    // maxTextBytes.
     QString appendToQuickSheet(const QString& text);
     // Adds an empty sheet at the end and saves at once. Without a title it is named
     // "Sheet N" with the smallest N not taken. Throws StorageError.
@@ -89,7 +101,19 @@ public:
     // Throws std::invalid_argument naming the problem.
     static std::vector<Record> decodeIndex(const QByteArray& bytes);
 
+    // Where the files are written; tests put a failing device here.
+    void setFileDevice(FileDevice& device) { device_ = &device; }
+
 private:
+    // Runs `change` under the folder's lock after merging what other processes saved; sets or
+    // clears lastError.
+    template <class Change>
+    auto locked(Change&& change);
+    std::vector<Record> readIndex() const;  // none when there is no index
+    void syncWithDisk();
+    QString readText(const QUuid& id) const;
+    void touch(const QUuid& id);
+    void writeAll();
     QString indexPath() const;
     QString textPath(const QUuid& id) const;
     void writeFile(const QString& path, const QByteArray& bytes);
@@ -102,6 +126,12 @@ private:
     std::vector<Record> records_;
     std::optional<QString> lastError_;
     std::map<QUuid, QString> pending_;
+    // Records this process changed or deleted since its last save: they win over the index on
+    // disk when the two are merged; every other record is taken from the disk.
+    std::set<QUuid> changedRecords_;
+    std::set<QUuid> deletedRecords_;
+    std::set<QUuid> indexedOnDisk_;  // the sheets the index on disk listed when last read or written
+    FileDevice* device_ = &FileDevice::system();
     QTimer saveTimer_;
 };
 

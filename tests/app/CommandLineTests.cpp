@@ -12,7 +12,14 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <map>
+#include <memory>
 
 #include "../rates/LoopbackServer.h"
 #include "../rates/RateTestSupport.h"
@@ -36,7 +43,7 @@ protected:
     QString config() const { return home.path() + QStringLiteral("/config"); }
     QString sheets() const { return data() + QStringLiteral("/Sheets"); }
 
-    Outcome run(const QStringList& args, const QByteArray& input = {}, int timeoutMs = 60000) {
+    QProcessEnvironment processEnvironment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home.path());
         env.insert("QUIBSUM_DATA_DIR", data());
@@ -46,8 +53,14 @@ protected:
         env.insert("LC_ALL", "en_GB.UTF-8");
         env.insert("TZ", "UTC");
         for (const auto& [name, value] : environment) env.insert(name, value);
+        return env;
+    }
+
+    Outcome run(const QStringList& args, const QByteArray& input = {}, int timeoutMs = 60000,
+                const QString& outputFile = {}) {
         QProcess process;
-        process.setProcessEnvironment(env);
+        process.setProcessEnvironment(processEnvironment());
+        if (!outputFile.isEmpty()) process.setStandardOutputFile(outputFile);
         process.start(QStringLiteral(QUIBSUM_PROGRAM), args);
         if (!process.waitForStarted()) return {};
         process.write(input);
@@ -271,7 +284,8 @@ TEST_F(ProgramTest, WithoutARatesFileTheCacheOrTheSeedIsUsed) {
     ASSERT_TRUE(QDir().mkpath(data()));
     ASSERT_TRUE(QFile::copy(rates, data() + "/rates.json"));
     EXPECT_EQ(run({"calc", "100 USD to VND"}).out, "2,510,000 ₫\n");
-    EXPECT_EQ(run({"rates"}).out, "Vietcombank · 1 Dec 2026, 01:30\nExchangeRate-API · 1 Dec 2026, 00:00\n");
+    EXPECT_EQ(run({"rates"}).out,
+              "Vietcombank · 1 Dec 2026, 01:30 · 3 currencies\nExchangeRate-API · 1 Dec 2026, 00:00 · 5 currencies\n");
 }
 
 TEST_F(ProgramTest, ASlowRateServerNeverHoldsUpACalculation) {
@@ -290,18 +304,185 @@ TEST_F(ProgramTest, RatesRefreshSaysWhichTablesChanged) {
     environment["QUIBSUM_VCB_URL"] = QString::fromStdString(server.url("/bank"));
     environment["QUIBSUM_ERAPI_URL"] = QString::fromStdString(server.url("/mid"));
     Outcome partial = run({"rates", "--refresh"});
-    EXPECT_EQ(partial.status, 0) << partial.err;
+    EXPECT_EQ(partial.status, 0) << partial.err;  // something new is in force
     EXPECT_EQ(partial.out.substr(0, partial.out.find("Bundled")),
-              "Unchanged: Vietcombank table\nUpdated: ExchangeRate-API table\n");
-    EXPECT_NE(partial.out.find("\nExchangeRate-API · 6 Dec 2026, 00:02\n"), std::string::npos) << partial.out;
+              "Not updated: Vietcombank table: HTTP status 500\nUpdated: ExchangeRate-API table\n");
+    EXPECT_NE(partial.out.find("\nExchangeRate-API · 6 Dec 2026, 00:02 · 4 currencies\n"), std::string::npos)
+        << partial.out;
 
     server.route("/bank", {200, testing::goodVCBBody});
     Outcome full = run({"rates", "--refresh"});
+    EXPECT_EQ(full.status, 0) << full.err;
     EXPECT_EQ(full.out,
               "Updated: Vietcombank table\nUnchanged: ExchangeRate-API table\n"
-              "Vietcombank · 5 Dec 2026, 01:30\nExchangeRate-API · 6 Dec 2026, 00:02\n");
+              "Vietcombank · 5 Dec 2026, 01:30 · 3 currencies\nExchangeRate-API · 6 Dec 2026, 00:02 · 4 currencies\n");
     EXPECT_TRUE(QFile::exists(data() + "/rates.json"));
     EXPECT_EQ(run({"calc", "100 USD to VND"}).out, "2,612,800 ₫\n");
+}
+
+TEST_F(ProgramTest, RatesRefreshFailsWhenNothingNewCouldBeFetchedOrSaved) {
+    Outcome dead = run({"rates", "--refresh"});
+    EXPECT_EQ(dead.status, 1);
+    EXPECT_NE(dead.out.find("Not updated: Vietcombank table: could not reach http://127.0.0.1:9/"), std::string::npos)
+        << dead.out;
+    EXPECT_NE(dead.out.find("Not updated: ExchangeRate-API table: could not reach http://127.0.0.1:9/"),
+              std::string::npos)
+        << dead.out;
+
+    // A working server, and a cache that cannot be written (a folder where the file should be:
+    // read-only permissions would not stop root).
+    testing::LoopbackServer server;
+    server.route("/bank", {200, testing::goodVCBBody});
+    server.route("/mid", {200, testing::goodERAPIBody});
+    environment["QUIBSUM_VCB_URL"] = QString::fromStdString(server.url("/bank"));
+    environment["QUIBSUM_ERAPI_URL"] = QString::fromStdString(server.url("/mid"));
+    ASSERT_TRUE(QDir().mkpath(data() + "/rates.json"));
+    Outcome unsaved = run({"rates", "--refresh"});
+    EXPECT_EQ(unsaved.status, 1);
+    EXPECT_NE(unsaved.out.find("Updated but not saved: Vietcombank table: cannot replace " + data().toStdString() +
+                               "/rates.json: Is a directory"),
+              std::string::npos)
+        << unsaved.out;
+}
+
+TEST_F(ProgramTest, RatesTellsOfEachTableWhateverCurrenciesItHolds) {
+    // A bank table without USD was reported as absent when only USD rates were asked for.
+    ASSERT_TRUE(QDir().mkpath(data()));
+    QFile fixture(rates);
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    QByteArray cache = fixture.readAll().replace("\"USD\"", "\"NZD\"");
+    writeFile(data() + "/rates.json", cache);
+    Outcome result = run({"rates"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Vietcombank · 1 Dec 2026, 01:30 · 3 currencies\nExchangeRate-API · 1 Dec 2026, 00:00 · 5 currencies\n");
+}
+
+TEST_F(ProgramTest, ConcurrentAppendsKeepEveryLineOnce) {
+    ASSERT_EQ(run({"append", "--rates", rates, "first = 0"}).status, 0);
+    std::vector<std::unique_ptr<QProcess>> processes;
+    for (int i = 1; i <= 20; ++i) {
+        auto process = std::make_unique<QProcess>();
+        process->setProcessEnvironment(processEnvironment());
+        process->start(QStringLiteral(QUIBSUM_PROGRAM),
+                       {"append", "--rates", rates, QStringLiteral("line%1 = %1").arg(i)});
+        processes.push_back(std::move(process));
+    }
+    for (auto& process : processes) {
+        ASSERT_TRUE(process->waitForFinished(60000));
+        EXPECT_EQ(process->exitCode(), 0) << process->readAllStandardError().toStdString();
+    }
+    QFile quick(sheets() + "/00000000-0000-0000-0000-000000000001.txt");
+    ASSERT_TRUE(quick.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(quick.readAll()).split(u'\n');
+    EXPECT_EQ(lines.size(), 21) << lines.join(u'|').toStdString();
+    for (int i = 1; i <= 20; ++i) EXPECT_EQ(lines.count(QStringLiteral("line%1 = %1").arg(i)), 1) << i;
+}
+
+// A real full file system: a tmpfs of 64 KiB mounted for the test. Needs root and a kernel
+// that lets this process mount.
+TEST_F(ProgramTest, AFullFileSystemLosesNothingAndFails) {
+    if (::geteuid() != 0) GTEST_SKIP() << "mounting a small tmpfs needs root";
+    ASSERT_TRUE(QDir().mkpath(data()));
+    if (::mount("tmpfs", QFile::encodeName(data()).constData(), "tmpfs", 0, "size=64k,mode=0700") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    struct Unmount {
+        QByteArray path;
+        ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
+    } unmount{QFile::encodeName(data())};
+
+    ASSERT_EQ(run({"append", "--rates", rates, "n = 1"}).status, 0);
+    const QString index = sheets() + "/index.json";
+    const QString quick = sheets() + "/00000000-0000-0000-0000-000000000001.txt";
+    auto contents = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    };
+    const QByteArray indexBefore = contents(index);
+
+    // Fill what is left of the file system.
+    {
+        QFile filler(data() + "/filler");
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(1024, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+    }
+    for (const char* line : {"x = 2", "y = 3"}) {
+        Outcome full = run({"append", "--rates", rates, line});
+        EXPECT_EQ(full.status, 1) << full.out;
+        EXPECT_NE(full.err.find("No space left on device"), std::string::npos) << full.err;
+        EXPECT_EQ(contents(index), indexBefore);
+        EXPECT_EQ(contents(quick), "n = 1");
+    }
+
+    ASSERT_TRUE(QFile::remove(data() + "/filler"));
+    Outcome freed = run({"append", "--rates", rates, "x = 2"});
+    EXPECT_EQ(freed.status, 0) << freed.err;
+    EXPECT_EQ(contents(quick), "n = 1\nx = 2");
+}
+
+TEST_F(ProgramTest, AFifoWhereAStoredFileShouldBeNeverHangsACommand) {
+    struct Case {
+        QString fifo;  // within the home folder
+        QStringList args;
+        int status;
+        std::string message;
+    };
+    const QString quick = QStringLiteral("data/Sheets/00000000-0000-0000-0000-000000000001.txt");
+    const Case cases[] = {
+        {"data/rates.json", {"calc", "1 USD to VND"}, 0, ""},  // the seed stands in
+        {"data/Sheets/index.json", {"sheets"}, 1, "it is not a regular file"},
+        {quick, {"append", "--rates", rates, "1"}, 1, "it is not a regular file"},
+        {"config/QuibSum.conf", {"calc", "1+1"}, 1, "it is not a regular file"},
+    };
+    for (const Case& c : cases) {
+        QDir(data()).removeRecursively();
+        QDir(config()).removeRecursively();
+        if (c.fifo == quick) {
+            ASSERT_EQ(run({"append", "--rates", rates, "0"}).status, 0);
+        }
+        const QString fifo = home.path() + u'/' + c.fifo;
+        QFile::remove(fifo);
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(fifo).path()));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0) << fifo.toStdString();
+        Outcome result = run(c.args, {}, 10000);
+        EXPECT_EQ(result.status, c.status) << fifo.toStdString() << ": " << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        if (!c.message.empty()) {
+            EXPECT_NE(result.err.find(fifo.toStdString()), std::string::npos) << result.err;
+        }
+    }
+}
+
+TEST_F(ProgramTest, InputBeyondTheSizeLimitIsRefusedNamingTheLimit) {
+    Outcome zero = run({"sheet", "--rates", rates, "/dev/zero"}, {}, 30000);
+    EXPECT_EQ(zero.status, 1);
+    EXPECT_EQ(zero.err, "quibsum sheet: cannot read '/dev/zero': it is larger than the 64 MiB limit\n");
+    Outcome piped = run({"append", "--rates", rates}, QByteArray(64 * 1024 * 1024 + 1, '1'), 30000);
+    EXPECT_EQ(piped.status, 1);
+    EXPECT_EQ(piped.err, "quibsum append: cannot read standard input: it is larger than the 64 MiB limit\n");
+}
+
+TEST_F(ProgramTest, AFailedWriteToStandardOutputFailsTheCommand) {
+    for (const QStringList& args : {QStringList{"calc", "--rates", rates, "1+1"}, QStringList{"--help"},
+                                    QStringList{"sheet", "--json", "--rates", rates}}) {
+        Outcome result = run(args, "1\n2\n", 60000, "/dev/full");
+        EXPECT_EQ(result.status, 1) << args.join(' ').toStdString();
+        EXPECT_EQ(result.err, "quibsum: write error: No space left on device\n") << args.join(' ').toStdString();
+    }
+}
+
+TEST_F(ProgramTest, ControlCharactersInWhatWasTypedNeverReachTheTerminal) {
+    const QString escape = QStringLiteral("\x1b]0;owned\x07\x1b[2J");
+    for (const QStringList& args : {QStringList{"calc", "--" + escape}, QStringList{"sheet", "--rates", rates, home.path() + "/" + escape},
+                                    QStringList{escape}, QStringList{"sheets", escape}}) {
+        Outcome result = run(args);
+        EXPECT_NE(result.status, 0);
+        EXPECT_EQ(result.err.find('\x1b'), std::string::npos) << result.err;
+        EXPECT_EQ(result.err.find('\x07'), std::string::npos) << result.err;
+        EXPECT_NE(result.err.find(" ]0;owned  [2J"), std::string::npos) << result.err;
+    }
 }
 
 }  // namespace

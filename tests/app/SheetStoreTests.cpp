@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "QuibSum/storage/SheetStore.h"
+#include "tests/support/FailingDevice.h"
 
 namespace quibsum {
 namespace {
@@ -214,7 +215,99 @@ TEST_F(SheetStoreTest, FilesAreReplacedNotRewrittenInPlace) {
     EXPECT_EQ(readFile(link), "old");
     EXPECT_EQ(readFile(path(quickFile)), "new");
     EXPECT_EQ(QDir(folder()).entryList(QDir::Files | QDir::Hidden),
-              (QStringList{quickFile, QStringLiteral("index.json")}));
+              (QStringList{quickFile, QStringLiteral("index.json"), QStringLiteral("index.lock")}));
+}
+
+TEST_F(SheetStoreTest, AFullDiskKeepsTheStoredFilesAndReportsTheReason) {
+    const QDateTime now = QDateTime::fromMSecsSinceEpoch(1796547601000, Qt::UTC);
+    SheetStore store(folder(), [&] { return now; });
+    store.appendToQuickSheet(QStringLiteral("n = 1"));
+    const QByteArray index = readFile(path(QStringLiteral("index.json")));
+
+    // Full at once, full midway through the index, full after the index (whose text is the
+    // same, the clock being stopped) but before the text.
+    for (qsizetype capacity : {qsizetype{0}, qsizetype{4}, index.size()}) {
+        testing::FailingDevice full(static_cast<std::size_t>(capacity));
+        store.setFileDevice(full);
+        try {
+            store.appendToQuickSheet(QStringLiteral("x = 2"));
+            ADD_FAILURE() << capacity;
+        } catch (const StorageError& e) {
+            const QString file = capacity < index.size() ? path(QStringLiteral("index.json")) : path(quickFile);
+            EXPECT_EQ(e.message(), QStringLiteral("Could not save “%1”: No space left on device").arg(file)) << capacity;
+            EXPECT_EQ(store.lastError(), e.message());
+        }
+        EXPECT_EQ(readFile(path(quickFile)), "n = 1") << capacity;
+        EXPECT_EQ(readFile(path(QStringLiteral("index.json"))), index) << capacity;
+        EXPECT_EQ(QDir(folder()).entryList(QDir::Files).size(), 3) << capacity;  // no temporaries
+    }
+
+    // Space again: a failed append left nothing pending, so trying again adds the line once.
+    store.setFileDevice(FileDevice::system());
+    EXPECT_NO_THROW(SheetStore{folder()});
+    EXPECT_FALSE(store.hasPendingChanges());
+    store.appendToQuickSheet(QStringLiteral("x = 2"));
+    EXPECT_EQ(store.lastError(), std::nullopt);
+    EXPECT_EQ(readFile(path(quickFile)), "n = 1\nx = 2");
+}
+
+TEST_F(SheetStoreTest, TwoStoresOnOneFolderKeepEachOthersChanges) {
+    // Two programs with the folder open: each change starts from what the other saved.
+    SheetStore window(folder());
+    SheetStore command(folder());
+    QUuid budget = window.createSheet(QStringLiteral("Budget"));
+    command.appendToQuickSheet(QStringLiteral("a = 1"));
+    window.appendToQuickSheet(QStringLiteral("b = 2"));
+    QUuid second = command.createSheet();
+    window.setText(QStringLiteral("rent 100"), budget);
+    window.save();
+    command.deleteSheet(second);
+
+    SheetStore fresh(folder());
+    QStringList titles;
+    for (const auto& r : fresh.records()) titles << r.title;
+    EXPECT_EQ(titles, (QStringList{"Quick", "Budget"}));
+    EXPECT_EQ(fresh.text(SheetStore::quickSheetID), QStringLiteral("a = 1\nb = 2"));
+    EXPECT_EQ(fresh.text(budget), QStringLiteral("rent 100"));
+    EXPECT_EQ(window.records().size(), 3u);  // its last save learnt of the sheet made elsewhere
+}
+
+TEST_F(SheetStoreTest, StoredFilesThatAreNotRegularFilesAreRefusedAtOnce) {
+    {
+        SheetStore store(folder());
+    }
+    const QString quick = path(quickFile);
+    ASSERT_TRUE(QFile::remove(quick));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(quick).constData(), 0600), 0);
+    SheetStore store(folder());
+    try {
+        store.appendToQuickSheet(QStringLiteral("1"));
+        ADD_FAILURE();
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Could not read the sheet “%1”: it is not a regular file").arg(quick));
+    }
+
+    const QString index = path(QStringLiteral("index.json"));
+    ASSERT_TRUE(QFile::remove(index));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(index).constData(), 0600), 0);
+    try {
+        SheetStore again(folder());
+        ADD_FAILURE();
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Could not read the sheet index “%1”: it is not a regular file").arg(index));
+    }
+}
+
+TEST_F(SheetStoreTest, AnAppendBeyondTheSizeLimitIsRefusedWhole) {
+    SheetStore store(folder());
+    store.appendToQuickSheet(QString(SheetStore::maxTextBytes - 10, u'1'));
+    try {
+        store.appendToQuickSheet(QStringLiteral("+ 1234567890"));
+        ADD_FAILURE();
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Could not add to the quick sheet: it would be larger than the 64 MiB limit"));
+    }
+    EXPECT_EQ(QFileInfo(path(quickFile)).size(), static_cast<qint64>(SheetStore::maxTextBytes - 10));
 }
 
 TEST_F(SheetStoreTest, ADamagedIndexStopsConstructionAndIsLeftAsItWas) {

@@ -381,7 +381,10 @@ TEST_F(EngineTest, WordsInsideMultiWordNames) {
     EXPECT_EQ(shown(run("mua 100 USD sang VND").result), "2,500,000 ₫");
     EXPECT_EQ(shown(run("đổi tiền = 50").result), "50");
     EXPECT_EQ(shown(run("đổi tiền * 2").result), "100");
-    EXPECT_EQ(shown(run("đổi 100 USD sang VND").result), "2,510,000 ₫");
+    // The verb in any case, as at the start of a sentence or typed with caps lock.
+    for (const char* line : {"đổi 100 USD sang VND", "Đổi 100 USD sang VND", "ĐỔI 100 USD sang VND",
+                             "Quy đổi 100 USD sang VND", "QUY ĐỔI 100 USD sang VND"})
+        EXPECT_EQ(shown(run(line).result), "2,510,000 ₫") << line;
     EXPECT_EQ(shown(run("mua sắm = 300").result), "300");
     EXPECT_EQ(shown(run("mua sắm + giá bán").result), "120,300");
     EXPECT_EQ(shown(run("tổng tiền = 7").result), "7");

@@ -73,3 +73,17 @@ TEST(Utf8Test, helpers) {
 
 }  // namespace
 }  // namespace quibsum
+
+namespace quibsum {
+namespace {
+
+TEST(Utf8Lowered, LowerCasesEveryLetterAndKeepsTheRest) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"ĐỔI", "đổi"}, {"Quy Đổi", "quy đổi"}, {"USD", "usd"}, {"ÀÉÎ ΣΑΣ", "àéî σασ"},
+        {"1,5 € + x", "1,5 € + x"}, {"\xFF" "A", "\xEF\xBF\xBD" "a"},
+    };
+    for (const auto& [text, lower] : rows) EXPECT_EQ(utf8::lowered(text), lower) << text;
+}
+
+}  // namespace
+}  // namespace quibsum

@@ -32,6 +32,14 @@ TEST(ERAPIProvider, KeepsDigitsAndCodesAsSent) {
     EXPECT_EQ(std::prev(feed.quotes.end())->first, "eur");
 }
 
+TEST(ERAPIProvider, DropsKeysThatAreNotThreeLetterCodes) {
+    const ERAPIFeed feed = ERAPIProvider::decode(
+        erapiBody(R"("USD":1,"EUR":0.86,"EURO":3,"E1R":4,"":5,"U\u00c9D":6,"US":0,"A\ud83d\ude00":-1)"));
+    std::vector<std::string> codes;
+    for (const auto& entry : feed.quotes) codes.push_back(entry.first);
+    EXPECT_EQ(codes, (std::vector<std::string>{"EUR", "USD"}));
+}
+
 enum class Outcome { invalidFeed, decodingError };
 
 struct BadAnswer {
@@ -84,6 +92,11 @@ INSTANTIATE_TEST_SUITE_P(
         BadAnswer{"TrailingGarbage", testing::goodERAPIBody + "x", malformed, "malformed JSON"},
         BadAnswer{"ExponentTooLargeToRead", erapiBody(rates + ",\"JPY\":1e999"), malformed, "malformed JSON"},
         BadAnswer{"InvalidUTF8", erapiBody(rates + ",\"J\xff\":1"), malformed, "malformed JSON"},
+        // Found by fuzzing: the key decoded to bytes the cache could not read back.
+        BadAnswer{"LoneSurrogateInKey",
+                  R"({"result":"success","time_last_update_unix":1796547601,"rates":{"USD":1,"A\udd05":2}})", malformed,
+                  "unpaired surrogate"},
+        BadAnswer{"LoneHighSurrogateInValue", erapiBody(rates, "1796515351", "\"\\ud800\""), malformed, "surrogate"},
         BadAnswer{"NestedTooDeeply", "{\"x\":" + std::string(100, '[') + std::string(100, ']') + "}", malformed,
                   "nested too deeply"}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -38,6 +38,8 @@ protected:
         RateSnapshot s = RateCache::seed();
         s.vcb.asOf = bankAsOf;
         s.erapi.asOf = midAsOf;
+        // The currencies midFeed sends, so that its tables replace this one.
+        s.erapi.quotes = CurrencyTable<Decimal>({{"USD", Decimal(1)}, {"EUR", Decimal(1)}, {"VND", Decimal(26000)}});
         s.vcbIsSeed = s.erapiIsSeed = false;
         RateCache::save(s, cache());
     }
@@ -108,9 +110,73 @@ INSTANTIATE_TEST_SUITE_P(
                      {{0, false, V{bank}}, {1799, false, V{}}, {1800, false, V{bank}}}, 2},
         ScheduleCase{"MidMarketFailuresAreNotSpaced", 0, 86400, BankAnswer::freshTable, true,
                      {{0, false, V{mid}}, {1, false, V{mid}}}, 0},
+        // Fetched when forced, but the feeds, older than the tables in force, do not replace them.
         ScheduleCase{"FutureDatedTablesWaitUnlessForced", -3600, -3600, BankAnswer::freshTable, false,
-                     {{0, false, V{}}, {0, true, V{bank, mid}}}, 2}),
+                     {{0, false, V{}}, {0, true, V{bank, mid}}}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Which feeds may replace the tables in force -----------------------------------------------
+
+TEST_F(LiveRateStoreTest, OnlyAPlausibleNewerFeedReplacesATable) {
+    using State = RefreshReport::Table::State;
+    struct Case {
+        const char* name;
+        std::string bankBody;
+        std::string midBody;
+        State bank;
+        State mid;
+        const char* midProblem;
+    };
+    const Case cases[] = {
+        {"newer", bankFeed(t0), midFeed(t0), State::updated, State::updated, ""},
+        {"older than the tables in force", bankFeed(t0 - 48h), midFeed(t0 - 48h), State::kept, State::kept,
+         "older than the table in use"},
+        {"two days ahead is still a clock's error", bankFeed(t0 + 47h), midFeed(t0 + 47h), State::updated,
+         State::updated, ""},
+        {"further ahead", bankFeed(t0 + 49h), midFeed(t0 + 49h), State::failed, State::failed,
+         "invalid feed: dated in the future"},
+        {"half the currencies gone",  bankFeed(t0),
+         testing::erapiBody("\"USD\":1,\"EUR\":0.9", std::to_string(t0.time_since_epoch().count())), State::updated,
+         State::failed, "invalid feed: it lacks 4 of the 6 currencies in use"},
+        {"unreachable", "", "", State::failed, State::failed, "could not reach "},
+    };
+    for (const Case& c : cases) {
+        RateSnapshot s = RateCache::seed();
+        s.vcb.asOf = t0 - 24h;
+        s.erapi.asOf = t0 - 24h;
+        s.vcbIsSeed = s.erapiIsSeed = false;
+        s.erapi.quotes = CurrencyTable<Decimal>({{"USD", Decimal(1)}, {"EUR", Decimal(1)}, {"VND", Decimal(26000)},
+                                                 {"JPY", Decimal(150)}, {"GBP", Decimal(1)}, {"AUD", Decimal(2)}});
+        RateCache::save(s, cache());
+        if (c.bankBody.empty()) {
+            for (const std::string& url : {bank, mid})
+                requester->answer(url, []() -> RateResponse { throw RateTransportError("connection refused"); });
+        } else {
+            requester->answer(bank, 200, c.bankBody);
+            requester->answer(mid, 200, c.midBody);
+        }
+        auto store = makeStore();
+        RefreshReport report = store->refresh(t0, true);
+        requester->takeURLs();
+        EXPECT_EQ(report.bank.state, c.bank) << c.name << ": " << report.bank.problem;
+        EXPECT_EQ(report.mid.state, c.mid) << c.name << ": " << report.mid.problem;
+        EXPECT_EQ(report.mid.problem.substr(0, std::string(c.midProblem).size()), c.midProblem) << c.name;
+        EXPECT_EQ(store->snapshot()->erapi.quotes.size(), c.mid == State::updated ? 3u : 6u) << c.name;
+    }
+}
+
+TEST_F(LiveRateStoreTest, AFailedSaveIsReported) {
+    requester->answer(bank, 200, bankFeed(RateCache::seed().vcb.asOf + 1h));
+    requester->answer(mid, 500, "busy");
+    auto store = makeStore(dir.path() / "missing-parent-is-a-file" / "rates.json");
+    std::ofstream(dir.path() / "missing-parent-is-a-file") << "x";
+    RefreshReport report = store->refresh(RateCache::seed().vcb.asOf + 2h, true);
+    EXPECT_EQ(report.bank.state, RefreshReport::Table::State::updated);
+    ASSERT_TRUE(report.bank.saveError.has_value());
+    EXPECT_NE(report.bank.saveError->find("missing-parent-is-a-file"), std::string::npos) << *report.bank.saveError;
+    EXPECT_EQ(report.mid.state, RefreshReport::Table::State::failed);
+    EXPECT_EQ(report.mid.problem, "HTTP status 500");
+}
 
 // ---- Start, publication and the cache -----------------------------------------------------------
 
