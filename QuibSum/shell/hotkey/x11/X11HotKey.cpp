@@ -133,6 +133,7 @@ void X11HotKey::registerCombination(std::uint32_t code, std::uint32_t modifiers)
 
 void X11HotKey::unregister() {
     held_ = false;
+    releasedAt_.reset();
     if (grabs_.empty()) return;
     if (connection_ && !xcb_connection_has_error(connection_)) {
         for (const Grab& g : grabs_) xcb_ungrab_key(connection_, g.keycode, g.root, g.modifiers);
@@ -154,17 +155,18 @@ bool X11HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qi
             auto* press = reinterpret_cast<xcb_key_press_event_t*>(event);
             if (!isOurs(press->event, press->detail) || (press->state & relevantModifiers) != modifiers_)
                 return false;
-            // Qt asks for detectable auto-repeat, so a held key repeats presses without releases.
-            if (!held_) {
-                held_ = true;
-                pressed();
-            }
+            // A held key repeats as a release and a press with the same time stamp (or, with
+            // detectable auto-repeat, as presses alone): neither is a new press.
+            const bool repeat = held_ || (releasedAt_ && *releasedAt_ == press->time);
+            held_ = true;
+            if (!repeat) pressed();
             return true;
         }
         case XCB_KEY_RELEASE: {
             auto* release = reinterpret_cast<xcb_key_release_event_t*>(event);
             if (!isOurs(release->event, release->detail)) return false;
             held_ = false;
+            releasedAt_ = release->time;
             return true;
         }
         case XCB_MAPPING_NOTIFY: {

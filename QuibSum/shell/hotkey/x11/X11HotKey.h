@@ -5,6 +5,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "QuibSum/shell/hotkey/HotKey.h"
@@ -41,8 +42,9 @@ private:
     std::vector<Grab> grabs_;
     std::uint32_t code_ = 0;
     std::uint32_t storedModifiers_ = 0;
-    std::uint16_t modifiers_ = 0;  // the X modifiers that must be held, Lock and Num Lock aside
-    bool held_ = false;            // the key is down: its auto-repeat is no new press
+    std::uint16_t modifiers_ = 0;              // the X modifiers that must be held, Lock and Num Lock aside
+    bool held_ = false;                        // the key is down: its auto-repeat is no new press
+    std::optional<std::uint32_t> releasedAt_;  // server time of the last release
 };
 
 }  // namespace quibsum
