@@ -1,5 +1,5 @@
-// The X11 hot key on a real X server (run by x11_hotkey_test.sh under xvfb-run): key presses
-// sent with xdotool, a grab held by another client, and the choice of mechanism.
+// The X11 hot key on a real X server: key presses sent with xdotool, a grab held by another
+// client, and the choice of mechanism.
 
 #include <QtGui/qguiapplication_platform.h>
 #include <gtest/gtest.h>
@@ -19,6 +19,7 @@
 
 #include "QuibSum/shell/hotkey/HotKey.h"
 #include "QuibSum/shell/hotkey/x11/X11HotKey.h"
+#include "tests/app/hotkey/WaitUntil.h"
 
 namespace quibsum {
 namespace {
@@ -29,17 +30,6 @@ constexpr std::uint32_t ctrlAlt = 0x1800;
 
 xcb_connection_t* qtConnection() {
     return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
-
-// Processes events until `done` holds or two seconds pass.
-bool waitUntil(const std::function<bool()>& done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < 2000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return done();
 }
 
 // Makes sure every event the server sent before now has been handled: a round trip on Qt's
@@ -228,13 +218,3 @@ TEST(HotKeyCreate, AnXServerGetsTheGrabButAWaylandSessionDoesNot) {
 
 }  // namespace
 }  // namespace quibsum
-
-int main(int argc, char** argv) {
-    QGuiApplication app(argc, argv);
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        std::fprintf(stderr, "needs an X display (QT_QPA_PLATFORM=xcb)\n");
-        return 1;
-    }
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -67,7 +67,7 @@ PortalHotKey::PortalHotKey(const QDBusConnection& bus) : bus_(bus) {
     qDBusRegisterMetaType<PortalShortcut>();
     qDBusRegisterMetaType<QList<PortalShortcut>>();
     bus_.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("Activated"), this,
-                 SLOT(activated(QDBusObjectPath, QString, qulonglong, QVariantMap)));
+                 SLOT(activated(QDBusMessage)));
 }
 
 PortalHotKey::~PortalHotKey() { unregister(); }
@@ -148,9 +148,13 @@ void PortalHotKey::shortcutsBound(uint response, const QVariantMap&) {
     if (response != 0) refuse();
 }
 
-void PortalHotKey::activated(const QDBusObjectPath& session, const QString& shortcut, qulonglong,
-                             const QVariantMap&) {
-    if (!session_.isEmpty() && session.path() == session_ && shortcut == shortcutId) pressed();
+void PortalHotKey::activated(const QDBusMessage& signal) {
+    // (o session_handle, s shortcut_id, t timestamp, a{sv} options)
+    const QList<QVariant> arguments = signal.arguments();
+    if (session_.isEmpty() || arguments.size() < 2) return;
+    if (arguments.at(0).value<QDBusObjectPath>().path() == session_ &&
+        arguments.at(1).toString() == shortcutId)
+        pressed();
 }
 
 void PortalHotKey::refuse() {

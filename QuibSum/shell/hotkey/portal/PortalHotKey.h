@@ -5,13 +5,12 @@
 // onFailure. The user can also change the trigger in the desktop's own settings.
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
 
 #include "QuibSum/shell/hotkey/HotKey.h"
-
-class QDBusObjectPath;
 
 namespace quibsum {
 
@@ -33,8 +32,7 @@ public:
 private slots:
     void sessionCreated(uint response, const QVariantMap& results);
     void shortcutsBound(uint response, const QVariantMap& results);
-    void activated(const QDBusObjectPath& session, const QString& shortcut, qulonglong timestamp,
-                   const QVariantMap& options);
+    void activated(const QDBusMessage& signal);
 
 private:
     QString nextToken();

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the X11 hot key tests on a virtual display, inside a private session bus when one can
-# be started (the Wayland fallback test needs a bus without a portal).
-# Usage: x11_hotkey_test.sh TEST_PROGRAM [GTEST ARGUMENTS...]. Exits 77 (skipped) without
+# Runs the hot key tests that need a desktop session on a virtual display, inside a private
+# session bus when one can be started (the portal tests and the Wayland fallback need a bus of
+# their own, with no real portal on it).
+# Usage: desktop_hotkey_test.sh TEST_PROGRAM [GTEST ARGUMENTS...]. Exits 77 (skipped) without
 # xvfb-run or xdotool.
 set -euo pipefail
 
