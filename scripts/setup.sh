@@ -8,7 +8,7 @@ packages=(
     libicu-dev
     libcurl4-openssl-dev libexpat1-dev rapidjson-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    qt6-base-dev
+    qt6-base-dev libxcb1-dev libxcb-keysyms1-dev
     xvfb xauth xdotool xclip dbus imagemagick fonts-dejavu-core
 )
 if [ "${QUIBSUM_FUZZ_TOOLS:-0}" = 1 ]; then

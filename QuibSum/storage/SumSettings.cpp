@@ -7,7 +7,7 @@
 
 namespace quibsum {
 
-const QString SumSettings::defaultHotkeyLabel = QStringLiteral("⌥Space");
+const QString SumSettings::defaultHotkeyLabel = QStringLiteral("Ctrl+Alt+Space");
 
 namespace {
 
@@ -164,12 +164,7 @@ void SumSettings::recordHotkey(const HotKeyPress& press) {
     if (held & HotKeyPress::option) mask |= optionMask;
     if (held & HotKeyPress::control) mask |= controlMask;
 
-    QString label;
-    if (held & HotKeyPress::control) label += QStringLiteral("⌃");
-    if (held & HotKeyPress::option) label += QStringLiteral("⌥");
-    if (held & HotKeyPress::shift) label += QStringLiteral("⇧");
-    if (held & HotKeyPress::command) label += QStringLiteral("⌘");
-    label += press.keyCode == HotKeyPress::spaceKeyCode ? QStringLiteral("Space") : press.characters.toUpper();
+    const QString label = HotKeyCombination{press.keyCode, mask}.label(press.characters);
 
     setHotkeyCode(press.keyCode);
     setHotkeyModifiers(mask);
@@ -203,7 +198,8 @@ void SumSettings::recordHotkey(const HotKeyPress& press) {
 }
 
 void SumSettings::resetHotkey() {
-    recordHotkey(HotKeyPress{HotKeyPress::option, HotKeyPress::spaceKeyCode, QStringLiteral(" ")});
+    const unsigned controlAlt = HotKeyPress::control | HotKeyPress::option;
+    recordHotkey(HotKeyPress{controlAlt, HotKeyPress::spaceKeyCode, QStringLiteral(" ")});
 }
 
 }  // namespace quibsum

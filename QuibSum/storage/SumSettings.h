@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 
+#include "QuibSum/storage/HotKeyCombination.h"
 #include "QuibSum/storage/HotKeyPress.h"
 #include "QuibSumCore/NumberStyle.h"
 #include "QuibSumCore/Rate.h"
@@ -29,13 +30,16 @@ class SumSettings : public QObject {
 
 public:
     // Carbon modifier masks, the stored form of the hot key's modifiers.
-    static constexpr std::uint32_t commandMask = 0x100;
-    static constexpr std::uint32_t shiftMask = 0x200;
-    static constexpr std::uint32_t optionMask = 0x800;
-    static constexpr std::uint32_t controlMask = 0x1000;
+    static constexpr std::uint32_t commandMask = HotKeyCombination::commandMask;
+    static constexpr std::uint32_t shiftMask = HotKeyCombination::shiftMask;
+    static constexpr std::uint32_t optionMask = HotKeyCombination::optionMask;
+    static constexpr std::uint32_t controlMask = HotKeyCombination::controlMask;
 
+    // Ctrl+Alt+Space: Alt+Space alone opens the window menu on GNOME, KDE Plasma, Xfce,
+    // Cinnamon and MATE, so it would be refused on almost every desktop. Only the default
+    // changed; a combination the user stored is read back as it was.
     static constexpr std::uint32_t defaultHotkeyCode = HotKeyPress::spaceKeyCode;
-    static constexpr std::uint32_t defaultHotkeyModifiers = optionMask;
+    static constexpr std::uint32_t defaultHotkeyModifiers = controlMask | optionMask;
     static const QString defaultHotkeyLabel;
 
     // Reads every stored choice once. `locale` decides the default number style. The settings
@@ -67,7 +71,7 @@ public:
     // onHotkeyChange; if that throws, the previous key is restored and registered again,
     // lastError says why, and nothing is stored.
     void recordHotkey(const HotKeyPress& press);
-    // Records Option-Space, the default.
+    // Records Ctrl+Alt+Space, the default.
     void resetHotkey();
 
     NumberStyle engineNumberStyle() const { return numberStyleFrom(numberStyle_); }

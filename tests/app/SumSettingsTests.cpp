@@ -30,8 +30,8 @@ TEST_F(SumSettingsTest, DefaultsFollowTheLocalesDecimalSeparator) {
     EXPECT_EQ(american.rateKind(), "transfer");
     EXPECT_EQ(american.appearance(), "dark");
     EXPECT_EQ(american.hotkeyCode(), 49u);
-    EXPECT_EQ(american.hotkeyModifiers(), 0x800u);
-    EXPECT_EQ(american.hotkeyLabel(), "⌥Space");
+    EXPECT_EQ(american.hotkeyModifiers(), 0x1800u);  // Ctrl+Alt: Alt+Space is the window menu's
+    EXPECT_EQ(american.hotkeyLabel(), "Ctrl+Alt+Space");
     EXPECT_EQ(american.lastError(), std::nullopt);
     EXPECT_EQ(american.rateStatus(), "");
 }
@@ -66,7 +66,7 @@ TEST_F(SumSettingsTest, StoredValuesAreReadVerbatimAndMalformedOnesIgnored) {
     EXPECT_EQ(settings.appearance(), "42");
     EXPECT_EQ(settings.windowAppearance(), Appearance::dark);
     EXPECT_EQ(settings.hotkeyCode(), 49u);
-    EXPECT_EQ(settings.hotkeyModifiers(), 0x800u);
+    EXPECT_EQ(settings.hotkeyModifiers(), 0x1800u);
     EXPECT_EQ(settings.hotkeyLabel(), "⌘K");
 }
 
@@ -97,6 +97,20 @@ TEST_F(SumSettingsTest, SettersStoreAndCallBackEvenWithoutAChange) {
     EXPECT_EQ(reread.windowAppearance(), Appearance::light);
 }
 
+TEST_F(SumSettingsTest, AStoredAltSpaceFromAnEarlierDefaultIsKept) {
+    {
+        auto s = storage();
+        s->setValue("hotkeyCode", 49);
+        s->setValue("hotkeyModifiers", 0x800);
+        s->setValue("hotkeyLabel", "⌥Space");
+    }
+    auto s = storage();
+    SumSettings settings(*s);
+    EXPECT_EQ(settings.hotkeyModifiers(), 0x800u);
+    EXPECT_EQ(settings.hotkeyLabel(), "⌥Space");
+    EXPECT_EQ(s->value("hotkeyModifiers").toUInt(), 0x800u);
+}
+
 TEST_F(SumSettingsTest, RecordingIgnoresPlainKeysAndEscape) {
     auto s = storage();
     SumSettings settings(*s);
@@ -119,10 +133,11 @@ TEST_F(SumSettingsTest, RecordingBuildsTheMaskAndLabelAndStoresThem) {
         const char* label;
     };
     const unsigned all = HotKeyPress::control | HotKeyPress::option | HotKeyPress::shift | HotKeyPress::command;
-    for (const Case& c : {Case{all, 40, "k", 0x1B00, "⌃⌥⇧⌘K"},
-                          Case{HotKeyPress::option, 49, " ", 0x800, "⌥Space"},
-                          Case{HotKeyPress::command | HotKeyPress::other, 18, "1", 0x100, "⌘1"},
-                          Case{HotKeyPress::shift | HotKeyPress::control, 2, "đ", 0x1200, "⌃⇧Đ"}}) {
+    for (const Case& c : {Case{all, 40, "k", 0x1B00, "Ctrl+Alt+Shift+Super+K"},
+                          Case{HotKeyPress::option, 49, " ", 0x800, "Alt+Space"},
+                          Case{HotKeyPress::control | HotKeyPress::option, 49, " ", 0x1800, "Ctrl+Alt+Space"},
+                          Case{HotKeyPress::command | HotKeyPress::other, 18, "1", 0x100, "Super+1"},
+                          Case{HotKeyPress::shift | HotKeyPress::control, 10, "§", 0x1200, "Ctrl+Shift+§"}}) {
         auto s = storage();
         SumSettings settings(*s);
         settings.setLastError(QStringLiteral("old failure"));
@@ -140,7 +155,7 @@ TEST_F(SumSettingsTest, RecordingBuildsTheMaskAndLabelAndStoresThem) {
 TEST_F(SumSettingsTest, AKeyThatCannotBeRegisteredLeavesThePreviousOneInForce) {
     auto s = storage();
     SumSettings settings(*s);
-    settings.recordHotkey({HotKeyPress::control, 40, "k"});  // stored: ⌃K
+    settings.recordHotkey({HotKeyPress::control, 40, "k"});  // stored: Ctrl+K
     std::vector<std::uint32_t> registered;
     settings.onHotkeyChange = [&] {
         registered.push_back(settings.hotkeyCode());
@@ -150,13 +165,14 @@ TEST_F(SumSettingsTest, AKeyThatCannotBeRegisteredLeavesThePreviousOneInForce) {
     EXPECT_EQ(registered, (std::vector<std::uint32_t>{1, 40}));
     EXPECT_EQ(settings.hotkeyCode(), 40u);
     EXPECT_EQ(settings.hotkeyModifiers(), SumSettings::controlMask);
-    EXPECT_EQ(settings.hotkeyLabel(), "⌃K");
+    EXPECT_EQ(settings.hotkeyLabel(), "Ctrl+K");
     EXPECT_EQ(settings.lastError(), "The combination is taken");
     EXPECT_EQ(s->value("hotkeyCode").toUInt(), 40u);
-    EXPECT_EQ(s->value("hotkeyLabel").toString(), "⌃K");
+    EXPECT_EQ(s->value("hotkeyLabel").toString(), "Ctrl+K");
 
     settings.resetHotkey();
-    EXPECT_EQ(settings.hotkeyLabel(), "⌥Space");
+    EXPECT_EQ(settings.hotkeyModifiers(), 0x1800u);
+    EXPECT_EQ(settings.hotkeyLabel(), "Ctrl+Alt+Space");
     EXPECT_EQ(settings.lastError(), std::nullopt);
 }
 

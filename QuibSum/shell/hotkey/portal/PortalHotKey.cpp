@@ -1,0 +1,174 @@
+#include "QuibSum/shell/hotkey/portal/PortalHotKey.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QList>
+
+#include "QuibSum/storage/HotKeyCombination.h"
+
+namespace {
+
+// One entry of BindShortcuts' a(sa{sv}).
+struct PortalShortcut {
+    QString id;
+    QVariantMap properties;
+};
+
+QDBusArgument& operator<<(QDBusArgument& argument, const PortalShortcut& shortcut) {
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, PortalShortcut& shortcut) {
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(PortalShortcut)
+
+namespace quibsum {
+
+namespace {
+
+const QString portalService = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString portalPath = QStringLiteral("/org/freedesktop/portal/desktop");
+const QString shortcutsInterface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
+const QString requestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString sessionInterface = QStringLiteral("org.freedesktop.portal.Session");
+const QString shortcutId = QStringLiteral("toggle");
+// Method calls answer at once (the user's decision comes as a signal), so a slow answer means
+// a portal that is not working.
+constexpr int callTimeoutMs = 5000;
+
+QDBusMessage portalCall(const QString& method) {
+    return QDBusMessage::createMethodCall(portalService, portalPath, shortcutsInterface, method);
+}
+
+// The session handle arrives as a string in the interface's first version, and as an object
+// path from some portals.
+QString sessionHandle(const QVariant& value) {
+    if (value.metaType() == QMetaType::fromType<QDBusObjectPath>())
+        return value.value<QDBusObjectPath>().path();
+    return value.toString();
+}
+
+}  // namespace
+
+PortalHotKey::PortalHotKey(const QDBusConnection& bus) : bus_(bus) {
+    qDBusRegisterMetaType<PortalShortcut>();
+    qDBusRegisterMetaType<QList<PortalShortcut>>();
+    bus_.connect(portalService, portalPath, shortcutsInterface, QStringLiteral("Activated"), this,
+                 SLOT(activated(QDBusMessage)));
+}
+
+PortalHotKey::~PortalHotKey() { unregister(); }
+
+bool PortalHotKey::available(const QDBusConnection& bus) {
+    if (!bus.isConnected()) return false;
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        portalService, portalPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+    get << shortcutsInterface << QStringLiteral("version");
+    const QDBusMessage reply = bus.call(get, QDBus::Block, callTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+QString PortalHotKey::nextToken() { return QStringLiteral("quibsum%1").arg(++tokens_); }
+
+QString PortalHotKey::requestPath(const QString& token) const {
+    // The portal names a request after the caller's unique bus name; knowing the path before
+    // the call lets the Response be caught even when it comes at once.
+    QString sender = bus_.baseService().mid(1);
+    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+}
+
+bool PortalHotKey::awaitResponse(const QString& path, const char* slot) {
+    stopAwaiting();
+    awaitedPath_ = path;
+    return bus_.connect(portalService, path, requestInterface, QStringLiteral("Response"), this, slot);
+}
+
+void PortalHotKey::stopAwaiting() {
+    if (awaitedPath_.isEmpty()) return;
+    bus_.disconnect(portalService, awaitedPath_, requestInterface, QStringLiteral("Response"), this, nullptr);
+    awaitedPath_.clear();
+}
+
+void PortalHotKey::registerCombination(std::uint32_t code, std::uint32_t modifiers) {
+    unregister();
+    const std::optional<QString> trigger = HotKeyCombination{code, modifiers}.portalTrigger();
+    if (!trigger) throw HotKeyError::noSuchKey(code, modifiers);
+    if (!bus_.isConnected()) throw HotKeyError::unavailable(code, modifiers);
+    code_ = code;
+    modifiers_ = modifiers;
+    trigger_ = *trigger;
+
+    const QString token = nextToken();
+    if (!awaitResponse(requestPath(token), SLOT(sessionCreated(uint, QVariantMap))))
+        throw HotKeyError::unavailable(code, modifiers);
+    QDBusMessage create = portalCall(QStringLiteral("CreateSession"));
+    create << QVariantMap{{QStringLiteral("handle_token"), token},
+                          {QStringLiteral("session_handle_token"), nextToken()}};
+    const QDBusMessage reply = bus_.call(create, QDBus::Block, callTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage) {
+        stopAwaiting();
+        throw HotKeyError::unavailable(code, modifiers);
+    }
+}
+
+void PortalHotKey::sessionCreated(uint response, const QVariantMap& results) {
+    stopAwaiting();
+    session_ = sessionHandle(results.value(QStringLiteral("session_handle")));
+    if (response != 0 || session_.isEmpty()) return refuse();
+
+    const QString token = nextToken();
+    awaitResponse(requestPath(token), SLOT(shortcutsBound(uint, QVariantMap)));
+    const QList<PortalShortcut> shortcuts{
+        {shortcutId,
+         {{QStringLiteral("description"), QStringLiteral("Show or hide Quib Sum")},
+          {QStringLiteral("preferred_trigger"), trigger_}}}};
+    QDBusMessage bind = portalCall(QStringLiteral("BindShortcuts"));
+    bind << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(shortcuts) << QString()
+         << QVariantMap{{QStringLiteral("handle_token"), token}};
+    const QDBusMessage reply = bus_.call(bind, QDBus::Block, callTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage) refuse();
+}
+
+void PortalHotKey::shortcutsBound(uint response, const QVariantMap&) {
+    stopAwaiting();
+    if (response != 0) refuse();
+}
+
+void PortalHotKey::activated(const QDBusMessage& signal) {
+    // (o session_handle, s shortcut_id, t timestamp, a{sv} options)
+    const QList<QVariant> arguments = signal.arguments();
+    if (session_.isEmpty() || arguments.size() < 2) return;
+    if (arguments.at(0).value<QDBusObjectPath>().path() == session_ &&
+        arguments.at(1).toString() == shortcutId)
+        pressed();
+}
+
+void PortalHotKey::refuse() {
+    unregister();
+    failed(HotKeyError::refused(code_, modifiers_));
+}
+
+void PortalHotKey::unregister() {
+    stopAwaiting();
+    if (session_.isEmpty()) return;
+    bus_.call(
+        QDBusMessage::createMethodCall(portalService, session_, sessionInterface, QStringLiteral("Close")),
+        QDBus::NoBlock);
+    session_.clear();
+}
+
+}  // namespace quibsum
