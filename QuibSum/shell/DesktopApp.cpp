@@ -11,6 +11,7 @@
 
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/shell/QuitOnSignal.h"
+#include "QuibSum/shell/hotkey/HotKey.h"
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/storage/AppPaths.h"
@@ -52,6 +53,21 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         }
     });
 
+    // The hot key: registered now, again whenever the settings record another one (a refusal
+    // then rolls the settings back), and shown in the settings as the reason when refused.
+    std::unique_ptr<HotKey> hotKey = HotKey::create();
+    hotKey->onPress = [&] {
+        window->toggleWindow();
+        runtime->refreshRates(false);
+    };
+    hotKey->onFailure = [&](const HotKeyError& e) { settings.setLastError(QString::fromUtf8(e.what())); };
+    settings.onHotkeyChange = [&] { hotKey->registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers()); };
+    try {
+        hotKey->registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
+    } catch (const HotKeyError& e) {
+        settings.setLastError(QString::fromUtf8(e.what()));
+    }
+
     window->onShown = [&] { runtime->refreshRates(false); };
     quitOnTerminationSignals(&app);
     runtime->watchForRefreshMoments();
@@ -67,6 +83,8 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     }
     settings.onEvaluationChange = nullptr;
     settings.onAppearanceChange = nullptr;
+    settings.onHotkeyChange = nullptr;
+    hotKey.reset();
     window.reset();
     return status;
 }
