@@ -8,10 +8,14 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "QuibSum/editor/EditorView.h"
+#include "QuibSum/shell/DesktopServiceHooks.h"
 #include "QuibSum/shell/QuitOnSignal.h"
+#include "QuibSum/shell/SingleInstance.h"
 #include "QuibSum/shell/SumRuntime.h"
+#include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
@@ -23,6 +27,10 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     QApplication::setApplicationName(QStringLiteral("QuibSum"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quib Sum"));
     QApplication::setDesktopFileName(QStringLiteral("quibsum"));
+
+    // Before anything reads the sheets: a second process must not hold them too.
+    SumService service;
+    if (std::optional<int> status = claimSingleInstance(service, hidden)) return *status;
 
     std::unique_ptr<SheetStore> store;
     std::unique_ptr<SumRuntime> runtime;
@@ -52,6 +60,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         }
     });
 
+    service.setHooks(desktopServiceHooks(*store, *runtime, *window));
     quitOnTerminationSignals(&app);
     runtime->refreshRates(false);
     if (!hidden) window->show();
@@ -65,6 +74,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     }
     settings.onEvaluationChange = nullptr;
     settings.onAppearanceChange = nullptr;
+    service.setHooks({});
     window.reset();
     return status;
 }

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
+#include <QTextCursor>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -158,6 +159,30 @@ void SumWindow::applyTheme() {
     setAutoFillBackground(true);
     editor_->setTheme(theme_);
     footer_->setTheme(theme_);
+}
+
+void SumWindow::present() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void SumWindow::toggle() {
+    if (isVisible() && !isMinimized() && isActiveWindow())
+        hide();
+    else
+        present();
+}
+
+void SumWindow::showQuickSheetAtEnd(const QString& text) {
+    if (sheetID_ != SheetStore::quickSheetID) showSheet(SheetStore::quickSheetID);
+    editor_->replaceText(text);
+    QTextCursor cursor = editor_->textView()->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    editor_->textView()->setTextCursor(cursor);
+    editor_->textView()->ensureCursorVisible();
+    present();
 }
 
 bool SumWindow::saveBeforeQuit() {

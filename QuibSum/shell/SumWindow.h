@@ -41,6 +41,14 @@ public:
     bool saveBeforeQuit();
     void applyTheme();
 
+    // Shows the window in front, with the keyboard focus, also when it was minimised.
+    void present();
+    // Hides the window when it is shown and active; otherwise presents it.
+    void toggle();
+    // Presents the quick sheet holding `text` (its whole text, just appended to), the caret
+    // at the end, scrolled into view. Throws StorageError when the quick sheet cannot be read.
+    void showQuickSheetAtEnd(const QString& text);
+
     // "Settings…" and Ctrl+,: for the settings window.
     std::function<void()> onSettings;
 
