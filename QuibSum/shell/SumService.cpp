@@ -1,5 +1,7 @@
 #include "QuibSum/shell/SumService.h"
 
+#include <dlfcn.h>
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -12,6 +14,18 @@
 namespace quibsum {
 
 namespace {
+
+// libdbus stops reading a connection while its unprocessed messages pass 63 MiB, and resumes
+// from the thread that frees them: here the main thread, from which QtDBus cannot turn its
+// socket watch back on. One large AppendText would leave the instance deaf for good. Raised
+// beyond the protocol's largest message (128 MiB), no single caller can get there. QtDBus
+// links libdbus but does not expose the setting; when the symbol is missing, nothing changes.
+void raiseReceiveLimit(const QDBusConnection& bus) {
+    using SetMaxReceivedSize = void (*)(void* connection, long size);
+    static const auto set =
+        reinterpret_cast<SetMaxReceivedSize>(dlsym(RTLD_DEFAULT, "dbus_connection_set_max_received_size"));
+    if (set && bus.internalPointer()) set(bus.internalPointer(), 1024L * 1024 * 1024);
+}
 
 QString starting() { return SumService::tr("Quib Sum is still starting; try again in a moment."); }
 
@@ -37,6 +51,7 @@ SumService::Registration SumService::registerOn(QDBusConnection bus, const QStri
         bus.interface()->registerService(serviceName, QDBusConnectionInterface::DontQueueService,
                                          QDBusConnectionInterface::DontAllowReplacement);
     if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
+        raiseReceiveLimit(bus);
         bus_ = bus;
         serviceName_ = serviceName;
         return Registration::registered;
