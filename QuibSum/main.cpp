@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "QuibSum/cli/CommandLine.h"
+#include "QuibSum/cli/InstanceCommands.h"
 #include "QuibSum/shell/DesktopApp.h"
 
 int main(int argc, char** argv) {
@@ -15,13 +16,17 @@ int main(int argc, char** argv) {
     if (args.size() == 1 || (args.size() == 2 && args[1] == "--hidden"))
         return quibsum::runDesktopApp(argc, argv, args.size() == 2);
 
-    // The commands never touch a display: only the event loop's home, for the sheet store's
-    // delayed save.
-    QCoreApplication app(argc, argv);
     quibsum::CommandLineIO io{std::cin, std::cout, std::cerr, [](int status) {
                                   std::cout.flush();
                                   std::cerr.flush();
                                   std::_Exit(status);
                               }};
+    // Reading the selection is the one command that needs the display, and its own
+    // application object.
+    if (args[1] == "append-selection")
+        return quibsum::InstanceCommands::runAppendSelection(argc, argv, {args.begin() + 2, args.end()}, io);
+    // The other commands never touch a display: only the event loop's home, for the sheet
+    // store's delayed save.
+    QCoreApplication app(argc, argv);
     return quibsum::runCommandLine(args, io);
 }

@@ -19,6 +19,7 @@
 #include <ostream>
 
 #include "QuibSum/cli/CommandRates.h"
+#include "QuibSum/cli/InstanceCommands.h"
 #include "QuibSum/cli/QuickCalculator.h"
 #include "QuibSum/cli/RateStatus.h"
 #include "QuibSum/cli/SheetReport.h"
@@ -54,7 +55,8 @@ A notepad calculator: arithmetic, units, percentages in words, currencies and
 variables, in English and Vietnamese, one line at a time.
 
 Without a command, opens the Quib Sum window on the stored sheets (--hidden
-starts it without showing the window). The commands need no display.
+starts it without showing the window); when Quib Sum is already running, shows
+its window instead. Only show, toggle and append-selection need a display.
 
 Commands:
   calc EXPRESSION...     print the result of one expression
@@ -62,6 +64,10 @@ Commands:
   sheets                 list the stored sheets
   append [TEXT]...       add lines to the quick sheet and print their results
   rates [--refresh]      tell which exchange rates are in use
+  show                   show the window, starting Quib Sum if needed
+  hide                   hide the window
+  toggle                 hide the window when it is in front, else show it
+  append-selection       add the selected text to the quick sheet and show it
 
   -h, --help             display this help and exit
       --version          output version information and exit
@@ -130,7 +136,8 @@ text last changed.
 const char* const appendHelp = R"(Usage: quibsum append [OPTION]... [TEXT]...
 Add TEXT (the words joined by spaces), or standard input without TEXT, as new
 lines at the end of the quick sheet, save it at once, and print the result of
-each new line as the quick sheet shows it.
+each new line as the quick sheet shows it. When Quib Sum is running, it adds
+the lines and shows the quick sheet.
 
 %OPTIONS%  -h, --help             display this help and exit
 )";
@@ -166,7 +173,9 @@ std::string helpText(const std::string& command) {
                        : command == "sheets" ? sheetsHelp
                        : command == "append" ? appendHelp
                        : command == "rates"  ? ratesHelp
-                                             : programHelp;
+                       : command == "show" || command == "hide" || command == "toggle"
+                           ? InstanceCommands::helpText(command)
+                           : programHelp;
     if (auto at = text.find("%OPTIONS%"); at != std::string::npos) text.replace(at, 9, evaluationOptionsHelp);
     return text;
 }
@@ -494,8 +503,7 @@ int append(const std::vector<std::string>& words, const CommandLineIO& io) {
 
     QString whole;
     try {
-        SheetStore store(AppPaths::sheetsDirectory());
-        whole = store.appendToQuickSheet(QString::fromStdString(text));
+        whole = InstanceCommands::appendToQuickSheet(QString::fromStdString(text), false);
     } catch (const std::exception& e) {
         io.err << "quibsum append: " << printableError(e) << '\n';
         return finish(failure, *rates, io);
@@ -605,6 +613,8 @@ int runCommand(const std::vector<std::string>& args, const CommandLineIO& io) {
     if (command == "sheets") return sheets(rest, io);
     if (command == "append") return append(rest, io);
     if (command == "rates") return rates(rest, io);
+    if (command == "show" || command == "hide" || command == "toggle")
+        return InstanceCommands::runWindowCommand(command, rest, io);
     return usage(io, "", "unknown command '" + command + "'");
 }
 

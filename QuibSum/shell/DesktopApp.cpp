@@ -8,12 +8,16 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <optional>
 
 #include "QuibSum/editor/EditorView.h"
+#include "QuibSum/shell/DesktopServiceHooks.h"
 #include "QuibSum/shell/QuitOnSignal.h"
-#include "QuibSum/shell/hotkey/HotKey.h"
+#include "QuibSum/shell/SingleInstance.h"
 #include "QuibSum/shell/SumRuntime.h"
+#include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumWindow.h"
+#include "QuibSum/shell/hotkey/HotKey.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
 
@@ -24,6 +28,10 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     QApplication::setApplicationName(QStringLiteral("QuibSum"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quib Sum"));
     QApplication::setDesktopFileName(QStringLiteral("quibsum"));
+
+    // Before anything reads the sheets: a second process must not hold them too.
+    SumService service;
+    if (std::optional<int> status = claimSingleInstance(service, hidden)) return *status;
 
     std::unique_ptr<SheetStore> store;
     std::unique_ptr<SumRuntime> runtime;
@@ -69,6 +77,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     }
 
     window->onShown = [&] { runtime->refreshRates(false); };
+    service.setHooks(desktopServiceHooks(*store, *runtime, *window));
     quitOnTerminationSignals(&app);
     runtime->watchForRefreshMoments();
     runtime->refreshRates(false);
@@ -85,6 +94,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     settings.onAppearanceChange = nullptr;
     settings.onHotkeyChange = nullptr;
     hotKey.reset();
+    service.setHooks({});
     window.reset();
     return status;
 }

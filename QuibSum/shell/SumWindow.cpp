@@ -81,6 +81,7 @@ SumWindow::Hooks SumWindow::Hooks::standard() {
         QMessageBox::critical(window, QStringLiteral("Quib Sum"), message);
     };
     hooks.present = [](QWidget* window) {
+        if (window->isMinimized()) window->showNormal();
         window->show();
         window->raise();
         window->activateWindow();

@@ -1,0 +1,186 @@
+#include "QuibSum/cli/InstanceCommands.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <chrono>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+
+#include "QuibSum/shell/SumService.h"
+#include "QuibSum/shell/SumServiceClient.h"
+#include "QuibSum/storage/AppPaths.h"
+#include "QuibSum/storage/SheetStore.h"
+
+namespace quibsum::InstanceCommands {
+
+namespace {
+
+using Status = SumServiceClient::Reply::Status;
+
+constexpr int success = 0;
+constexpr int failure = 1;
+constexpr int usageError = 2;
+
+// How long a freshly started application may take to claim its name: a cold start on a slow
+// disk, with a large sheet, takes well under this.
+constexpr std::chrono::milliseconds startWait{10000};
+// Appending a whole sheet's worth of text, with its write, on a busy instance.
+constexpr std::chrono::milliseconds appendTimeout{30000};
+
+const char* const showHelp = R"(Usage: quibsum show
+Show the Quib Sum window in front, starting Quib Sum when it is not running.
+
+  -h, --help             display this help and exit
+
+Exit status: 0 when the window is shown or Quib Sum is starting; 1 when it
+cannot be reached or started (no session bus, or no display).
+)";
+
+const char* const hideHelp = R"(Usage: quibsum hide
+Hide the Quib Sum window. Without a running Quib Sum there is nothing to do.
+
+  -h, --help             display this help and exit
+
+Exit status: 0 when the window is hidden or none runs; 1 when the running
+Quib Sum cannot be reached (no session bus).
+)";
+
+const char* const toggleHelp = R"(Usage: quibsum toggle
+Hide the Quib Sum window when it is in front, otherwise show it, starting
+Quib Sum when it is not running. Bind this command to a key in the desktop's
+keyboard settings to summon the window from anywhere.
+
+  -h, --help             display this help and exit
+
+Exit status: 0 on success; 1 when Quib Sum cannot be reached or started.
+)";
+
+const char* const appendSelectionHelp = R"(Usage: quibsum append-selection
+Add the selected text (the primary selection, else the clipboard) as new lines
+at the end of the quick sheet and show it in the Quib Sum window, the caret
+after the new text. Starts Quib Sum when it is not running. Bind this command
+to a key in the desktop's keyboard settings to calculate a selection from any
+program.
+
+  -h, --help             display this help and exit
+
+Exit status: 0 when the text was added; 1 when nothing is selected, there is no
+display, or the quick sheet cannot be written.
+)";
+
+// Only --help is an option; nothing else is taken. Returns the exit status when the command
+// ends here.
+std::optional<int> parseBare(const std::string& command, const std::vector<std::string>& words,
+                             const CommandLineIO& io) {
+    bool help = false;
+    for (const std::string& word : words) {
+        if (word == "-h" || word == "--help") {
+            help = true;
+            continue;
+        }
+        const std::string who = "quibsum " + command;
+        io.err << who << ": " << (word.rfind('-', 0) == 0 ? "unrecognized option '" : "extra operand '")
+               << word << "'\nTry '" << who << " --help' for more information.\n";
+        return usageError;
+    }
+    if (help) {
+        io.out << helpText(command);
+        return success;
+    }
+    return std::nullopt;
+}
+
+int unreachable(const std::string& command, const SumServiceClient::Reply& reply, const CommandLineIO& io) {
+    io.err << "quibsum " << command << ": ";
+    if (reply.status == Status::noBus)
+        io.err << "there is no D-Bus session bus to reach Quib Sum through\n";
+    else
+        io.err << "Quib Sum did not answer: " << reply.message.toStdString() << '\n';
+    return failure;
+}
+
+}  // namespace
+
+std::string helpText(const std::string& command) {
+    return command == "show"     ? showHelp
+           : command == "hide"   ? hideHelp
+           : command == "toggle" ? toggleHelp
+                                 : appendSelectionHelp;
+}
+
+int runWindowCommand(const std::string& command, const std::vector<std::string>& words,
+                     const CommandLineIO& io) {
+    if (auto status = parseBare(command, words, io)) return *status;
+    const QString method = command == "show"   ? QStringLiteral("Show")
+                           : command == "hide" ? QStringLiteral("Hide")
+                                               : QStringLiteral("Toggle");
+    SumServiceClient client;
+    const SumServiceClient::Reply reply = client.call(method);
+    if (reply.status == Status::ok) return success;
+    if (reply.status != Status::noInstance) return unreachable(command, reply, io);
+    if (command == "hide") return success;
+    if (!SumServiceClient::hasDisplay()) {
+        io.err << "quibsum " << command
+               << ": Quib Sum is not running and there is no display to start it on\n";
+        return failure;
+    }
+    QString error;
+    if (!SumServiceClient::startInstance(false, error)) {
+        io.err << "quibsum " << command << ": cannot start Quib Sum: " << error.toStdString() << '\n';
+        return failure;
+    }
+    return success;
+}
+
+QString appendToQuickSheet(const QString& text, bool startInstance) {
+    SumServiceClient client;
+    SumServiceClient::Reply reply = client.call(QStringLiteral("AppendText"), {text}, appendTimeout);
+    if (reply.status == Status::noInstance && startInstance && SumServiceClient::hasDisplay()) {
+        // Started hidden: the append shows it, on the quick sheet, rather than first on the
+        // sheet it showed last. Two commands racing here start two; the second one ends.
+        QString error;
+        if (SumServiceClient::startInstance(true, error) && client.waitForInstance(startWait))
+            reply = client.call(QStringLiteral("AppendText"), {text}, appendTimeout);
+    }
+    if (reply.status == Status::ok) return reply.value;
+    if (reply.status == Status::failed) {
+        // It may have been written before the instance failed to answer; writing it here as
+        // well could add it twice.
+        throw std::runtime_error(reply.message.toStdString());
+    }
+    // Nothing serves the sheets: write them here, under the store's lock.
+    SheetStore store(AppPaths::sheetsDirectory());
+    return store.appendToQuickSheet(text);
+}
+
+int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& words,
+                       const CommandLineIO& io) {
+    if (auto status = parseBare("append-selection", words, io)) return *status;
+    if (!SumServiceClient::hasDisplay()) {
+        io.err << "quibsum append-selection: there is no display to read the selection from "
+                  "(neither DISPLAY nor WAYLAND_DISPLAY names one that is reachable)\n";
+        return failure;
+    }
+    QGuiApplication app(argc, argv);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    QString text = clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection) : QString();
+    if (text.isEmpty()) text = clipboard->text(QClipboard::Clipboard);
+    if (text.isEmpty()) {
+        io.err << "quibsum append-selection: no text is selected or copied\n";
+        return failure;
+    }
+    if (text.toUtf8().size() > SumService::maxTextBytes) {
+        io.err << "quibsum append-selection: the selection is larger than the 64 MiB a sheet can hold\n";
+        return failure;
+    }
+    try {
+        appendToQuickSheet(text, true);
+    } catch (const std::exception& e) {
+        io.err << "quibsum append-selection: " << e.what() << '\n';
+        return failure;
+    }
+    return success;
+}
+
+}  // namespace quibsum::InstanceCommands

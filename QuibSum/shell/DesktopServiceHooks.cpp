@@ -1,0 +1,31 @@
+#include "QuibSum/shell/DesktopServiceHooks.h"
+
+#include "QuibSum/shell/SumRuntime.h"
+#include "QuibSum/shell/SumWindow.h"
+#include "QuibSum/storage/SheetStore.h"
+#include "QuibSumRates/LiveRateStore.h"
+
+namespace quibsum {
+
+SumService::Hooks desktopServiceHooks(SheetStore& store, SumRuntime& runtime, SumWindow& window) {
+    SumService::Hooks hooks;
+    // Showing the window starts an unforced rate refresh of its own.
+    hooks.show = [&window] { window.showWindow(); };
+    hooks.hide = [&window] { window.hideWindow(); };
+    hooks.toggle = [&window] { window.toggleWindow(); };
+    hooks.appendText = [&store, &window](const QString& text) {
+        // The text is on disk before the window shows it: a failing window loses nothing.
+        const QString whole = store.appendToQuickSheet(text);
+        window.showQuickSheetText(whole);
+        return whole;
+    };
+    hooks.prepareCalculation = [&runtime] { runtime.refreshRates(false); };
+    hooks.calculate = [&runtime](const std::string& expression) {
+        SumSettings& settings = runtime.settings();
+        return QuickCalculator::evaluate(expression, runtime.rates(), settings.engineNumberStyle(),
+                                         settings.defaultVNDKind());
+    };
+    return hooks;
+}
+
+}  // namespace quibsum

@@ -1,0 +1,213 @@
+// The `quibsum` commands that reach the running application, run as a user runs them on a
+// private bus, against a fake instance serving the test's data folder (or none, or no bus).
+
+#include <gtest/gtest.h>
+
+#include <QDBusConnection>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <map>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "PrivateBus.h"
+#include "QuibSum/shell/SumBusAddress.h"
+#include "QuibSum/shell/SumService.h"
+
+namespace quibsum {
+namespace {
+
+const QString rates = QStringLiteral(QUIBSUM_SOURCE_DIR "/tests/fixtures/app/rates.json");
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class InstanceCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!testing::PrivateBus::instance() || !testing::PrivateBus::instance()->isRunning())
+            GTEST_SKIP() << "dbus-daemon is not installed";
+        bus =
+            QDBusConnection::connectToBus(testing::PrivateBus::instance()->address(), QStringLiteral("fake"));
+        ASSERT_TRUE(bus.isConnected());
+        ASSERT_TRUE(runtime.isValid());
+    }
+
+    void TearDown() override {
+        if (service) {
+            QMetaObject::invokeMethod(
+                service, [this] { delete service; }, Qt::BlockingQueuedConnection);
+            thread.quit();
+            thread.wait();
+        }
+        QDBusConnection::disconnectFromBus(QStringLiteral("fake"));
+    }
+
+    QString data() const { return home.path() + QStringLiteral("/data"); }
+    QString quickSheet() const {
+        return data() + QStringLiteral("/Sheets/00000000-0000-0000-0000-000000000001.txt");
+    }
+
+    // A fake application serving the test's data folder, as `quibsum` would.
+    void serve(SumService::Hooks hooks) {
+        qputenv("QUIBSUM_DATA_DIR", data().toUtf8());
+        const QString name = SumBusAddress::serviceName(data());
+        qunsetenv("QUIBSUM_DATA_DIR");
+        service = new SumService;
+        service->setHooks(std::move(hooks));
+        service->moveToThread(&thread);
+        thread.start();
+        ASSERT_EQ(service->registerOn(bus, name), SumService::Registration::registered);
+    }
+
+    SumService::Hooks recordingHooks() {
+        SumService::Hooks hooks;
+        hooks.show = [this] { add("show"); };
+        hooks.hide = [this] { add("hide"); };
+        hooks.toggle = [this] { add("toggle"); };
+        hooks.appendText = [this](const QString& text) {
+            add("append " + text.toStdString());
+            return QStringLiteral("x = 6\n") + text;
+        };
+        return hooks;
+    }
+
+    void add(std::string call) {
+        std::lock_guard lock(mutex);
+        calls.push_back(std::move(call));
+    }
+
+    Outcome run(const QStringList& args, const QByteArray& input = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("HOME", home.path());
+        env.insert("QUIBSUM_DATA_DIR", data());
+        env.insert("QUIBSUM_CONFIG_DIR", home.path() + QStringLiteral("/config"));
+        env.insert("QUIBSUM_ERAPI_URL", "http://127.0.0.1:9/");
+        env.insert("QUIBSUM_VCB_URL", "http://127.0.0.1:9/");
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        // No display: these commands must do without one, or say that they need one.
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        for (const auto& [name, value] : environment) env.insert(name, value);
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(QUIBSUM_PROGRAM), args);
+        process.write(input);
+        process.closeWriteChannel();
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return {};
+        }
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+    }
+
+    QString fileText(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    QTemporaryDir home;
+    QTemporaryDir runtime;
+    std::map<QString, QString> environment;
+    QDBusConnection bus{QString()};
+    QThread thread;
+    SumService* service = nullptr;
+    std::mutex mutex;
+    std::vector<std::string> calls;
+};
+
+TEST_F(InstanceCommandTest, CommandsReachTheRunningInstance) {
+    serve(recordingHooks());
+    for (const char* command : {"show", "hide", "toggle"}) {
+        const Outcome result = run({command});
+        EXPECT_EQ(result.status, 0) << command << ": " << result.err;
+        EXPECT_EQ(result.err, "") << command;
+    }
+    // The instance writes the sheet and answers its whole text; the command prints the new
+    // lines' results from it, with its own rates.
+    const Outcome appended = run({"append", "--rates", rates, "x * 7"});
+    EXPECT_EQ(appended.status, 0) << appended.err;
+    EXPECT_EQ(appended.out, "42\n");
+    EXPECT_FALSE(QFile::exists(quickSheet())) << "the command wrote the sheet beside the instance";
+    EXPECT_EQ(calls, (std::vector<std::string>{"show", "hide", "toggle", "append x * 7"}));
+}
+
+TEST_F(InstanceCommandTest, BrokenUtf8IsSentAsReplacementCharacters) {
+    serve(recordingHooks());
+    const Outcome result = run({"append", "--rates", rates}, "1\xff+\xc3\n2\r\n");
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(calls, std::vector<std::string>{"append 1\uFFFD+\uFFFD\n2"});
+}
+
+TEST_F(InstanceCommandTest, AnInstanceThatCannotAppendIsReportedAndNotWorkedAround) {
+    SumService::Hooks hooks = recordingHooks();
+    hooks.appendText = [](const QString&) -> QString {
+        throw std::runtime_error("Cannot write the quick sheet");
+    };
+    serve(std::move(hooks));
+    const Outcome result = run({"append", "--rates", rates, "1+1"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("Cannot write the quick sheet"), std::string::npos) << result.err;
+    // Writing it here too could add the line twice once the instance recovers.
+    EXPECT_FALSE(QFile::exists(quickSheet()));
+}
+
+TEST_F(InstanceCommandTest, WithoutAnInstanceOnlyAppendAndHideHaveWorkToDo) {
+    const Outcome appended = run({"append", "--rates", rates, "x = 6"});
+    EXPECT_EQ(appended.status, 0) << appended.err;
+    EXPECT_EQ(fileText(quickSheet()), QStringLiteral("x = 6"));
+
+    EXPECT_EQ(run({"hide"}).status, 0);
+    for (const char* command : {"show", "toggle"}) {
+        const Outcome result = run({command});
+        EXPECT_EQ(result.status, 1) << command;
+        EXPECT_NE(result.err.find("no display"), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(InstanceCommandTest, WithoutASessionBusAppendStillWritesAndTheRestSaySo) {
+    environment["DBUS_SESSION_BUS_ADDRESS"] = QString();
+    const Outcome appended = run({"append", "--rates", rates, "2+2"});
+    EXPECT_EQ(appended.status, 0) << appended.err;
+    EXPECT_EQ(appended.out, "4\n");
+    EXPECT_EQ(fileText(quickSheet()), QStringLiteral("2+2"));
+    for (const char* command : {"show", "hide", "toggle"}) {
+        const Outcome result = run({command});
+        EXPECT_EQ(result.status, 1) << command;
+        EXPECT_NE(result.err.find("no D-Bus session bus"), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(InstanceCommandTest, AppendSelectionWithoutADisplaySaysSoAndChangesNothing) {
+    const Outcome result = run({"append-selection"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("no display"), std::string::npos) << result.err;
+    EXPECT_FALSE(QFile::exists(quickSheet()));
+}
+
+TEST_F(InstanceCommandTest, EachCommandHasHelpAndTakesNoOperands) {
+    for (const char* command : {"show", "hide", "toggle", "append-selection"}) {
+        const Outcome help = run({command, "--help"});
+        EXPECT_EQ(help.status, 0) << command;
+        EXPECT_EQ(help.out.rfind(std::string("Usage: quibsum ") + command, 0), 0u) << help.out;
+        for (const char* extra : {"now", "--now"}) {
+            const Outcome wrong = run({command, extra});
+            EXPECT_EQ(wrong.status, 2) << command << ' ' << extra;
+            EXPECT_NE(wrong.err.find("Try 'quibsum " + std::string(command) + " --help'"), std::string::npos)
+                << wrong.err;
+        }
+    }
+    EXPECT_TRUE(calls.empty());
+}
+
+}  // namespace
+}  // namespace quibsum
