@@ -237,7 +237,10 @@ void SumWindow::hideWindow() {
 }
 
 void SumWindow::toggleWindow() {
-    if (isVisible() && isKey())
+    // A pinned window behind another program's comes forward. An unpinned one is shown only
+    // while it has the keyboard, unless the desktop would not give it the keyboard (focus-
+    // stealing prevention, or no window manager): then the same key must still hide it.
+    if (isVisible() && (isKey() || !pinned_))
         hideWindow();
     else
         showWindow();

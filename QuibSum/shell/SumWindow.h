@@ -67,7 +67,8 @@ public:
     // The window's operations, as its keys and menu run them.
     void showWindow();
     void hideWindow();
-    void toggleWindow();  // hides it when it is shown and has the keyboard, else shows it
+    // Hides the window when it is shown (and, when pinned, has the keyboard), else shows it.
+    void toggleWindow();
     void newSheet();
     void nextSheet();
     void previousSheet();

@@ -137,6 +137,21 @@ TEST_F(SumWindowTest, EscapeAndTheCloseButtonHideWithoutClosing) {
     EXPECT_FALSE(w->isVisible());
 }
 
+TEST_F(SumWindowTest, TheHotKeyBringsAPinnedWindowForwardAndHidesAnyOther) {
+    auto w = open();
+    w->showWindow();
+    key = false;  // shown, but the desktop gave the keyboard to another program
+    w->toggleWindow();
+    EXPECT_FALSE(w->isVisible());
+    w->togglePin();
+    w->showWindow();
+    w->toggleWindow();  // pinned behind another window: comes forward instead
+    EXPECT_TRUE(w->isVisible());
+    key = true;
+    w->toggleWindow();
+    EXPECT_FALSE(w->isVisible());
+}
+
 TEST_F(SumWindowTest, TextFromOutsideShowsTheQuickSheetAtItsEnd) {
     const QUuid a = store.createSheet(QStringLiteral("A"));
     auto w = open();
