@@ -39,9 +39,11 @@ void sendToRoot(xcb_connection_t* connection, xcb_window_t root, xcb_window_t wi
 }  // namespace
 
 void setOnAllWorkspaces(QWidget* window, bool all) {
+    // Other platforms (offscreen among them) may still answer for X11 without a connection.
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !window->windowHandle()) return;
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !window->windowHandle()) return;
-    xcb_connection_t* connection = x11->connection();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return;
     const auto id = static_cast<xcb_window_t>(window->winId());
     xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     if (!screen) return;
