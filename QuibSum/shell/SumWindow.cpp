@@ -146,8 +146,9 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
     connect(copyTotal, &QShortcut::activated, footer_, [this] { footer_->copyTotal(); });
 
     // Unless pinned, the window goes away when the user turns to another program.
+    // (A window the desktop never gave the keyboard has not lost it: it stays.)
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationInactive && !pinned_ && isVisible()) hideWindow();
+        if (state == Qt::ApplicationInactive && !pinned_ && isVisible() && hadKeyboard_) hideWindow();
     });
     store_.onSaveStateChange = [this](const std::optional<QString>& error) {
         if (editor_) editor_->setSaveError(error);
@@ -233,6 +234,7 @@ void SumWindow::showWindow() {
 
 void SumWindow::hideWindow() {
     footer_->endFeedback();
+    hadKeyboard_ = false;
     hide();
 }
 
@@ -448,6 +450,7 @@ void SumWindow::desktopSettingChanged(const QString& group, const QString& key, 
 
 void SumWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) hadKeyboard_ = true;
     // Without a portal, "System" reads the desktop's palette, which the platform theme changes.
     if (event->type() == QEvent::ApplicationPaletteChange && editor_ &&
         runtime_.settings().windowAppearance() == Appearance::system)

@@ -131,6 +131,7 @@ private:
     QUuid sheetID_;
     bool pinned_ = false;
     bool restoring_ = true;
+    bool hadKeyboard_ = false;  // since it was last shown
     std::string lastOpenError_;  // why the last sheet could not be opened
 };
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One running Quib Sum per session, reached by later commands, on a virtual display and a
-# private session bus: a second start shows the first window; hide and toggle; the primary
+# private session bus: a second start shows the first window; hide, toggle and the hot key; the primary
 # selection appended to the quick sheet; 20 concurrent appends all kept; a killed instance
 # never blocks the next start; append-selection starts the application when none runs.
 # Usage: single_instance_test.sh QUIBSUM_PROGRAM. Exits 77 (skipped) without the tools.
@@ -75,6 +75,12 @@ kill -0 "$pid" || fail "the first instance ended"
 wait_for 5 hidden || fail "quibsum toggle did not hide the window in front"
 "$program" toggle
 wait_for 5 visible || fail "quibsum toggle did not show the hidden window"
+
+# The global hot key (Ctrl+Alt+Space unless the settings hold another) does the same.
+xdotool key ctrl+alt+space
+wait_for 5 hidden || fail "the hot key did not hide the window"
+xdotool key ctrl+alt+space
+wait_for 5 visible || fail "the hot key did not show the window"
 
 # The primary selection lands in the quick sheet, which the window then shows.
 "$program" hide
