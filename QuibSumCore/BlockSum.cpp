@@ -33,4 +33,21 @@ Result<std::optional<BlockSum>> BlockSum::of(std::span<const Quantity* const> va
     return out;
 }
 
+PageTotal pageTotalOf(const Result<std::optional<BlockSum>>& sum, const Engine& engine) {
+    PageTotal t;
+    if (!sum) {
+        const EvaluationError& e = sum.error();
+        if (!e.isMessage())
+            t.payload = PageTotal::Error{std::string(messages::invalidResult)};
+        else if (e.text == messages::unitMismatch)
+            t.payload = PageTotal::Incompatible{};
+        else
+            t.payload = PageTotal::Error{e.text};
+    } else if (*sum) {
+        const BlockSum& s = **sum;
+        t.payload = PageTotal::Value{s.sum, engine.format(s.sum), s.count};
+    }
+    return t;
+}
+
 }  // namespace quibsum

@@ -8,6 +8,7 @@
 #include <span>
 
 #include "QuibSumCore/EvaluationError.h"
+#include "QuibSumCore/PageTotal.h"
 #include "QuibSumCore/Quantity.h"
 #include "QuibSumCore/Rate.h"
 
@@ -26,5 +27,9 @@ struct BlockSum {
 
     friend bool operator==(const BlockSum&, const BlockSum&) = default;
 };
+
+// The page total a sum of the counted lines makes: its value, nothing to sum, units that do
+// not add up, or the failure's message.
+PageTotal pageTotalOf(const Result<std::optional<BlockSum>>& sum, const Engine& engine);
 
 }  // namespace quibsum

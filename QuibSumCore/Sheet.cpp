@@ -390,22 +390,8 @@ PageTotal Sheet::total() const {
     for (std::size_t i = 0; i < results_.size(); ++i) {
         if (auto v = results_[i].asValue(); v && counted_[i]) values.push_back(&v->quantity);
     }
-    PageTotal t;
-    auto sum = BlockSum::of(values, engine_, *finalRates_);
-    if (!sum) {
-        const EvaluationError& e = sum.error();
-        if (!e.isMessage())
-            t.payload = PageTotal::Error{std::string(messages::invalidResult)};
-        else if (e.text == messages::unitMismatch)
-            t.payload = PageTotal::Incompatible{};
-        else
-            t.payload = PageTotal::Error{e.text};
-    } else if (*sum) {
-        const BlockSum& s = **sum;
-        t.payload = PageTotal::Value{s.sum, engine_.format(s.sum), s.count};
-    }
-    total_ = t;
-    return t;
+    total_ = pageTotalOf(BlockSum::of(values, engine_, *finalRates_), engine_);
+    return *total_;
 }
 
 std::map<std::size_t, std::vector<TextRange>> Sheet::variableSpans() const {

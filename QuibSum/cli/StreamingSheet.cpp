@@ -159,21 +159,7 @@ LineResult StreamingSheet::aggregate(Aggregate kind) {
 }
 
 PageTotal StreamingSheet::total() const {
-    PageTotal t;
-    auto sum = page_.sum(engine_, env_.sheetRates);
-    if (!sum) {
-        const EvaluationError& e = sum.error();
-        if (!e.isMessage())
-            t.payload = PageTotal::Error{std::string(messages::invalidResult)};
-        else if (e.text == messages::unitMismatch)
-            t.payload = PageTotal::Incompatible{};
-        else
-            t.payload = PageTotal::Error{e.text};
-    } else if (*sum) {
-        const BlockSum& s = **sum;
-        t.payload = PageTotal::Value{s.sum, engine_.format(s.sum), s.count};
-    }
-    return t;
+    return pageTotalOf(page_.sum(engine_, env_.sheetRates), engine_);
 }
 
 }  // namespace quibsum
