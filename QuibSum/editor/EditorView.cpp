@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "QuibSum/editor/CompletionList.h"
+#include "QuibSum/editor/NameFolding.h"
 #include "QuibSum/editor/RateSourceText.h"
 #include "QuibSum/editor/ResultColumn.h"
 #include "QuibSum/editor/SumTextView.h"
@@ -78,6 +80,7 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
     : QWidget(parent),
       textView_(new SumTextView(this)),
       resultsView_(nullptr),
+      completionList_(new CompletionList(this)),
       saveStatus_(new QLabel(this)),
       highlighter_(textView_->document()),
       theme_(theme),
@@ -105,9 +108,22 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
     textView_->onEscape = [this] {
         if (onCancel) onCancel();
     };
+    textView_->completionCommand = [this](SumTextView::CompletionCommand c) {
+        return completionCommand(static_cast<int>(c));
+    };
+    textView_->onTextInserted = [this](const QString& text) { textInserted(text); };
+    textView_->onCompositionChange = [this] { refreshSuggestions(); };
+    completionList_->onAccept = [this](const QString& name) { acceptSuggestion(name); };
+    completionList_->onDismiss = [this] {
+        completionEligible_ = false;
+        ++completionGeneration_;
+        qApp->removeEventFilter(this);
+    };
+    connect(textView_, &QPlainTextEdit::cursorPositionChanged, this, [this] { refreshSuggestions(); });
     connect(textView_->document(), &QTextDocument::contentsChange, this,
             [this](int position, int removed, int added) { contentsChanged(position, removed, added); });
     connect(textView_, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
+        if (dy != 0 && completionList_->isVisible()) dismissSuggestions();
         if (dy != 0 || rect.contains(textView_->viewport()->rect())) {
             highlightVisible();
             resultsView_->update();
@@ -272,6 +288,7 @@ void EditorView::textDidChange(std::optional<EditorEdit> edit) {
     highlight(std::move(recolour));
     resultsView_->update();
     evaluated();
+    refreshSuggestions();
 }
 
 void EditorView::evaluateWhole(std::optional<std::vector<int>> hint) {
@@ -317,6 +334,7 @@ void EditorView::applyLargeRun(std::uint64_t revision, std::shared_ptr<const She
     pageTotal_ = std::move(total);
     resultsView_->update();
     highlightVisible();
+    if (completionEligible_) refreshSuggestions();
     evaluated();
 }
 
@@ -434,6 +452,7 @@ void EditorView::setTheme(const EditorTheme& theme) {
     setPalette(own);
     setAutoFillBackground(true);
     resultsView_->setTheme(theme);
+    completionList_->setTheme(theme);
     // The colours of every styled line are the old appearance's: restyle what is in view, and
     // the rest as it scrolls into view.
     highlightVisible();
@@ -498,6 +517,155 @@ void EditorView::layoutChildren() {
     textView_->setSideColumn(resultsView_, std::min(w * 2 / 5, maxResultsWidth));
     saveStatus_->setGeometry(14, h - statusHeight, std::max(0, w - 28), statusHeight);
     highlightVisible();
+    if (completionList_->isVisible()) placeSuggestions();
+}
+
+// ---- Variable suggestions ----------------------------------------------------------------
+
+namespace {
+
+// The code point ending at `end` (UTF-16 offset) and its length.
+std::pair<char32_t, int> pointBefore(const QString& text, int end) {
+    const QChar low = text[end - 1];
+    if (low.isLowSurrogate() && end >= 2 && text[end - 2].isHighSurrogate())
+        return {QChar::surrogateToUcs4(text[end - 2], low), 2};
+    return {low.unicode(), 1};
+}
+
+std::pair<char32_t, int> pointAt(const QString& text, int at) {
+    const QChar high = text[at];
+    if (high.isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate())
+        return {QChar::surrogateToUcs4(high, text[at + 1]), 2};
+    return {high.unicode(), 1};
+}
+
+}  // namespace
+
+void EditorView::textInserted(const QString& text) {
+    if (text.isEmpty()) return dismissSuggestions();
+    const char32_t last = pointBefore(text, static_cast<int>(text.size())).first;
+    if ((!NameFolding::isNameCharacter(last) && last != U' ') || textView_->hasMarkedText())
+        return dismissSuggestions();
+    ++completionGeneration_;
+    if (!completionEligible_) qApp->installEventFilter(this);  // a click elsewhere closes the list
+    completionEligible_ = true;
+    refreshSuggestions();
+}
+
+void EditorView::refreshSuggestions() {
+    if (!completionEligible_) return;
+    if (!isVisible() || !textView_->hasFocus()) return;
+    const QTextCursor cursor = textView_->textCursor();
+    if (textView_->hasMarkedText() || loading_ || cursor.hasSelection()) return dismissSuggestions();
+    const auto line = static_cast<std::ptrdiff_t>(cursor.blockNumber());
+    // In the background mode the last run's sheet answers: it no longer changes.
+    const Sheet* names = backgroundEvaluation_ ? largeSheet_.get() : sheet_.get();
+    if (!names) return dismissSuggestions();
+    showSuggestions(names->variableNames(line));
+}
+
+void EditorView::showSuggestions(const std::vector<std::string>& names) {
+    if (names.empty()) return dismissSuggestions();
+    const QTextCursor cursor = textView_->textCursor();
+    const QString text = cursor.block().text();
+    const int caret = cursor.positionInBlock();
+    // Back over name characters and spaces, then forward to a letter: a prefix never starts
+    // with a digit or a space.
+    int start = caret;
+    while (start > 0) {
+        const auto [c, length] = pointBefore(text, start);
+        if (!NameFolding::isNameCharacter(c) && c != U' ') break;
+        start -= length;
+    }
+    while (start < caret) {
+        const auto [c, length] = pointAt(text, start);
+        if (NameFolding::isLetter(c) || c == U'_') break;
+        start += length;
+    }
+    if (start >= caret) return dismissSuggestions();
+    // Never inside a word.
+    if (caret < text.size() && NameFolding::isNameCharacter(pointAt(text, caret).first)) return dismissSuggestions();
+
+    const QString prefix = text.mid(start, caret - start);
+    const QString folded = NameFolding::fold(prefix);
+    QStringList matches;
+    for (const std::string& name : names) {
+        const QString candidate = QString::fromStdString(name);
+        if (candidate != prefix && NameFolding::fold(candidate).startsWith(folded)) matches.append(candidate);
+    }
+    if (matches.isEmpty()) return dismissSuggestions();
+    completionStart_ = cursor.block().position() + start;
+    completionLength_ = caret - start;
+    completionList_->show(matches);
+    placeSuggestions();
+}
+
+void EditorView::placeSuggestions() {
+    const QRect caret = textView_->cursorRect();
+    const QPoint below = textView_->viewport()->mapTo(this, caret.bottomLeft());
+    const QSize size = completionList_->listSize();
+    int x = std::clamp(below.x() - 8, 0, std::max(0, width() - size.width()));
+    int y = below.y() + 2;
+    if (y + size.height() > height()) y = std::max(0, textView_->viewport()->mapTo(this, caret.topLeft()).y() - size.height() - 2);
+    completionList_->setGeometry(x, y, size.width(), size.height());
+}
+
+bool EditorView::completionCommand(int command) {
+    using Command = SumTextView::CompletionCommand;
+    if (textView_->hasMarkedText()) return false;
+    const auto c = static_cast<Command>(command);
+    if (!completionList_->isVisible()) {
+        if (c == Command::cancel && completionEligible_) {
+            dismissSuggestions();
+            return true;
+        }
+        return false;
+    }
+    switch (c) {
+        case Command::cancel: dismissSuggestions(); return true;
+        case Command::moveUp: completionList_->moveSelection(-1); return true;
+        case Command::moveDown: completionList_->moveSelection(1); return true;
+        case Command::insertTab: completionList_->acceptSelected(); return true;
+        case Command::insertNewline: {
+            const QTextCursor cursor = textView_->textCursor();
+            const int at = cursor.positionInBlock();
+            if (at > 0 && cursor.block().text().at(at - 1) == u' ') {
+                dismissSuggestions();
+                return false;  // the new line is typed
+            }
+            completionList_->acceptSelected();
+            return true;
+        }
+    }
+    return false;
+}
+
+void EditorView::acceptSuggestion(const QString& name) {
+    const int start = completionStart_;
+    const int length = completionLength_;
+    dismissSuggestions();
+    QTextCursor cursor(textView_->document());
+    cursor.setPosition(start);
+    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
+    // Its own undo step: neither merged with the typing before nor with what follows.
+    cursor.beginEditBlock();
+    cursor.insertText(name);
+    cursor.endEditBlock();
+    textView_->setTextCursor(cursor);
+    dismissSuggestions();
+}
+
+void EditorView::dismissSuggestions() {
+    if (completionList_->isVisible() || completionEligible_) completionList_->dismiss();
+}
+
+bool EditorView::eventFilter(QObject* watched, QEvent* event) {
+    // Window-level events come first and say nothing of the widget hit: only widgets count.
+    if (event->type() == QEvent::MouseButtonPress && completionList_->isVisible()) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget != completionList_ && !completionList_->isAncestorOf(widget)) dismissSuggestions();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace quibsum

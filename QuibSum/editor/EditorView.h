@@ -35,6 +35,7 @@
 
 namespace quibsum {
 
+class CompletionList;
 class ResultColumn;
 class SumTextView;
 
@@ -95,6 +96,7 @@ public:
     const std::optional<QString>& saveError() const { return saveError_; }
 
     SumTextView* textView() const { return textView_; }
+    CompletionList* completionList() const { return completionList_; }
     ResultColumn* resultsView() const { return resultsView_; }
     QLabel* saveStatus() const { return saveStatus_; }
 
@@ -107,6 +109,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct LargeRun;
@@ -120,6 +123,14 @@ private:
     void loadNextPart(std::uint64_t load);
     void finishLoading();
     void release(std::shared_ptr<const Sheet> sheet);
+    // Variable suggestions.
+    void textInserted(const QString& text);
+    void refreshSuggestions();
+    void showSuggestions(const std::vector<std::string>& names);
+    bool completionCommand(int command);
+    void acceptSuggestion(const QString& name);
+    void dismissSuggestions();
+    void placeSuggestions();
     void highlight(std::vector<int> lines);
     void highlightVisible();
     void copyResultAtCaret();
@@ -129,6 +140,7 @@ private:
 
     SumTextView* textView_;
     ResultColumn* resultsView_;
+    CompletionList* completionList_;
     QLabel* saveStatus_;
     SyntaxHighlighter highlighter_;
     EditorTheme theme_;
@@ -153,6 +165,12 @@ private:
     bool uneditableLines_ = false;
     QString unloaded_;  // what is still to go into the text view
     std::uint64_t loads_ = 0;  // so that a superseded load stops
+    // The typed prefix the suggestions would replace (document position, UTF-16 length).
+    int completionStart_ = 0;
+    int completionLength_ = 0;
+    // Suggestions may open: a name character or a space was typed since the list last closed.
+    bool completionEligible_ = false;
+    std::uint64_t completionGeneration_ = 0;
 };
 
 }  // namespace quibsum

@@ -1,10 +1,14 @@
 #include "QuibSum/editor/SumTextView.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
+
+#include <optional>
 
 namespace quibsum {
 
@@ -88,11 +92,38 @@ void SumTextView::keyPressEvent(QKeyEvent* event) {
         if (onCopyResult) onCopyResult();
         return;
     }
-    if (key == Qt::Key_Escape && mods == Qt::NoModifier) {
+    std::optional<CompletionCommand> command;
+    if (mods == Qt::NoModifier) {
+        switch (key) {
+            case Qt::Key_Escape: command = CompletionCommand::cancel; break;
+            case Qt::Key_Up: command = CompletionCommand::moveUp; break;
+            case Qt::Key_Down: command = CompletionCommand::moveDown; break;
+            case Qt::Key_Tab: command = CompletionCommand::insertTab; break;
+            case Qt::Key_Return:
+            case Qt::Key_Enter: command = CompletionCommand::insertNewline; break;
+            default: break;
+        }
+    }
+    if (command && completionCommand && completionCommand(*command)) return;
+    if (command == CompletionCommand::cancel) {
         if (onEscape) onEscape();
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+    const QString text = event->text();
+    if (!text.isEmpty() && !text.front().isNull() && text.front().isPrint() && onTextInserted) onTextInserted(text);
+}
+
+void SumTextView::inputMethodEvent(QInputMethodEvent* event) {
+    const QString committed = event->commitString();
+    QPlainTextEdit::inputMethodEvent(event);
+    if (!committed.isEmpty() && onTextInserted) onTextInserted(committed);
+    if (onCompositionChange) onCompositionChange();
+}
+
+bool SumTextView::hasMarkedText() const {
+    const QTextLayout* layout = textCursor().block().layout();
+    return layout && !layout->preeditAreaText().isEmpty();
 }
 
 }  // namespace quibsum

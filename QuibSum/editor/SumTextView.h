@@ -29,15 +29,27 @@ public:
         return blockBoundingGeometry(block).translated(contentOffset());
     }
 
+    enum class CompletionCommand { cancel, moveUp, moveDown, insertTab, insertNewline };
+
+    // Text being composed by an input method (not yet committed) is in the view.
+    bool hasMarkedText() const;
+
     // Shift+Ctrl+C: copy the result of the line holding the selection's start.
     std::function<void()> onCopyResult;
-    // Escape.
+    // Escape that the suggestion list did not take.
     std::function<void()> onEscape;
+    // A command key, offered to the suggestion list first: true when it took it.
+    std::function<bool(CompletionCommand)> completionCommand;
+    // Text was typed or committed by an input method.
+    std::function<void(const QString&)> onTextInserted;
+    // Composed text appeared, changed or went away.
+    std::function<void()> onCompositionChange;
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
