@@ -2,7 +2,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-
 #include <algorithm>
 
 namespace quibsum {
@@ -49,7 +48,8 @@ void CompletionList::moveSelection(int by) {
     if (count == 0) return;
     selectedIndex_ = std::clamp(selectedIndex_ + by, 0, count - 1);
     if (selectedIndex_ < firstVisibleIndex_) firstVisibleIndex_ = selectedIndex_;
-    if (selectedIndex_ >= firstVisibleIndex_ + visibleRowCount) firstVisibleIndex_ = selectedIndex_ - visibleRowCount + 1;
+    if (selectedIndex_ >= firstVisibleIndex_ + visibleRowCount)
+        firstVisibleIndex_ = selectedIndex_ - visibleRowCount + 1;
     firstVisibleIndex_ = std::clamp(firstVisibleIndex_, 0, std::max(0, count - visibleRowCount));
     update();
 }
@@ -76,7 +76,8 @@ void CompletionList::paintEvent(QPaintEvent*) {
     p.setFont(theme_.textFont());
     const int last = std::min(static_cast<int>(candidates_.size()), firstVisibleIndex_ + visibleRowCount);
     for (int i = firstVisibleIndex_; i < last; ++i) {
-        const QRect row(padding, padding + (i - firstVisibleIndex_) * rowHeight, width() - 2 * padding, rowHeight);
+        const QRect row(padding, padding + (i - firstVisibleIndex_) * rowHeight, width() - 2 * padding,
+                        rowHeight);
         if (i == selectedIndex_) {
             p.setPen(Qt::NoPen);
             p.setBrush(theme_.color(PaletteRole::selection));
@@ -89,7 +90,8 @@ void CompletionList::paintEvent(QPaintEvent*) {
 
 void CompletionList::mousePressEvent(QMouseEvent* event) {
     const int row = (static_cast<int>(event->position().y()) - padding) / rowHeight + firstVisibleIndex_;
-    if (row < firstVisibleIndex_ || row >= std::min(static_cast<int>(candidates_.size()), firstVisibleIndex_ + visibleRowCount))
+    if (row < firstVisibleIndex_ ||
+        row >= std::min(static_cast<int>(candidates_.size()), firstVisibleIndex_ + visibleRowCount))
         return;
     selectedIndex_ = row;
     acceptSelected();

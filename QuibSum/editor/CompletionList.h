@@ -5,7 +5,6 @@
 
 #include <QStringList>
 #include <QWidget>
-
 #include <functional>
 
 #include "QuibSum/editor/EditorTheme.h"

@@ -6,7 +6,6 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPalette>
-
 #include <array>
 
 namespace quibsum {
@@ -70,9 +69,12 @@ EditorTheme::EditorTheme(bool dark) : dark_(dark) {
 
 EditorTheme EditorTheme::forAppearance(Appearance appearance) {
     switch (appearance) {
-        case Appearance::dark: return EditorTheme(true);
-        case Appearance::light: return EditorTheme(false);
-        case Appearance::system: break;
+        case Appearance::dark:
+            return EditorTheme(true);
+        case Appearance::light:
+            return EditorTheme(false);
+        case Appearance::system:
+            break;
     }
     return EditorTheme(desktopPrefersDark());
 }

@@ -10,16 +10,16 @@
 namespace quibsum {
 
 enum class PaletteRole {
-    background,     // the window and the results column
-    text,           // plain text and the caret
-    keyword,        // operators and keywords
+    background,  // the window and the results column
+    text,        // plain text and the caret
+    keyword,     // operators and keywords
     unit,
     currency,
-    result,         // results in the column
+    result,  // results in the column
     heading,
-    comment,        // comments and labels
+    comment,  // comments and labels
     variable,
-    error,          // failed lines, error results, the save status, the footer's errors
+    error,  // failed lines, error results, the save status, the footer's errors
     footerText,
     separator,
     selection,

@@ -9,7 +9,6 @@
 #include <QTextCursor>
 #include <QThreadPool>
 #include <QTimer>
-
 #include <algorithm>
 #include <utility>
 
@@ -35,9 +34,7 @@ QThreadPool& largeSheetPool() {
     return *pool;
 }
 
-std::string utf8(const QString& text) {
-    return text.toStdString();
-}
+std::string utf8(const QString& text) { return text.toStdString(); }
 
 // The text as the text view shows it: every line longer than the view can lay out cut short.
 QString forDisplay(const QString& text, bool& shortened) {
@@ -52,7 +49,8 @@ QString forDisplay(const QString& text, bool& shortened) {
             if (!shortened) shown = text.left(start);
             shortened = true;
             shown += QStringView(text).mid(start, 1000);
-            shown += QCoreApplication::translate("EditorView", " … (%1 more characters, not shown)").arg(length - 1000);
+            shown += QCoreApplication::translate("EditorView", " … (%1 more characters, not shown)")
+                         .arg(length - 1000);
         } else if (shortened) {
             shown += QStringView(text).mid(start, length);
         }
@@ -65,9 +63,7 @@ QString forDisplay(const QString& text, bool& shortened) {
 // Between two parts of a long text, input and painting get their turn.
 constexpr std::chrono::milliseconds partInterval{1};
 
-int lineCount(const QString& text) {
-    return static_cast<int>(text.count(u'\n')) + 1;
-}
+int lineCount(const QString& text) { return static_cast<int>(text.count(u'\n')) + 1; }
 
 void sortUnique(std::vector<int>& lines) {
     std::sort(lines.begin(), lines.end());
@@ -90,13 +86,13 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
       latestRevision_(std::make_shared<std::atomic<std::uint64_t>>(0)) {
     resultsView_ = new ResultColumn(
         textView_,
-        ResultColumn::Source{
-            [this](int line) -> const LineResult* {
-                const auto& r = results();
-                return line >= 0 && static_cast<std::size_t>(line) < r.size() ? &r[static_cast<std::size_t>(line)]
-                                                                               : nullptr;
-            },
-            [this](const Quantity& q) { return rateSourceText(q); }},
+        ResultColumn::Source{[this](int line) -> const LineResult* {
+                                 const auto& r = results();
+                                 return line >= 0 && static_cast<std::size_t>(line) < r.size()
+                                            ? &r[static_cast<std::size_t>(line)]
+                                            : nullptr;
+                             },
+                             [this](const Quantity& q) { return rateSourceText(q); }},
         textView_);
 
     saveStatus_->setTextFormat(Qt::PlainText);
@@ -196,9 +192,7 @@ void EditorView::finishLoading() {
     updateSaveStatus();
 }
 
-const std::vector<LineResult>& EditorView::results() const {
-    return *shown_;
-}
+const std::vector<LineResult>& EditorView::results() const { return *shown_; }
 
 std::span<const TextRange> EditorView::variableSpans(int line) const {
     if (line < 0) return {};
@@ -240,7 +234,8 @@ void EditorView::contentsChanged(int position, int removed, int added) {
     EditorEdit edit;
     edit.lower = first;
     edit.upper = first + removedBreaks + 1;
-    for (QTextBlock b = document->findBlockByNumber(first); b.isValid() && b.blockNumber() <= newLast; b = b.next())
+    for (QTextBlock b = document->findBlockByNumber(first); b.isValid() && b.blockNumber() <= newLast;
+         b = b.next())
         edit.replacement.append(b.text());
     textDidChange(std::move(edit));
 }
@@ -274,8 +269,8 @@ void EditorView::textDidChange(std::optional<EditorEdit> edit) {
     std::vector<std::string> replacement;
     replacement.reserve(static_cast<std::size_t>(edit->replacement.size()));
     for (const QString& line : edit->replacement) replacement.push_back(utf8(line));
-    const Sheet::Update update = sheet_->update(static_cast<std::size_t>(edit->lower),
-                                                static_cast<std::size_t>(edit->upper), std::move(replacement));
+    const Sheet::Update update = sheet_->update(
+        static_cast<std::size_t>(edit->lower), static_cast<std::size_t>(edit->upper), std::move(replacement));
     pageTotal_ = sheet_->total();
 
     // Recolour the lines written, those whose variables moved and those whose result turned
@@ -312,12 +307,15 @@ void EditorView::evaluateWhole(std::optional<std::vector<int>> hint) {
             sheet->setText(text.toStdString());
             if (latest->load() != revision) return;
             PageTotal total = sheet->total();
-            QMetaObject::invokeMethod(qApp, [self, sheet, revision, total = std::move(total)]() mutable {
-                if (self)
-                    self->applyLargeRun(revision, std::move(sheet), std::move(total));
-                else
-                    largeSheetPool().start([sheet = std::move(sheet)]() mutable { sheet.reset(); });
-            }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                qApp,
+                [self, sheet, revision, total = std::move(total)]() mutable {
+                    if (self)
+                        self->applyLargeRun(revision, std::move(sheet), std::move(total));
+                    else
+                        largeSheetPool().start([sheet = std::move(sheet)]() mutable { sheet.reset(); });
+                },
+                Qt::QueuedConnection);
         });
     }
     if (hint)
@@ -584,7 +582,8 @@ void EditorView::showSuggestions(const std::vector<std::string>& names) {
     }
     if (start >= caret) return dismissSuggestions();
     // Never inside a word.
-    if (caret < text.size() && NameFolding::isNameCharacter(pointAt(text, caret).first)) return dismissSuggestions();
+    if (caret < text.size() && NameFolding::isNameCharacter(pointAt(text, caret).first))
+        return dismissSuggestions();
 
     const QString prefix = text.mid(start, caret - start);
     const QString folded = NameFolding::fold(prefix);
@@ -606,7 +605,8 @@ void EditorView::placeSuggestions() {
     const QSize size = completionList_->listSize();
     int x = std::clamp(below.x() - 8, 0, std::max(0, width() - size.width()));
     int y = below.y() + 2;
-    if (y + size.height() > height()) y = std::max(0, textView_->viewport()->mapTo(this, caret.topLeft()).y() - size.height() - 2);
+    if (y + size.height() > height())
+        y = std::max(0, textView_->viewport()->mapTo(this, caret.topLeft()).y() - size.height() - 2);
     completionList_->setGeometry(x, y, size.width(), size.height());
 }
 
@@ -622,10 +622,18 @@ bool EditorView::completionCommand(int command) {
         return false;
     }
     switch (c) {
-        case Command::cancel: dismissSuggestions(); return true;
-        case Command::moveUp: completionList_->moveSelection(-1); return true;
-        case Command::moveDown: completionList_->moveSelection(1); return true;
-        case Command::insertTab: completionList_->acceptSelected(); return true;
+        case Command::cancel:
+            dismissSuggestions();
+            return true;
+        case Command::moveUp:
+            completionList_->moveSelection(-1);
+            return true;
+        case Command::moveDown:
+            completionList_->moveSelection(1);
+            return true;
+        case Command::insertTab:
+            completionList_->acceptSelected();
+            return true;
         case Command::insertNewline: {
             const QTextCursor cursor = textView_->textCursor();
             const int at = cursor.positionInBlock();
@@ -663,7 +671,8 @@ bool EditorView::eventFilter(QObject* watched, QEvent* event) {
     // Window-level events come first and say nothing of the widget hit: only widgets count.
     if (event->type() == QEvent::MouseButtonPress && completionList_->isVisible()) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget != completionList_ && !completionList_->isAncestorOf(widget)) dismissSuggestions();
+        if (widget && widget != completionList_ && !completionList_->isAncestorOf(widget))
+            dismissSuggestions();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QString>
 #include <QWidget>
-
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -54,7 +53,8 @@ public:
     // read-only, such lines shortened, and kept exactly as it is.
     static constexpr qsizetype maxEditableLineLength = 100000;
 
-    EditorView(const QString& text, Engine engine, const EditorTheme& theme = EditorTheme(), QWidget* parent = nullptr);
+    EditorView(const QString& text, Engine engine, const EditorTheme& theme = EditorTheme(),
+               QWidget* parent = nullptr);
     ~EditorView() override;
 
     // A new engine (number style or default VND rate changed): the sheet is evaluated afresh.
@@ -163,7 +163,7 @@ private:
     bool replacing_ = false;
     bool loading_ = false;
     bool uneditableLines_ = false;
-    QString unloaded_;  // what is still to go into the text view
+    QString unloaded_;         // what is still to go into the text view
     std::uint64_t loads_ = 0;  // so that a superseded load stops
     // The typed prefix the suggestions would replace (document position, UTF-16 length).
     int completionStart_ = 0;

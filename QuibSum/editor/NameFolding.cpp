@@ -23,8 +23,10 @@ bool isLetter(char32_t c) {
         case QChar::Letter_Lowercase:
         case QChar::Letter_Titlecase:
         case QChar::Letter_Modifier:
-        case QChar::Letter_Other: return true;
-        default: return false;
+        case QChar::Letter_Other:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -34,8 +36,10 @@ bool isNameCharacter(char32_t c) {
         case QChar::Number_DecimalDigit:
         case QChar::Mark_NonSpacing:
         case QChar::Mark_SpacingCombining:
-        case QChar::Mark_Enclosing: return true;
-        default: return false;
+        case QChar::Mark_Enclosing:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -8,16 +8,16 @@ namespace quibsum {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("EditorView", text);
-}
-
 QString kindLabel(RateKind kind) {
     switch (kind) {
-        case RateKind::mid: return tr("mid-market");
-        case RateKind::transfer: return tr("Transfer");
-        case RateKind::buy: return tr("Buy");
-        case RateKind::sell: return tr("Sell");
+        case RateKind::mid:
+            return QCoreApplication::translate("EditorView", "mid-market");
+        case RateKind::transfer:
+            return QCoreApplication::translate("EditorView", "Transfer");
+        case RateKind::buy:
+            return QCoreApplication::translate("EditorView", "Buy");
+        case RateKind::sell:
+            return QCoreApplication::translate("EditorView", "Sell");
     }
     return {};
 }
@@ -34,13 +34,16 @@ std::optional<QString> rateSourceText(const Quantity& quantity, const QTimeZone&
     const Rate& rate = *quantity.rate;
     switch (rate.source) {
         case RateSource::vietcombank:
-            return tr("Source: Vietcombank (%1) · %2")
+            return QCoreApplication::translate("EditorView", "Source: Vietcombank (%1) · %2")
                 .arg(kindLabel(rate.kind), dateText(rate.asOf, zone, QStringLiteral("dd/MM/yyyy HH:mm")));
         case RateSource::exchangeRateAPI:
-            return tr("Source: ExchangeRate-API · %1").arg(dateText(rate.asOf, zone, QStringLiteral("dd/MM/yyyy")));
+            return QCoreApplication::translate("EditorView", "Source: ExchangeRate-API · %1")
+                .arg(dateText(rate.asOf, zone, QStringLiteral("dd/MM/yyyy")));
         case RateSource::seed:
-            return tr("Source: bundled rates · %1").arg(dateText(rate.asOf, zone, QStringLiteral("dd/MM/yyyy")));
-        case RateSource::sheet: return tr("Source: rate typed in this sheet");
+            return QCoreApplication::translate("EditorView", "Source: bundled rates · %1")
+                .arg(dateText(rate.asOf, zone, QStringLiteral("dd/MM/yyyy")));
+        case RateSource::sheet:
+            return QCoreApplication::translate("EditorView", "Source: rate typed in this sheet");
     }
     return std::nullopt;
 }

@@ -1,9 +1,9 @@
 #include "QuibSum/editor/ResultColumn.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QClipboard>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>

@@ -7,7 +7,6 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
-
 #include <optional>
 
 namespace quibsum {
@@ -57,15 +56,14 @@ void SumTextView::resizeEvent(QResizeEvent* event) {
     placeSideColumn();
 }
 
-bool SumTextView::canInsertFromMimeData(const QMimeData* source) const {
-    return source->hasText();
-}
+bool SumTextView::canInsertFromMimeData(const QMimeData* source) const { return source->hasText(); }
 
 void SumTextView::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText()) return;
     const QString text = plainLineEnds(source->text());
     const QTextCursor cursor = textCursor();
-    const qsizetype after = document()->characterCount() - 1 - (cursor.selectionEnd() - cursor.selectionStart()) + text.size();
+    const qsizetype after =
+        document()->characterCount() - 1 - (cursor.selectionEnd() - cursor.selectionStart()) + text.size();
     if (after > maxTextLength) {
         QApplication::beep();
         return;
@@ -80,8 +78,8 @@ void SumTextView::insertFromMimeData(const QMimeData* source) {
 }
 
 void SumTextView::keyPressEvent(QKeyEvent* event) {
-    const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
-                                                             Qt::AltModifier | Qt::MetaModifier);
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const int key = event->key();
     if ((key == Qt::Key_Return || key == Qt::Key_Enter) && mods == Qt::ShiftModifier) {
         textCursor().insertText(QStringLiteral("\n"));
@@ -95,13 +93,24 @@ void SumTextView::keyPressEvent(QKeyEvent* event) {
     std::optional<CompletionCommand> command;
     if (mods == Qt::NoModifier) {
         switch (key) {
-            case Qt::Key_Escape: command = CompletionCommand::cancel; break;
-            case Qt::Key_Up: command = CompletionCommand::moveUp; break;
-            case Qt::Key_Down: command = CompletionCommand::moveDown; break;
-            case Qt::Key_Tab: command = CompletionCommand::insertTab; break;
+            case Qt::Key_Escape:
+                command = CompletionCommand::cancel;
+                break;
+            case Qt::Key_Up:
+                command = CompletionCommand::moveUp;
+                break;
+            case Qt::Key_Down:
+                command = CompletionCommand::moveDown;
+                break;
+            case Qt::Key_Tab:
+                command = CompletionCommand::insertTab;
+                break;
             case Qt::Key_Return:
-            case Qt::Key_Enter: command = CompletionCommand::insertNewline; break;
-            default: break;
+            case Qt::Key_Enter:
+                command = CompletionCommand::insertNewline;
+                break;
+            default:
+                break;
         }
     }
     if (command && completionCommand && completionCommand(*command)) return;
@@ -111,7 +120,8 @@ void SumTextView::keyPressEvent(QKeyEvent* event) {
     }
     QPlainTextEdit::keyPressEvent(event);
     const QString text = event->text();
-    if (!text.isEmpty() && !text.front().isNull() && text.front().isPrint() && onTextInserted) onTextInserted(text);
+    if (!text.isEmpty() && !text.front().isNull() && text.front().isPrint() && onTextInserted)
+        onTextInserted(text);
 }
 
 void SumTextView::inputMethodEvent(QInputMethodEvent* event) {

@@ -6,7 +6,6 @@
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
-
 #include <functional>
 
 namespace quibsum {

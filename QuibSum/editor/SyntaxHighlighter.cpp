@@ -2,7 +2,6 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
-
 #include <cstdint>
 
 #include "QuibSumCore/Lexer.h"
@@ -16,13 +15,20 @@ enum class Paint : std::uint8_t { none, keyword, unit, currency, comment, variab
 
 PaletteRole roleOf(Paint paint) {
     switch (paint) {
-        case Paint::keyword: return PaletteRole::keyword;
-        case Paint::unit: return PaletteRole::unit;
-        case Paint::currency: return PaletteRole::currency;
-        case Paint::comment: return PaletteRole::comment;
-        case Paint::variable: return PaletteRole::variable;
-        case Paint::error: return PaletteRole::error;
-        case Paint::none: break;
+        case Paint::keyword:
+            return PaletteRole::keyword;
+        case Paint::unit:
+            return PaletteRole::unit;
+        case Paint::currency:
+            return PaletteRole::currency;
+        case Paint::comment:
+            return PaletteRole::comment;
+        case Paint::variable:
+            return PaletteRole::variable;
+        case Paint::error:
+            return PaletteRole::error;
+        case Paint::none:
+            break;
     }
     return PaletteRole::text;
 }
@@ -66,15 +72,24 @@ QList<QTextLayout::FormatRange> SyntaxHighlighter::formats(QStringView line, Num
         for (const Token& t : tokens) {
             Paint p = Paint::none;
             switch (t.kind.tag()) {
-                case Token::Tag::unit: p = Paint::unit; break;
-                case Token::Tag::currency: p = Paint::currency; break;
+                case Token::Tag::unit:
+                    p = Paint::unit;
+                    break;
+                case Token::Tag::currency:
+                    p = Paint::currency;
+                    break;
                 case Token::Tag::op:
-                case Token::Tag::keyword: p = Paint::keyword; break;
-                case Token::Tag::comment: p = Paint::comment; break;
+                case Token::Tag::keyword:
+                    p = Paint::keyword;
+                    break;
+                case Token::Tag::comment:
+                    p = Paint::comment;
+                    break;
                 case Token::Tag::colon:
                     if (!colon) colon = &t;
                     break;
-                default: break;
+                default:
+                    break;
             }
             if (p != Paint::none) paint(paints, t.range.location, t.range.end(), p);
         }

@@ -11,7 +11,6 @@
 #include <QList>
 #include <QStringView>
 #include <QTextLayout>
-
 #include <functional>
 #include <set>
 #include <span>
@@ -39,8 +38,8 @@ public:
     explicit SyntaxHighlighter(QTextDocument* document) : document_(document) {}
 
     // The formats of one line, relative to its start.
-    static QList<QTextLayout::FormatRange> formats(QStringView line, NumberStyle style, const EditorTheme& theme,
-                                                   const LineState& state);
+    static QList<QTextLayout::FormatRange> formats(QStringView line, NumberStyle style,
+                                                   const EditorTheme& theme, const LineState& state);
 
     // Styles the given lines (indices of text blocks; others are ignored) and records in
     // `highlighted` the ones styled in full (not too long).

@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QWidget>
-
 #include <chrono>
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,7 @@
 #include "QuibSum/shell/DesktopApp.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QSettings>
@@ -12,6 +13,7 @@
 
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/shell/DesktopServiceHooks.h"
+#include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/shell/QuitOnSignal.h"
 #include "QuibSum/shell/SingleInstance.h"
 #include "QuibSum/shell/SumRuntime.h"
@@ -28,6 +30,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     QApplication::setApplicationName(QStringLiteral("QuibSum"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quib Sum"));
     QApplication::setDesktopFileName(QStringLiteral("quibsum"));
+    InterfaceLanguage::install(app, InterfaceLanguage::choose(QLocale::system().uiLanguages()));
 
     // Before anything reads the sheets: a second process must not hold them too.
     SumService service;

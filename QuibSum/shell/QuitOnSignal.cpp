@@ -1,11 +1,10 @@
 #include "QuibSum/shell/QuitOnSignal.h"
 
-#include <QCoreApplication>
-#include <QSocketNotifier>
-
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
+#include <QSocketNotifier>
 #include <csignal>
 
 namespace quibsum {

@@ -11,8 +11,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QShortcut>
@@ -71,10 +71,9 @@ SumWindow::Hooks SumWindow::Hooks::standard() {
         box->setDefaultButton(confirm);
         box->setWindowModality(Qt::WindowModal);
         box->setAttribute(Qt::WA_DeleteOnClose);
-        QObject::connect(box, &QMessageBox::finished, box,
-                         [box, confirm, done = std::move(done)](int) {
-                             done(box->clickedButton() == static_cast<QAbstractButton*>(confirm));
-                         });
+        QObject::connect(box, &QMessageBox::finished, box, [box, confirm, done = std::move(done)](int) {
+            done(box->clickedButton() == static_cast<QAbstractButton*>(confirm));
+        });
         box->open();
     };
     hooks.alert = [](QWidget* window, const QString& message) {
@@ -90,7 +89,8 @@ SumWindow::Hooks SumWindow::Hooks::standard() {
     return hooks;
 }
 
-SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks, QWidget* parent)
+SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks,
+                     QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       store_(store),
       runtime_(runtime),
@@ -154,18 +154,15 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
         if (editor_) editor_->setSaveError(error);
     };
     // "System" follows the desktop's colour scheme as it changes.
-    QDBusConnection::sessionBus().connect(QStringLiteral("org.freedesktop.portal.Desktop"),
-                                          QStringLiteral("/org/freedesktop/portal/desktop"),
-                                          QStringLiteral("org.freedesktop.portal.Settings"),
-                                          QStringLiteral("SettingChanged"), this,
-                                          SLOT(desktopSettingChanged(QString, QString, QDBusVariant)));
+    QDBusConnection::sessionBus().connect(
+        QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.portal.Settings"), QStringLiteral("SettingChanged"), this,
+        SLOT(desktopSettingChanged(QString, QString, QDBusVariant)));
     applyTheme();
     restoring_ = false;
 }
 
-SumWindow::~SumWindow() {
-    store_.onSaveStateChange = nullptr;
-}
+SumWindow::~SumWindow() { store_.onSaveStateChange = nullptr; }
 
 // The sheet commands: in the footer's menu (a floating panel has no menu bar) and on their keys.
 void SumWindow::buildMenus() {
@@ -191,8 +188,10 @@ void SumWindow::buildMenus() {
     // The editor takes its own keys for these; the menu shows them and works on the editor.
     auto* edit = new QMenu(tr("Edit"), menu);
     const std::pair<QString, QKeySequence::StandardKey> editing[] = {
-        {tr("Undo"), QKeySequence::Undo},   {tr("Cut"), QKeySequence::Cut},
-        {tr("Copy"), QKeySequence::Copy},   {tr("Paste"), QKeySequence::Paste},
+        {tr("Undo"), QKeySequence::Undo},
+        {tr("Cut"), QKeySequence::Cut},
+        {tr("Copy"), QKeySequence::Copy},
+        {tr("Paste"), QKeySequence::Paste},
         {tr("Select All"), QKeySequence::SelectAll},
     };
     for (const auto& [title, key] : editing) {
@@ -202,11 +201,21 @@ void SumWindow::buildMenus() {
         connect(action, &QAction::triggered, this, [this, key = key] {
             SumTextView* text = editor_->textView();
             switch (key) {
-                case QKeySequence::Undo: text->undo(); break;
-                case QKeySequence::Cut: text->cut(); break;
-                case QKeySequence::Copy: text->copy(); break;
-                case QKeySequence::Paste: text->paste(); break;
-                default: text->selectAll(); break;
+                case QKeySequence::Undo:
+                    text->undo();
+                    break;
+                case QKeySequence::Cut:
+                    text->cut();
+                    break;
+                case QKeySequence::Copy:
+                    text->copy();
+                    break;
+                case QKeySequence::Paste:
+                    text->paste();
+                    break;
+                default:
+                    text->selectAll();
+                    break;
             }
         });
     }
@@ -220,9 +229,7 @@ QString SumWindow::titleText() const {
     return QStringLiteral("Quib Sum — ") + record->title;
 }
 
-bool SumWindow::isKey() const {
-    return hooks_.currentKeyWindow() == this;
-}
+bool SumWindow::isKey() const { return hooks_.currentKeyWindow() == this; }
 
 // ---- Showing and hiding ------------------------------------------------------------------
 
@@ -271,7 +278,8 @@ bool SumWindow::saveBeforeQuit() {
         store_.save();
         return true;
     } catch (const StorageError& e) {
-        hooks_.alert(this, tr("Your changes could not be saved, so Quib Sum keeps running.\n\n%1").arg(e.message()));
+        hooks_.alert(
+            this, tr("Your changes could not be saved, so Quib Sum keeps running.\n\n%1").arg(e.message()));
         return false;
     }
 }
@@ -355,17 +363,18 @@ void SumWindow::deleteSheet() {
     // The quick sheet always stands first, so a deletable sheet always has one before it.
     const QUuid after = at > 0 && at < records.size() ? records[at - 1].id : SheetStore::quickSheetID;
     const QUuid doomed = sheetID_;
-    hooks_.confirm(this, tr("Delete this sheet?"), tr("This cannot be undone."), [this, doomed, after](bool yes) {
-        if (!yes || doomed != sheetID_) return;
-        try {
-            store_.deleteSheet(doomed);
-        } catch (const StorageError& e) {
-            hooks_.alert(this, e.message());
-            // The record may be gone from the index while its file stayed: show what remains.
-            if (store_.record(doomed)) return;
-        }
-        showSheet(after);
-    });
+    hooks_.confirm(this, tr("Delete this sheet?"), tr("This cannot be undone."),
+                   [this, doomed, after](bool yes) {
+                       if (!yes || doomed != sheetID_) return;
+                       try {
+                           store_.deleteSheet(doomed);
+                       } catch (const StorageError& e) {
+                           hooks_.alert(this, e.message());
+                           // The record may be gone from the index while its file stayed: show what remains.
+                           if (store_.record(doomed)) return;
+                       }
+                       showSheet(after);
+                   });
 }
 
 void SumWindow::updateTitle() {
@@ -378,7 +387,8 @@ void SumWindow::updateTitle() {
 void SumWindow::updateFooter() {
     const PageTotal& total = editor_->pageTotal();
     std::optional<QString> source;
-    if (const auto* value = std::get_if<PageTotal::Value>(&total.payload)) source = rateSourceText(value->quantity);
+    if (const auto* value = std::get_if<PageTotal::Value>(&total.payload))
+        source = rateSourceText(value->quantity);
     footer_->setTotal(total, source);
 }
 

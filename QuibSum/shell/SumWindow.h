@@ -12,7 +12,6 @@
 
 #include <QUuid>
 #include <QWidget>
-
 #include <functional>
 #include <memory>
 #include <string>
@@ -53,8 +52,8 @@ public:
 
     // Opens the sheet the window showed last (else the quick sheet). Throws StorageError when
     // its text cannot be read.
-    SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks = Hooks::standard(),
-              QWidget* parent = nullptr);
+    SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings,
+              Hooks hooks = Hooks::standard(), QWidget* parent = nullptr);
     ~SumWindow() override;
 
     EditorView* editor() const { return editor_; }
@@ -131,7 +130,7 @@ private:
     QUuid sheetID_;
     bool pinned_ = false;
     bool restoring_ = true;
-    bool hadKeyboard_ = false;  // since it was last shown
+    bool hadKeyboard_ = false;   // since it was last shown
     std::string lastOpenError_;  // why the last sheet could not be opened
 };
 

@@ -60,13 +60,13 @@ void makePrivateFolder(const QString& path) {
         QByteArray prefix = native.left(i);
         if (::mkdir(prefix.constData(), 0700) != 0 && errno != EEXIST) {
             throw StorageError(StorageError::Kind::file,
-                               tr("Could not create the folder %1: %2")
+                               QCoreApplication::translate("SheetStore", "Could not create the folder %1: %2")
                                    .arg(quoted(QFile::decodeName(prefix)), QString::fromLocal8Bit(std::strerror(errno))));
         }
     }
     struct stat info {};
     if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        throw StorageError(StorageError::Kind::file, tr("Could not create the folder %1: it is not a folder").arg(quoted(path)));
+        throw StorageError(StorageError::Kind::file, QCoreApplication::translate("SheetStore", "Could not create the folder %1: it is not a folder").arg(quoted(path)));
     }
     if ((info.st_mode & 077) != 0 && info.st_uid == ::geteuid()) ::chmod(native.constData(), info.st_mode & 0700);
 }

@@ -1,0 +1,21 @@
+#pragma once
+// The language of the window's texts: Vietnamese when the desktop's first language is
+// Vietnamese, English otherwise. The engine's messages are Vietnamese by nature; the English
+// interface shows them in English through the same translations.
+
+#include <QString>
+#include <QStringList>
+
+class QCoreApplication;
+
+namespace quibsum::InterfaceLanguage {
+
+// "vi" or "en", from the languages the desktop prefers (LANGUAGE, then LC_ALL, LC_MESSAGES,
+// LANG: QLocale::system().uiLanguages()).
+QString choose(const QStringList& uiLanguages);
+
+// Loads the translations built into the program for that language; false when they are
+// missing (the texts then stay English, the messages Vietnamese).
+bool install(QCoreApplication& app, const QString& language);
+
+}  // namespace quibsum::InterfaceLanguage
