@@ -2,6 +2,7 @@
 # The packaging checks, one per CTest test:
 #   packaging_test.sh files SOURCE_DIR VERSION   desktop entries, metainfo, changelog and icon
 #   packaging_test.sh install BUILD_DIR          `cmake --install` into a temporary prefix
+#   packaging_test.sh bus BUILD_DIR              a bus call starts the installed program hidden
 #   packaging_test.sh deb BUILD_DIR              the .deb built, unpacked and run; lintian
 # Exits 77 (skipped) when a tool the check needs is missing; scripts/setup.sh installs them.
 set -euo pipefail
@@ -14,7 +15,12 @@ need() {
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+started=""
+cleanup() {
+    if [ -n "$started" ]; then kill "$started" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 # The program must run from where it was put and print 2 for 1+1, with no data of the user's.
 check_runs() {
@@ -70,6 +76,31 @@ LIST
     [ -x "$prefix/bin/quibsum" ] || fail "bin/quibsum is not executable"
     check_bus_service "$prefix/share/dbus-1/services/org.quibsum.QuibSum.service" "$prefix/bin"
     check_runs "$prefix/bin/quibsum"
+    ;;
+bus)
+    need dbus-run-session dbus-send
+    if [ "${QUIBSUM_ON_BUS:-}" != 1 ]; then
+        # A private session bus whose services are the installed ones, and a home of its own
+        # (not QUIBSUM_DATA_DIR, which would give the instance another bus name).
+        cmake --install "$2" --prefix "$work/prefix" >/dev/null
+        mkdir -p -m 0700 "$work/runtime" "$work/home"
+        env -u DISPLAY -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u QUIBSUM_DATA_DIR \
+            -u QUIBSUM_CONFIG_DIR -u XDG_DATA_HOME -u XDG_CONFIG_HOME \
+            QUIBSUM_ON_BUS=1 HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+            XDG_DATA_DIRS="$work/prefix/share" QT_QPA_PLATFORM=offscreen \
+            QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/ \
+            timeout -k 5 120 dbus-run-session -- "$0" bus "$work/prefix"
+        exit
+    fi
+    prefix=$2
+    # Nothing owns the name: the call makes the bus start the program from the service file.
+    answer=$(dbus-send --session --print-reply=literal --dest=org.quibsum.QuibSum \
+        /org/quibsum/QuibSum org.quibsum.QuibSum1.Calculate string:1+1)
+    [ "$(echo $answer)" = 2 ] || fail "Calculate 1+1 answered '$answer', not 2"
+    started=$(dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.GetConnectionUnixProcessID string:org.quibsum.QuibSum | awk '{print $2}')
+    command=$(tr '\0' ' ' <"/proc/$started/cmdline")
+    [ "$command" = "$prefix/bin/quibsum --hidden " ] || fail "the bus started '$command'"
     ;;
 deb)
     build_dir=$2
