@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev libxcb1-dev libxcb-keysyms1-dev
     xvfb xauth xdotool xclip dbus imagemagick fonts-dejavu-core
+    desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin
 )
 if [ "${QUIBSUM_FUZZ_TOOLS:-0}" = 1 ]; then
     packages+=(clang-16 libclang-rt-16-dev)

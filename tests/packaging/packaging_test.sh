@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The packaging checks, one per CTest test:
+#   packaging_test.sh files SOURCE_DIR VERSION   desktop entries, metainfo, changelog and icon
+#   packaging_test.sh install BUILD_DIR          `cmake --install` into a temporary prefix
+#   packaging_test.sh bus BUILD_DIR              a bus call starts the installed program hidden
+#   packaging_test.sh deb BUILD_DIR              the .deb built, unpacked and run; lintian
+# Exits 77 (skipped) when a tool the check needs is missing; scripts/setup.sh installs them.
+set -euo pipefail
+
+need() {
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed" >&2; exit 77; }
+    done
+}
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+work=$(mktemp -d)
+started=""
+cleanup() {
+    if [ -n "$started" ]; then kill "$started" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The program must run from where it was put and print 2 for 1+1, with no data of the user's.
+check_runs() {
+    local program=$1 result
+    result=$(QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config" \
+        "$program" calc --rates "$seed" 1+1) || fail "$program calc 1+1 failed"
+    [ "$result" = 2 ] || fail "$program calc 1+1 printed '$result', not 2"
+}
+
+# The bus service must start the installed program, hidden, for the instance's name.
+check_bus_service() {
+    local file=$1 bindir=$2
+    grep -qx 'Name=org.quibsum.QuibSum' "$file" || fail "$file: wrong Name"
+    grep -qx "Exec=$bindir/quibsum --hidden" "$file" || fail "$file: Exec is not $bindir/quibsum --hidden"
+}
+
+mode=$1
+case "$mode" in
+files)
+    source_dir=$2 version=$3
+    need desktop-file-validate appstreamcli rsvg-convert
+    cd "$source_dir/packaging"
+    # Errors fail it, and so do warnings and hints (such as a category without its main one).
+    report=$(desktop-file-validate quibsum.desktop quibsum-autostart.desktop 2>&1) || true
+    [ -z "$report" ] || fail "desktop-file-validate: $report"
+    grep -qx 'Exec=quibsum --hidden' quibsum-autostart.desktop || fail "the autostart entry does not start hidden"
+    appstreamcli validate --no-net --explain org.quibsum.QuibSum.metainfo.xml
+    # The newest release listed (the first) is the version CMake builds.
+    newest=$(grep -o -m1 '<release version="[^"]*"' org.quibsum.QuibSum.metainfo.xml | cut -d'"' -f2)
+    [ "$newest" = "$version" ] || fail "the metainfo's newest release is '$newest', the project's version $version"
+    head -n1 changelog | grep -q "^quibsum ($version) " || fail "the changelog's first entry is not $version"
+    for size in 16 256; do
+        rsvg-convert -w "$size" -h "$size" quibsum.svg -o "$work/icon-$size.png"
+    done
+    ;;
+install)
+    build_dir=$2
+    seed=$(dirname "$0")/../../QuibSumRates/resources/rates-seed.json
+    prefix="$work/prefix with space"
+    cmake --install "$build_dir" --prefix "$prefix" >/dev/null
+    (cd "$prefix" && find . -type f | sort) >"$work/installed"
+    cat >"$work/expected" <<'LIST'
+./bin/quibsum
+./share/applications/quibsum.desktop
+./share/dbus-1/services/org.quibsum.QuibSum.service
+./share/doc/quibsum/changelog.gz
+./share/icons/hicolor/scalable/apps/quibsum.svg
+./share/man/man1/quibsum.1.gz
+./share/metainfo/org.quibsum.QuibSum.metainfo.xml
+./share/quibsum/quibsum-autostart.desktop
+LIST
+    diff -u "$work/expected" "$work/installed" || fail "the installed files differ from the expected list"
+    [ -x "$prefix/bin/quibsum" ] || fail "bin/quibsum is not executable"
+    check_bus_service "$prefix/share/dbus-1/services/org.quibsum.QuibSum.service" "$prefix/bin"
+    check_runs "$prefix/bin/quibsum"
+    ;;
+bus)
+    need dbus-run-session dbus-send
+    if [ "${QUIBSUM_ON_BUS:-}" != 1 ]; then
+        # A private session bus whose services are the installed ones, and a home of its own
+        # (not QUIBSUM_DATA_DIR, which would give the instance another bus name).
+        cmake --install "$2" --prefix "$work/prefix" >/dev/null
+        mkdir -p -m 0700 "$work/runtime" "$work/home"
+        env -u DISPLAY -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u QUIBSUM_DATA_DIR \
+            -u QUIBSUM_CONFIG_DIR -u XDG_DATA_HOME -u XDG_CONFIG_HOME \
+            QUIBSUM_ON_BUS=1 HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
+            XDG_DATA_DIRS="$work/prefix/share" QT_QPA_PLATFORM=offscreen \
+            QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/ \
+            timeout -k 5 120 dbus-run-session -- "$0" bus "$work/prefix"
+        exit
+    fi
+    prefix=$2
+    # Nothing owns the name: the call makes the bus start the program from the service file.
+    answer=$(dbus-send --session --print-reply=literal --dest=org.quibsum.QuibSum \
+        /org/quibsum/QuibSum org.quibsum.QuibSum1.Calculate string:1+1)
+    [ "$(echo $answer)" = 2 ] || fail "Calculate 1+1 answered '$answer', not 2"
+    started=$(dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.GetConnectionUnixProcessID string:org.quibsum.QuibSum | awk '{print $2}')
+    command=$(tr '\0' ' ' <"/proc/$started/cmdline")
+    [ "$command" = "$prefix/bin/quibsum --hidden " ] || fail "the bus started '$command'"
+    ;;
+deb)
+    build_dir=$2
+    seed=$(dirname "$0")/../../QuibSumRates/resources/rates-seed.json
+    need dpkg-deb dpkg-shlibdeps lintian
+    cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" ||
+        { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+    debs=("$work"/out/quibsum_*.deb)
+    [ ${#debs[@]} -eq 1 ] && [ -f "${debs[0]}" ] || fail "cpack made no single quibsum_*.deb"
+    deb=${debs[0]}
+    dpkg-deb -I "$deb"
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for package in libqt6core6 libqt6widgets6 libicu72 qt6-qpa-plugins; do
+        grep -qw "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
+    done
+    dpkg-deb -x "$deb" "$work/root"
+    check_bus_service "$work/root/usr/share/dbus-1/services/org.quibsum.QuibSum.service" /usr/bin
+    check_runs "$work/root/usr/bin/quibsum"
+    # Errors fail the check, except the one that needs a decision the package cannot make:
+    # there is no licence yet to write into /usr/share/doc/quibsum/copyright.
+    lintian --tag-display-limit 0 "$deb" | tee "$work/lintian" || true
+    if grep '^E: ' "$work/lintian" | grep -v ' no-copyright-file' >&2; then
+        fail "lintian reports errors"
+    fi
+    ;;
+*)
+    fail "unknown check '$mode'"
+    ;;
+esac
+echo "PASS: $mode"
