@@ -1,7 +1,6 @@
 #include "QuibSum/shell/DesktopApp.h"
 
 #include <QApplication>
-#include <QLocale>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QSettings>
@@ -30,7 +29,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     QApplication::setApplicationName(QStringLiteral("QuibSum"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quib Sum"));
     QApplication::setDesktopFileName(QStringLiteral("quibsum"));
-    InterfaceLanguage::install(app, InterfaceLanguage::choose(QLocale::system().uiLanguages()));
+    InterfaceLanguage::install(app, InterfaceLanguage::choose(InterfaceLanguage::desktopLanguages()));
 
     // Before anything reads the sheets: a second process must not hold them too.
     SumService service;

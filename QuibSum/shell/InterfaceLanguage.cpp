@@ -1,6 +1,7 @@
 #include "QuibSum/shell/InterfaceLanguage.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTranslator>
 
 namespace quibsum::InterfaceLanguage {
@@ -13,6 +14,12 @@ QString choose(const QStringList& uiLanguages) {
                                                                              : QStringLiteral("en");
     }
     return QStringLiteral("en");
+}
+
+QStringList desktopLanguages() {
+    QStringList languages = qEnvironmentVariable("LANGUAGE").split(u':', Qt::SkipEmptyParts);
+    languages += QLocale::system().uiLanguages();
+    return languages;
 }
 
 bool install(QCoreApplication& app, const QString& language) {

@@ -10,9 +10,12 @@ class QCoreApplication;
 
 namespace quibsum::InterfaceLanguage {
 
-// "vi" or "en", from the languages the desktop prefers (LANGUAGE, then LC_ALL, LC_MESSAGES,
-// LANG: QLocale::system().uiLanguages()).
+// "vi" or "en", from the languages the desktop prefers, most wanted first.
 QString choose(const QStringList& uiLanguages);
+
+// The desktop's languages, most wanted first: LANGUAGE (a list separated by ":"), then the
+// locale's (LC_ALL, LC_MESSAGES, LANG).
+QStringList desktopLanguages();
 
 // Loads the translations built into the program for that language; false when they are
 // missing (the texts then stay English, the messages Vietnamese).

@@ -34,8 +34,9 @@ TEST(InterfaceLanguage, EveryEngineMessageReadsInEnglish) {
 TEST(InterfaceLanguage, TheVietnameseInterfaceIsBuiltIn) {
     QTranslator vietnamese;
     ASSERT_TRUE(vietnamese.load(QStringLiteral(":/i18n/quibsum_vi.qm")));
-    EXPECT_EQ(vietnamese.translate("TotalFooter", "Total:"), "Tổng:");
-    EXPECT_EQ(vietnamese.translate("SumWindow", "Delete this sheet?"), "Xoá trang này?");
+    // Widgets translate under their class's qualified name.
+    EXPECT_EQ(vietnamese.translate("quibsum::TotalFooter", "Total:"), "Tổng:");
+    EXPECT_EQ(vietnamese.translate("quibsum::SumWindow", "Delete this sheet?"), "Xoá trang này?");
     EXPECT_EQ(vietnamese.translate("EditorView", "Source: rate typed in this sheet"),
               "Nguồn: tỷ giá nhập trong trang này");
 }
