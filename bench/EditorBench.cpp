@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "QuibSum/editor/CompletionList.h"
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/ResultColumn.h"
 #include "QuibSum/editor/SumTextView.h"
@@ -226,6 +227,40 @@ BENCHMARK(BM_Keystroke)
     ->Args({2000, 1})
     ->Args({10000, 1})
     ->Iterations(400)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// From the key that completes a prefix to the suggestion list shown, at the last line of a
+// sheet (where every name above is available).
+void BM_Suggestions(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    const QString text = QStringLiteral("rent = 5 USD\nrental car = 45 USD\n") +
+                         QString::fromStdString(SheetGenerator::join(SheetGenerator().lines(count - 3))) +
+                         QStringLiteral("\n2 * r");
+    EditorView view(text, Engine(benchRates(), NumberStyle::en, RateKind::transfer));
+    view.resize(560, 360);
+    view.show();
+    if (!QTest::qWaitForWindowExposed(&view)) return state.SkipWithError("the editor was never exposed");
+    view.activateWindow();
+    view.textView()->setFocus();
+    view.textView()->moveCursor(QTextCursor::End);
+    QCoreApplication::processEvents();
+    std::vector<double> shown;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        QTest::keyClick(view.textView(), Qt::Key_E);
+        QCoreApplication::processEvents();
+        const auto elapsed = Clock::now() - start;
+        if (!view.completionList()->isVisible()) return state.SkipWithError("no suggestions were shown");
+        state.SetIterationTime(std::chrono::duration<double>(elapsed).count());
+        shown.push_back(microseconds(elapsed));
+        QTest::keyClick(view.textView(), Qt::Key_Backspace);
+        QCoreApplication::processEvents();
+    }
+    state.counters["median_us"] = percentile(shown, 0.5);
+    state.counters["p99_us"] = percentile(shown, 0.99);
+    std::fprintf(stderr, "suggestions, %zu lines: key to list shown median %.0f us, p99 %.0f us\n", count,
+                 percentile(shown, 0.5), percentile(shown, 0.99));
+}
+BENCHMARK(BM_Suggestions)->ArgNames({"lines"})->Arg(2000)->Iterations(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
