@@ -48,7 +48,14 @@ Cake: 2 * 45,000 VND
 sum
 SHEET
 
-for appearance in light dark; do
+cp -a "$QUIBSUM_DATA_DIR/Sheets" "$work/sheets"
+
+# Opens the window in an appearance, on the sample sheet as written above; with a second argument, types it on a new last line first
+# (a name's first letters, so that the suggestions show). Writes docs/screenshot-NAME.png.
+picture() {
+    local appearance=$1 name=$2 typed=${3:-}
+    rm -rf "$QUIBSUM_DATA_DIR/Sheets"
+    cp -a "$work/sheets" "$QUIBSUM_DATA_DIR/Sheets"
     printf '[General]\nappearance=%s\n' "$appearance" >"$QUIBSUM_CONFIG_DIR/QuibSum.conf"
     "$QUIBSUM_PROGRAM" >"$work/quibsum.log" 2>&1 &
     pid=$!
@@ -57,9 +64,20 @@ for appearance in light dark; do
         exit 1
     }
     sleep 1  # the first paint, and the results of the lines in view
-    import -window "$window" "docs/screenshot-$appearance.png"
+    if [ -n "$typed" ]; then
+        xdotool mousemove --window "$window" 200 120 click 1
+        xdotool key ctrl+End Return
+        xdotool type --delay 40 "$typed"
+        sleep 0.5
+    fi
+    import -window "$window" "docs/screenshot-$name.png"
     kill "$pid"
     wait "$pid" 2>/dev/null || true
     pid=""
-    echo "docs/screenshot-$appearance.png"
+    echo "docs/screenshot-$name.png"
+}
+
+for appearance in light dark; do
+    picture "$appearance" "$appearance"
+    picture "$appearance" "completion-$appearance" "2 * ni"
 done
