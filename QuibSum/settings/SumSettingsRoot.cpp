@@ -152,6 +152,8 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     checkUpdates = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::releases))); };
     showCurrencyGuide = [this] {
         SumCurrencyGuide guide(this);
+        guide.setPalette(palette());  // a window does not inherit its parent's colours
+        guide.setAutoFillBackground(true);
         guide.exec();
     };
 
