@@ -164,6 +164,7 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     sidebar_ = new QListWidget;
     sidebar_->setObjectName(QStringLiteral("sidebar"));
     sidebar_->setFrameShape(QFrame::NoFrame);
+    sidebar_->setSpacing(3);
     panes_ = new QStackedWidget;
     for (const SettingsPane& pane : SettingsPanes::all()) {
         auto* item = new QListWidgetItem(pane.title, sidebar_);
@@ -427,22 +428,31 @@ void SumSettingsRoot::showSettings() {
 
 void SumSettingsRoot::applyTheme() {
     const EditorTheme theme = EditorTheme::forAppearance(settings_.windowAppearance());
-    QPalette p = palette();
     const QColor background = theme.color(PaletteRole::background);
     const QColor text = theme.color(PaletteRole::text);
-    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button}) p.setColor(role, background);
-    p.setColor(QPalette::AlternateBase, background.lighter(theme.isDark() ? 130 : 97));
+    // Controls stand a little apart from the window so that switches and fields show in dark.
+    const QColor control = theme.isDark() ? background.lighter(160) : background.darker(106);
+    QPalette p(control, background);
+    p.setColor(QPalette::Base, theme.isDark() ? background.lighter(130) : QColor(Qt::white));
+    p.setColor(QPalette::AlternateBase, background);
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) p.setColor(role, text);
     p.setColor(QPalette::PlaceholderText, theme.color(PaletteRole::comment));
     p.setColor(QPalette::Highlight, theme.color(PaletteRole::selection));
     p.setColor(QPalette::HighlightedText, theme.color(PaletteRole::selectionText));
-    p.setColor(QPalette::Mid, theme.color(PaletteRole::separator));
     setPalette(p);
     setAutoFillBackground(true);
     QPalette errorPalette = p;
     errorPalette.setColor(QPalette::WindowText, theme.color(PaletteRole::error));
     for (QLabel* label : errorLabels_) label->setPalette(errorPalette);
     const QPalette tilePalette = p;
+    // Style sheets take colours when set, so the tiles' are set here, with the theme's.
+    const QString tileStyle =
+        QStringLiteral(
+            "QToolButton { border: 2px solid transparent; border-radius: 8px; padding: 4px; } "
+            "QToolButton:checked { border-color: %1; background: %2; }")
+            .arg(theme.color(PaletteRole::result).name(), control.name());
+    for (QButtonGroup* group : {appearance_, numberStyle_})
+        for (QAbstractButton* tile : group->buttons()) tile->setStyleSheet(tileStyle);
     for (QAbstractButton* tile : numberStyle_->buttons()) {
         const bool vi = tile->property("value").toString() == QLatin1String("vi");
         tile->setIcon(numberPreview(vi ? QStringLiteral("1.234,5") : QStringLiteral("1,234.5"), tilePalette));
