@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -210,6 +211,9 @@ protected:
     void SetUp() override {
         root->select("shortcut");
         root->present();
+        // Shortcuts are looked up from the focused widget of the active window.
+        QApplication::setActiveWindow(root.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(root.get()));
         recorder = child<HotkeyRecorder>("recorder");
         ASSERT_TRUE(recorder);
         ASSERT_EQ(recorder->text(), "Ctrl+Alt+Space");
@@ -242,6 +246,7 @@ TEST_F(RecorderTest, ModifierKeysAloneKeepRecording) {
 TEST_F(RecorderTest, CtrlAltKIsRecordedBeforeAnyShortcut) {
     int fired = 0;
     auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_K), root.get());
+    shortcut->setContext(Qt::ApplicationShortcut);  // fires whether or not the window is active
     QObject::connect(shortcut, &QShortcut::activated, [&] { ++fired; });
     int registrations = 0;
     settings.onHotkeyChange = [&] { ++registrations; };
