@@ -38,7 +38,9 @@ TEST(SettingsPanes, SearchTable) {
         {"\t\n ", everyPane},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(SettingsPanes::matching(QString::fromUtf8(row.query)), row.panes) << row.query;
+        EXPECT_EQ(SettingsPanes::matching(QString::fromUtf8(row.query)).join(',').toStdString(),
+                  row.panes.join(',').toStdString())
+            << row.query;
 }
 
 TEST(SettingsPanes, QueryOfMarksAloneFindsNothing) {
