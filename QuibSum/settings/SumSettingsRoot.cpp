@@ -22,6 +22,7 @@
 #include "QuibSum/settings/SettingsPanes.h"
 #include "QuibSum/settings/SumCurrencyGuide.h"
 #include "QuibSum/shell/ProjectLinks.h"
+#include "QuibSum/shell/x11/X11Workspaces.h"
 #include "QuibSum/storage/SumSettings.h"
 #include "QuibSumRates/ERAPIProvider.h"
 
@@ -488,11 +489,12 @@ void SumSettingsRoot::select(const QString& paneID) {
 
 void SumSettingsRoot::setPinned(bool pinned) {
     pinned_ = pinned;
-    if (testAttribute(Qt::WA_WState_Created) && bool(windowFlags() & Qt::WindowStaysOnTopHint) == pinned)
-        return;
-    const bool shown = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, pinned);  // hides a shown window
-    if (shown) show();
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != pinned) {
+        const bool shown = isVisible();
+        setWindowFlag(Qt::WindowStaysOnTopHint, pinned);  // hides a shown window
+        if (shown) show();
+    }
+    if (isVisible()) X11Workspaces::setOnAllWorkspaces(this, pinned_);
 }
 
 void SumSettingsRoot::present() {
@@ -504,6 +506,12 @@ void SumSettingsRoot::present() {
     show();
     raise();
     activateWindow();
+}
+
+void SumSettingsRoot::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // A new native window (after a change of flags, or the first show) forgets its workspaces.
+    X11Workspaces::setOnAllWorkspaces(this, pinned_);
 }
 
 void SumSettingsRoot::hideEvent(QHideEvent* event) {

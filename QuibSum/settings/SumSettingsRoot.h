@@ -4,7 +4,8 @@
 // default VND rate, launch at login), Shortcut (the hot-key recorder), Exchange rates (status,
 // refresh, currency guide) and About. Every row reads and writes the shared settings and
 // follows their changes. Closing hides it; its frame is remembered; it takes the colours of
-// the chosen appearance and stays on top while the sheet window is pinned.
+// the chosen appearance and, while the sheet window is pinned, stays on top and on every
+// workspace, as the sheet window does.
 
 #include <QWidget>
 #include <functional>
@@ -55,6 +56,7 @@ public:
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildGeneral();
