@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "QuibSum/editor/EditorView.h"
+#include "QuibSum/settings/SumSettingsRoot.h"
 #include "QuibSum/shell/DesktopServiceHooks.h"
 #include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/shell/QuitOnSignal.h"
@@ -79,6 +80,20 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     }
 
     window->onShown = [&] { runtime->refreshRates(false); };
+    // The settings window: made on first use, hidden (not destroyed) when closed, on top
+    // whenever the sheet window is pinned.
+    std::unique_ptr<SumSettingsRoot> settingsWindow;
+    window->onSettings = [&] {
+        if (!settingsWindow) {
+            settingsWindow = std::make_unique<SumSettingsRoot>(settings, windowSettings.get());
+            settingsWindow->refreshRates = [&] { runtime->refreshRates(true); };
+        }
+        settingsWindow->setPinned(window->isPinned());
+        settingsWindow->present();
+    };
+    window->onPinChange = [&](bool pinned) {
+        if (settingsWindow) settingsWindow->setPinned(pinned);
+    };
     service.setHooks(desktopServiceHooks(*store, *runtime, *window));
     quitOnTerminationSignals(&app);
     runtime->watchForRefreshMoments();
@@ -97,6 +112,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     settings.onHotkeyChange = nullptr;
     hotKey.reset();
     service.setHooks({});
+    settingsWindow.reset();
     window.reset();
     return status;
 }

@@ -1,0 +1,67 @@
+#include "QuibSum/settings/LaunchAtLogin.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <stdexcept>
+
+namespace quibsum {
+
+namespace {
+
+[[noreturn]] void fail(const QString& message) { throw std::runtime_error(message.toStdString()); }
+
+QString tr(const char* text) { return QCoreApplication::translate("LaunchAtLogin", text); }
+
+}  // namespace
+
+QString LaunchAtLogin::standardFolder() {
+    const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    const QString base =
+        QDir::isAbsolutePath(configHome) ? configHome : QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/autostart");
+}
+
+QString LaunchAtLogin::entryText() {
+    return QStringLiteral(
+        "[Desktop Entry]\n"
+        "Type=Application\n"
+        "Name=Quib Sum\n"
+        "Comment=Notepad calculator\n"
+        "Exec=quibsum --hidden\n"
+        "Icon=quibsum\n"
+        "Terminal=false\n"
+        "X-GNOME-Autostart-enabled=true\n");
+}
+
+LaunchAtLogin::LaunchAtLogin(QString folder) : folder_(std::move(folder)) {}
+
+QString LaunchAtLogin::filePath() const { return folder_ + QLatin1Char('/') + QLatin1String(fileName); }
+
+bool LaunchAtLogin::isEnabled() const {
+    QFile file(filePath());
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed == "Hidden=true" || trimmed == "X-GNOME-Autostart-enabled=false") return false;
+    }
+    return true;
+}
+
+void LaunchAtLogin::setEnabled(bool enabled) {
+    const QString path = filePath();
+    if (!enabled) {
+        QFile file(path);
+        if (file.exists() && !file.remove())
+            fail(tr("Cannot remove %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+        return;
+    }
+    if (!QDir().mkpath(folder_))
+        fail(tr("Cannot create the folder %1.").arg(QDir::toNativeSeparators(folder_)));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(entryText().toUtf8()) < 0 || !file.commit())
+        fail(tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+}  // namespace quibsum

@@ -1,0 +1,90 @@
+#pragma once
+// SumSettingsRoot: the settings window. A search field and a sidebar of panes on the left, the
+// selected pane's rows on the right: General (appearance, number style, default currency,
+// default VND rate, launch at login), Shortcut (the hot-key recorder), Exchange rates (status,
+// refresh, currency guide) and About. Every row reads and writes the shared settings and
+// follows their changes. Closing hides it; its frame is remembered; it takes the colours of
+// the chosen appearance and, while the sheet window is pinned, stays on top and on every
+// workspace, as the sheet window does.
+
+#include <QWidget>
+#include <functional>
+
+#include "QuibSum/settings/LaunchAtLogin.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QSettings;
+class QStackedWidget;
+
+namespace quibsum {
+
+class HotkeyRecorder;
+class SumSettings;
+
+class SumSettingsRoot : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr const char* frameKey = "QuibSum.Settings.v1";
+
+    // `frameStorage` (may be null) keeps the window's frame and must outlive the window.
+    SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
+                    LaunchAtLogin launchAtLogin = LaunchAtLogin(), QWidget* parent = nullptr);
+
+    // The pane shown, by identifier ("general", "shortcut", "rates", "about").
+    QString selection() const;
+    void select(const QString& paneID);
+    // The sidebar's panes, in order, as the search field filters them.
+    QStringList listedPanes() const;
+    void setPinned(bool pinned);
+    bool isPinned() const { return pinned_; }
+    // Shows it, or brings it forward.
+    void present();
+    // "Version 0.1.0 (build)"; the parentheses only when a build is known.
+    static QString versionText(const QString& version, const QString& build);
+
+    std::function<void()> refreshRates;
+    // Default to opening the project's pages in the browser.
+    std::function<void()> donate;
+    std::function<void()> checkUpdates;
+    // Opens the currency guide; by default a modal dialog over this window.
+    std::function<void()> showCurrencyGuide;
+
+protected:
+    void hideEvent(QHideEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildGeneral();
+    QWidget* buildShortcut();
+    QWidget* buildRates();
+    QWidget* buildAbout();
+    void filter(const QString& query);
+    void showSettings();
+    void applyTheme();
+    void flipLaunchAtLogin(bool on);
+
+    SumSettings& settings_;
+    QSettings* frameStorage_;
+    LaunchAtLogin launchAtLogin_;
+    bool pinned_ = false;
+    QLineEdit* search_;
+    QListWidget* sidebar_;
+    QStackedWidget* panes_;
+    QButtonGroup* appearance_ = nullptr;
+    QButtonGroup* numberStyle_ = nullptr;
+    QComboBox* rateKind_ = nullptr;
+    QCheckBox* loginSwitch_ = nullptr;
+    QLabel* loginError_ = nullptr;
+    HotkeyRecorder* recorder_ = nullptr;
+    QLabel* shortcutError_ = nullptr;
+    QLabel* rateStatus_ = nullptr;
+    QLabel* rateError_ = nullptr;
+    QList<QLabel*> errorLabels_;
+};
+
+}  // namespace quibsum

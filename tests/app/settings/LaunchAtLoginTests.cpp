@@ -1,0 +1,88 @@
+// The autostart entry in a scratch folder: written with its exact text, read back, removed,
+// and failures reported with their reason.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <stdexcept>
+
+#include "QuibSum/settings/LaunchAtLogin.h"
+
+using namespace quibsum;
+
+namespace {
+
+QString readAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+TEST(LaunchAtLogin, WritesTheEntryAndRemovesIt) {
+    QTemporaryDir home;
+    LaunchAtLogin login(home.path() + "/config/autostart");  // the folder does not exist yet
+    EXPECT_FALSE(login.isEnabled());
+
+    login.setEnabled(true);
+    EXPECT_TRUE(login.isEnabled());
+    EXPECT_EQ(login.filePath(), home.path() + "/config/autostart/quibsum.desktop");
+    EXPECT_EQ(readAll(login.filePath()),
+              "[Desktop Entry]\n"
+              "Type=Application\n"
+              "Name=Quib Sum\n"
+              "Comment=Notepad calculator\n"
+              "Exec=quibsum --hidden\n"
+              "Icon=quibsum\n"
+              "Terminal=false\n"
+              "X-GNOME-Autostart-enabled=true\n");
+
+    login.setEnabled(true);  // again: still one entry
+    EXPECT_TRUE(login.isEnabled());
+    login.setEnabled(false);
+    EXPECT_FALSE(QFile::exists(login.filePath()));
+    EXPECT_FALSE(login.isEnabled());
+    login.setEnabled(false);  // nothing to remove is no failure
+}
+
+TEST(LaunchAtLogin, EntryDisabledByTheDesktopCountsAsOff) {
+    QTemporaryDir home;
+    LaunchAtLogin login(home.path());
+    for (const char* line : {"Hidden=true", "X-GNOME-Autostart-enabled=false"}) {
+        QFile file(login.filePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray("[Desktop Entry]\nExec=quibsum --hidden\n") + line + "\n");
+        file.close();
+        EXPECT_FALSE(login.isEnabled()) << line;
+    }
+}
+
+TEST(LaunchAtLogin, FolderThatCannotBeMadeFailsWithItsName) {
+    QTemporaryDir home;
+    QFile blocker(home.path() + "/autostart");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));  // a file where the folder should be
+    blocker.close();
+    LaunchAtLogin login(blocker.fileName());
+    try {
+        login.setEnabled(true);
+        FAIL() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QDir::toNativeSeparators(blocker.fileName())))
+            << e.what();
+    }
+    EXPECT_FALSE(login.isEnabled());
+}
+
+TEST(LaunchAtLogin, StandardFolderHonoursXdgConfigHome) {
+    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", "/tmp/cfg");
+    EXPECT_EQ(LaunchAtLogin::standardFolder(), "/tmp/cfg/autostart");
+    qputenv("XDG_CONFIG_HOME", "relative/cfg");  // not absolute: ignored, as the XDG rules say
+    EXPECT_EQ(LaunchAtLogin::standardFolder(), QDir::homePath() + "/.config/autostart");
+    qunsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(LaunchAtLogin::standardFolder(), QDir::homePath() + "/.config/autostart");
+    if (!saved.isNull()) qputenv("XDG_CONFIG_HOME", saved);
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+// Pictures of every settings pane and of the currency guide, light and dark, for the
+// documentation and for looking over the layout: drawn on the offscreen platform with
+// scratch settings. Usage: SettingsScreenshots OUTPUT_FOLDER
+
+#include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "QuibSum/settings/SettingsPanes.h"
+#include "QuibSum/settings/SumCurrencyGuide.h"
+#include "QuibSum/settings/SumSettingsRoot.h"
+#include "QuibSum/storage/SumSettings.h"
+
+using namespace quibsum;
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: SettingsScreenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    QTemporaryDir scratch;
+    for (const char* appearance : {"light", "dark"}) {
+        QSettings storage(scratch.path() + "/QuibSum.conf", QSettings::IniFormat);
+        SumSettings settings(storage, QLocale(QLocale::English, QLocale::UnitedStates));
+        settings.setAppearance(QString::fromLatin1(appearance));
+        settings.setRateStatus(QStringLiteral("Vietcombank: today 09:30 · ExchangeRate-API: today 07:00"));
+        SumSettingsRoot root(settings, nullptr, LaunchAtLogin(scratch.path() + "/autostart"));
+        root.resize(720, 480);
+        root.present();
+        for (const SettingsPane& pane : SettingsPanes::all()) {
+            root.select(pane.id);
+            QApplication::processEvents();
+            const QString file = out.filePath(QStringLiteral("settings-%1-%2.png").arg(pane.id, appearance));
+            if (!root.grab().save(file)) return 1;
+            std::printf("%s\n", qPrintable(file));
+        }
+        SumCurrencyGuide guide(&root);
+        guide.setPalette(root.palette());
+        guide.setAutoFillBackground(true);
+        guide.resize(520, 900);
+        guide.show();
+        QApplication::processEvents();
+        const QString file = out.filePath(QStringLiteral("currency-guide-%1.png").arg(appearance));
+        if (!guide.grab().save(file)) return 1;
+        std::printf("%s\n", qPrintable(file));
+    }
+    return 0;
+}
