@@ -70,10 +70,36 @@
     </message>
 </context>
 <context>
+    <name>HotkeyRecorder</name>
+    <message>
+        <source>Record shortcut</source>
+        <translation>Ghi phím tắt</translation>
+    </message>
+    <message>
+        <source>Press shortcut…</source>
+        <translation>Bấm phím tắt…</translation>
+    </message>
+</context>
+<context>
     <name>Intents</name>
     <message>
         <source>Cannot calculate this expression</source>
         <translation>Không tính được biểu thức này</translation>
+    </message>
+</context>
+<context>
+    <name>LaunchAtLogin</name>
+    <message>
+        <source>Cannot remove %1: %2</source>
+        <translation>Không xoá được %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>Không tạo được thư mục %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Không ghi được %1: %2</translation>
     </message>
 </context>
 <context>
@@ -157,6 +183,129 @@
     </message>
 </context>
 <context>
+    <name>SumCurrencyGuide</name>
+    <message>
+        <source>Fastest way: type an amount with its currency, then the currency you want, as in 100 USD VND.</source>
+        <translation>Cách nhanh nhất: gõ số tiền kèm loại tiền, rồi loại tiền muốn đổi sang, như 100 USD VND.</translation>
+    </message>
+    <message>
+        <source>Convert money</source>
+        <translation>Đổi tiền</translation>
+    </message>
+    <message>
+        <source>The currency you want, right after the amount, converts it.</source>
+        <translation>Loại tiền muốn đổi, viết ngay sau số tiền, sẽ đổi số tiền đó.</translation>
+    </message>
+    <message>
+        <source>Or put a word between them: to, in, into, sang, đổi ra, thành, qua.</source>
+        <translation>Hoặc đặt một từ ở giữa: to, in, into, sang, đổi ra, thành, qua.</translation>
+    </message>
+    <message>
+        <source>An equals sign with a question mark asks too.</source>
+        <translation>Dấu bằng kèm dấu hỏi cũng là một câu hỏi.</translation>
+    </message>
+    <message>
+        <source>An arrow works the same way.</source>
+        <translation>Mũi tên cũng dùng được như vậy.</translation>
+    </message>
+    <message>
+        <source>Ask in Vietnamese: là bao nhiêu, bằng bao nhiêu, được bao nhiêu.</source>
+        <translation>Hỏi bằng tiếng Việt: là bao nhiêu, bằng bao nhiêu, được bao nhiêu.</translation>
+    </message>
+    <message>
+        <source>A line may start with đổi or quy đổi, as you would say it.</source>
+        <translation>Dòng có thể bắt đầu bằng đổi hoặc quy đổi, như khi bạn nói.</translation>
+    </message>
+    <message>
+        <source>A variable holding money converts like the amount itself.</source>
+        <translation>Biến chứa tiền được đổi như chính số tiền đó.</translation>
+    </message>
+    <message>
+        <source>Writing amounts</source>
+        <translation>Cách viết số tiền</translation>
+    </message>
+    <message>
+        <source>Dollars: $20, 20 USD or 20 đô.</source>
+        <translation>Đô la: $20, 20 USD hoặc 20 đô.</translation>
+    </message>
+    <message>
+        <source>Euros: €50, 50 EUR or 50 euro.</source>
+        <translation>Euro: €50, 50 EUR hoặc 50 euro.</translation>
+    </message>
+    <message>
+        <source>Dong: đ, ₫, VND, vnđ or đồng.</source>
+        <translation>Đồng: đ, ₫, VND, vnđ hoặc đồng.</translation>
+    </message>
+    <message>
+        <source>Yen and pounds: ¥ and £, or JPY and GBP.</source>
+        <translation>Yên và bảng: ¥ và £, hoặc JPY và GBP.</translation>
+    </message>
+    <message>
+        <source>Any three-letter ISO code, in capitals or not.</source>
+        <translation>Mọi mã ISO ba chữ cái, viết hoa hay không đều được.</translation>
+    </message>
+    <message>
+        <source>Rates you type</source>
+        <translation>Tỷ giá bạn tự nhập</translation>
+    </message>
+    <message>
+        <source>A rate typed on its own line is used by every line below it, before the bank's.</source>
+        <translation>Tỷ giá nhập trên một dòng riêng được mọi dòng bên dưới dùng, trước tỷ giá của ngân hàng.</translation>
+    </message>
+    <message>
+        <source>Spell out both currencies when the rate is not in dong.</source>
+        <translation>Ghi rõ cả hai loại tiền khi tỷ giá không tính bằng đồng.</translation>
+    </message>
+    <message>
+        <source>Without a rate of yours, dong conversions use the Default VND rate chosen in Settings: Transfer unless you change it.</source>
+        <translation>Khi bạn không nhập tỷ giá, phép đổi sang đồng dùng Tỷ giá VND mặc định chọn trong Cài đặt: Chuyển khoản nếu bạn không đổi.</translation>
+    </message>
+    <message>
+        <source>@ gives the rate for this line only, in dong unless you name another currency.</source>
+        <translation>@ cho tỷ giá của riêng dòng này, tính bằng đồng trừ khi bạn ghi loại tiền khác.</translation>
+    </message>
+    <message>
+        <source>A rate works both ways: the inverse is used when needed.</source>
+        <translation>Tỷ giá dùng được cả hai chiều: khi cần, tỷ giá nghịch đảo được dùng.</translation>
+    </message>
+    <message>
+        <source>Buy and sell rates</source>
+        <translation>Tỷ giá mua và bán</translation>
+    </message>
+    <message>
+        <source>mua uses the bank's buy rate, bán its sell rate, for this line only.</source>
+        <translation>mua dùng tỷ giá mua của ngân hàng, bán dùng tỷ giá bán, chỉ cho dòng này.</translation>
+    </message>
+    <message>
+        <source>A line with both mua and bán uses the buy rate; when the bank has no buy or sell rate for a currency, the market rate answers.</source>
+        <translation>Dòng có cả mua và bán dùng tỷ giá mua; khi ngân hàng không có tỷ giá mua hay bán cho một loại tiền, tỷ giá thị trường được dùng.</translation>
+    </message>
+    <message>
+        <source>Number separators</source>
+        <translation>Dấu phân cách số</translation>
+    </message>
+    <message>
+        <source>With the Vietnam number style, dots group thousands and a comma marks decimals.</source>
+        <translation>Với kiểu số Việt Nam, dấu chấm phân nhóm hàng nghìn và dấu phẩy đánh dấu phần thập phân.</translation>
+    </message>
+    <message>
+        <source>With the United States number style, commas group thousands and a dot marks decimals.</source>
+        <translation>Với kiểu số Hoa Kỳ, dấu phẩy phân nhóm hàng nghìn và dấu chấm đánh dấu phần thập phân.</translation>
+    </message>
+    <message>
+        <source>A decimal may start with its point: .5 is a half.</source>
+        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
+    </message>
+    <message>
+        <source>Decimals take a scale word: k or nghìn, tr or triệu.</source>
+        <translation>Số thập phân có thể kèm từ chỉ bậc: k hoặc nghìn, tr hoặc triệu.</translation>
+    </message>
+    <message>
+        <source>How to convert currencies</source>
+        <translation>Cách đổi tiền tệ</translation>
+    </message>
+</context>
+<context>
     <name>SumService</name>
     <message>
         <source>Quib Sum is still starting; try again in a moment.</source>
@@ -184,6 +333,133 @@
     <message>
         <source>Could not read the settings %1: it is not a regular file</source>
         <translation>Không đọc được cài đặt %1: đây không phải tệp thường</translation>
+    </message>
+</context>
+<context>
+    <name>SumSettingsRoot</name>
+    <message>
+        <source>Settings</source>
+        <translation>Cài đặt</translation>
+    </message>
+    <message>
+        <source>Search settings…</source>
+        <translation>Tìm cài đặt…</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Giao diện</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Tối</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Sáng</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>Theo hệ thống</translation>
+    </message>
+    <message>
+        <source>Number style</source>
+        <translation>Kiểu số</translation>
+    </message>
+    <message>
+        <source>United States (1,234.5)</source>
+        <translation>Hoa Kỳ (1,234.5)</translation>
+    </message>
+    <message>
+        <source>Vietnam (1.234,5)</source>
+        <translation>Việt Nam (1.234,5)</translation>
+    </message>
+    <message>
+        <source>Default currency</source>
+        <translation>Tiền tệ mặc định</translation>
+    </message>
+    <message>
+        <source>Default VND rate</source>
+        <translation>Tỷ giá VND mặc định</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Chuyển khoản</translation>
+    </message>
+    <message>
+        <source>Buy</source>
+        <translation>Mua</translation>
+    </message>
+    <message>
+        <source>Sell</source>
+        <translation>Bán</translation>
+    </message>
+    <message>
+        <source>Launch at login</source>
+        <translation>Mở khi đăng nhập</translation>
+    </message>
+    <message>
+        <source>Window shortcut</source>
+        <translation>Phím tắt cửa sổ</translation>
+    </message>
+    <message>
+        <source>Reset to Ctrl+Alt+Space</source>
+        <translation>Đặt lại Ctrl+Alt+Space</translation>
+    </message>
+    <message>
+        <source>Reset shortcut</source>
+        <translation>Đặt lại phím tắt</translation>
+    </message>
+    <message>
+        <source>Where the desktop keeps global shortcuts to itself, bind the command “quibsum toggle” in its keyboard settings instead.</source>
+        <translation>Nếu môi trường máy tính giữ phím tắt toàn cục cho riêng mình, hãy gán lệnh “quibsum toggle” trong phần cài đặt bàn phím của nó.</translation>
+    </message>
+    <message>
+        <source>Live rates</source>
+        <translation>Tỷ giá trực tuyến</translation>
+    </message>
+    <message>
+        <source>Update Rates</source>
+        <translation>Cập nhật tỷ giá</translation>
+    </message>
+    <message>
+        <source>How to convert currencies</source>
+        <translation>Cách đổi tiền tệ</translation>
+    </message>
+    <message>
+        <source>Support Quib Sum</source>
+        <translation>Ủng hộ Quib Sum</translation>
+    </message>
+    <message>
+        <source>Donate…</source>
+        <translation>Ủng hộ…</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Cập nhật</translation>
+    </message>
+    <message>
+        <source>Check for Updates…</source>
+        <translation>Kiểm tra bản mới…</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Phiên bản</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Chung</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Phím tắt</translation>
+    </message>
+    <message>
+        <source>Exchange rates</source>
+        <translation>Tỷ giá</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Giới thiệu</translation>
     </message>
 </context>
 <context>
@@ -445,10 +721,34 @@
         <translation>Nguồn: tỷ giá nhập trong trang này</translation>
     </message>
 </context><context>
+    <name>quibsum::HotkeyRecorder</name>
+    <message>
+        <source>Record shortcut</source>
+        <translation>Ghi phím tắt</translation>
+    </message>
+    <message>
+        <source>Press shortcut…</source>
+        <translation>Bấm phím tắt…</translation>
+    </message>
+</context><context>
     <name>quibsum::Intents</name>
     <message>
         <source>Cannot calculate this expression</source>
         <translation>Không tính được biểu thức này</translation>
+    </message>
+</context><context>
+    <name>quibsum::LaunchAtLogin</name>
+    <message>
+        <source>Cannot remove %1: %2</source>
+        <translation>Không xoá được %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot create the folder %1.</source>
+        <translation>Không tạo được thư mục %1.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Không ghi được %1: %2</translation>
     </message>
 </context><context>
     <name>quibsum::RateStatus</name>
@@ -527,6 +827,128 @@
         <translation>Không tạo được thư mục %1: đây không phải thư mục</translation>
     </message>
 </context><context>
+    <name>quibsum::SumCurrencyGuide</name>
+    <message>
+        <source>Fastest way: type an amount with its currency, then the currency you want, as in 100 USD VND.</source>
+        <translation>Cách nhanh nhất: gõ số tiền kèm loại tiền, rồi loại tiền muốn đổi sang, như 100 USD VND.</translation>
+    </message>
+    <message>
+        <source>Convert money</source>
+        <translation>Đổi tiền</translation>
+    </message>
+    <message>
+        <source>The currency you want, right after the amount, converts it.</source>
+        <translation>Loại tiền muốn đổi, viết ngay sau số tiền, sẽ đổi số tiền đó.</translation>
+    </message>
+    <message>
+        <source>Or put a word between them: to, in, into, sang, đổi ra, thành, qua.</source>
+        <translation>Hoặc đặt một từ ở giữa: to, in, into, sang, đổi ra, thành, qua.</translation>
+    </message>
+    <message>
+        <source>An equals sign with a question mark asks too.</source>
+        <translation>Dấu bằng kèm dấu hỏi cũng là một câu hỏi.</translation>
+    </message>
+    <message>
+        <source>An arrow works the same way.</source>
+        <translation>Mũi tên cũng dùng được như vậy.</translation>
+    </message>
+    <message>
+        <source>Ask in Vietnamese: là bao nhiêu, bằng bao nhiêu, được bao nhiêu.</source>
+        <translation>Hỏi bằng tiếng Việt: là bao nhiêu, bằng bao nhiêu, được bao nhiêu.</translation>
+    </message>
+    <message>
+        <source>A line may start with đổi or quy đổi, as you would say it.</source>
+        <translation>Dòng có thể bắt đầu bằng đổi hoặc quy đổi, như khi bạn nói.</translation>
+    </message>
+    <message>
+        <source>A variable holding money converts like the amount itself.</source>
+        <translation>Biến chứa tiền được đổi như chính số tiền đó.</translation>
+    </message>
+    <message>
+        <source>Writing amounts</source>
+        <translation>Cách viết số tiền</translation>
+    </message>
+    <message>
+        <source>Dollars: $20, 20 USD or 20 đô.</source>
+        <translation>Đô la: $20, 20 USD hoặc 20 đô.</translation>
+    </message>
+    <message>
+        <source>Euros: €50, 50 EUR or 50 euro.</source>
+        <translation>Euro: €50, 50 EUR hoặc 50 euro.</translation>
+    </message>
+    <message>
+        <source>Dong: đ, ₫, VND, vnđ or đồng.</source>
+        <translation>Đồng: đ, ₫, VND, vnđ hoặc đồng.</translation>
+    </message>
+    <message>
+        <source>Yen and pounds: ¥ and £, or JPY and GBP.</source>
+        <translation>Yên và bảng: ¥ và £, hoặc JPY và GBP.</translation>
+    </message>
+    <message>
+        <source>Any three-letter ISO code, in capitals or not.</source>
+        <translation>Mọi mã ISO ba chữ cái, viết hoa hay không đều được.</translation>
+    </message>
+    <message>
+        <source>Rates you type</source>
+        <translation>Tỷ giá bạn tự nhập</translation>
+    </message>
+    <message>
+        <source>A rate typed on its own line is used by every line below it, before the bank's.</source>
+        <translation>Tỷ giá nhập trên một dòng riêng được mọi dòng bên dưới dùng, trước tỷ giá của ngân hàng.</translation>
+    </message>
+    <message>
+        <source>Spell out both currencies when the rate is not in dong.</source>
+        <translation>Ghi rõ cả hai loại tiền khi tỷ giá không tính bằng đồng.</translation>
+    </message>
+    <message>
+        <source>Without a rate of yours, dong conversions use the Default VND rate chosen in Settings: Transfer unless you change it.</source>
+        <translation>Khi bạn không nhập tỷ giá, phép đổi sang đồng dùng Tỷ giá VND mặc định chọn trong Cài đặt: Chuyển khoản nếu bạn không đổi.</translation>
+    </message>
+    <message>
+        <source>@ gives the rate for this line only, in dong unless you name another currency.</source>
+        <translation>@ cho tỷ giá của riêng dòng này, tính bằng đồng trừ khi bạn ghi loại tiền khác.</translation>
+    </message>
+    <message>
+        <source>A rate works both ways: the inverse is used when needed.</source>
+        <translation>Tỷ giá dùng được cả hai chiều: khi cần, tỷ giá nghịch đảo được dùng.</translation>
+    </message>
+    <message>
+        <source>Buy and sell rates</source>
+        <translation>Tỷ giá mua và bán</translation>
+    </message>
+    <message>
+        <source>mua uses the bank's buy rate, bán its sell rate, for this line only.</source>
+        <translation>mua dùng tỷ giá mua của ngân hàng, bán dùng tỷ giá bán, chỉ cho dòng này.</translation>
+    </message>
+    <message>
+        <source>A line with both mua and bán uses the buy rate; when the bank has no buy or sell rate for a currency, the market rate answers.</source>
+        <translation>Dòng có cả mua và bán dùng tỷ giá mua; khi ngân hàng không có tỷ giá mua hay bán cho một loại tiền, tỷ giá thị trường được dùng.</translation>
+    </message>
+    <message>
+        <source>Number separators</source>
+        <translation>Dấu phân cách số</translation>
+    </message>
+    <message>
+        <source>With the Vietnam number style, dots group thousands and a comma marks decimals.</source>
+        <translation>Với kiểu số Việt Nam, dấu chấm phân nhóm hàng nghìn và dấu phẩy đánh dấu phần thập phân.</translation>
+    </message>
+    <message>
+        <source>With the United States number style, commas group thousands and a dot marks decimals.</source>
+        <translation>Với kiểu số Hoa Kỳ, dấu phẩy phân nhóm hàng nghìn và dấu chấm đánh dấu phần thập phân.</translation>
+    </message>
+    <message>
+        <source>A decimal may start with its point: .5 is a half.</source>
+        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
+    </message>
+    <message>
+        <source>Decimals take a scale word: k or nghìn, tr or triệu.</source>
+        <translation>Số thập phân có thể kèm từ chỉ bậc: k hoặc nghìn, tr hoặc triệu.</translation>
+    </message>
+    <message>
+        <source>How to convert currencies</source>
+        <translation>Cách đổi tiền tệ</translation>
+    </message>
+</context><context>
     <name>quibsum::SumService</name>
     <message>
         <source>Quib Sum is still starting; try again in a moment.</source>
@@ -553,6 +975,132 @@
     <message>
         <source>Could not read the settings %1: it is not a regular file</source>
         <translation>Không đọc được cài đặt %1: đây không phải tệp thường</translation>
+    </message>
+</context><context>
+    <name>quibsum::SumSettingsRoot</name>
+    <message>
+        <source>Settings</source>
+        <translation>Cài đặt</translation>
+    </message>
+    <message>
+        <source>Search settings…</source>
+        <translation>Tìm cài đặt…</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Giao diện</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Tối</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Sáng</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>Theo hệ thống</translation>
+    </message>
+    <message>
+        <source>Number style</source>
+        <translation>Kiểu số</translation>
+    </message>
+    <message>
+        <source>United States (1,234.5)</source>
+        <translation>Hoa Kỳ (1,234.5)</translation>
+    </message>
+    <message>
+        <source>Vietnam (1.234,5)</source>
+        <translation>Việt Nam (1.234,5)</translation>
+    </message>
+    <message>
+        <source>Default currency</source>
+        <translation>Tiền tệ mặc định</translation>
+    </message>
+    <message>
+        <source>Default VND rate</source>
+        <translation>Tỷ giá VND mặc định</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Chuyển khoản</translation>
+    </message>
+    <message>
+        <source>Buy</source>
+        <translation>Mua</translation>
+    </message>
+    <message>
+        <source>Sell</source>
+        <translation>Bán</translation>
+    </message>
+    <message>
+        <source>Launch at login</source>
+        <translation>Mở khi đăng nhập</translation>
+    </message>
+    <message>
+        <source>Window shortcut</source>
+        <translation>Phím tắt cửa sổ</translation>
+    </message>
+    <message>
+        <source>Reset to Ctrl+Alt+Space</source>
+        <translation>Đặt lại Ctrl+Alt+Space</translation>
+    </message>
+    <message>
+        <source>Reset shortcut</source>
+        <translation>Đặt lại phím tắt</translation>
+    </message>
+    <message>
+        <source>Where the desktop keeps global shortcuts to itself, bind the command “quibsum toggle” in its keyboard settings instead.</source>
+        <translation>Nếu môi trường máy tính giữ phím tắt toàn cục cho riêng mình, hãy gán lệnh “quibsum toggle” trong phần cài đặt bàn phím của nó.</translation>
+    </message>
+    <message>
+        <source>Live rates</source>
+        <translation>Tỷ giá trực tuyến</translation>
+    </message>
+    <message>
+        <source>Update Rates</source>
+        <translation>Cập nhật tỷ giá</translation>
+    </message>
+    <message>
+        <source>How to convert currencies</source>
+        <translation>Cách đổi tiền tệ</translation>
+    </message>
+    <message>
+        <source>Support Quib Sum</source>
+        <translation>Ủng hộ Quib Sum</translation>
+    </message>
+    <message>
+        <source>Donate…</source>
+        <translation>Ủng hộ…</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Cập nhật</translation>
+    </message>
+    <message>
+        <source>Check for Updates…</source>
+        <translation>Kiểm tra bản mới…</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Phiên bản</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Chung</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Phím tắt</translation>
+    </message>
+    <message>
+        <source>Exchange rates</source>
+        <translation>Tỷ giá</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Giới thiệu</translation>
     </message>
 </context><context>
     <name>quibsum::SumTextView</name>

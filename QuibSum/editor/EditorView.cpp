@@ -133,6 +133,15 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
 }
 
 EditorView::~EditorView() {
+    // The children outlive this part of the object: nothing they report may reach it now.
+    disconnect(textView_, nullptr, this, nullptr);
+    disconnect(textView_->document(), nullptr, this, nullptr);
+    textView_->onCopyResult = nullptr;
+    textView_->onEscape = nullptr;
+    textView_->completionCommand = nullptr;
+    textView_->onTextInserted = nullptr;
+    textView_->onCompositionChange = nullptr;
+    qApp->removeEventFilter(this);
     // Any run still queued for this editor finds a newer revision and skips its work.
     latestRevision_->store(~std::uint64_t{0});
     release(std::move(largeSheet_));

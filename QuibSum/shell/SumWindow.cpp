@@ -299,7 +299,7 @@ bool SumWindow::showSheet(const QUuid& id) {
     footer_->endFeedback();
     auto* column = static_cast<QVBoxLayout*>(layout());
     if (editor_) {
-        column->replaceWidget(editor_, editor);
+        delete column->replaceWidget(editor_, editor);  // the layout hands back the old item
         editor_->hide();
         editor_->deleteLater();
     } else {
