@@ -104,7 +104,7 @@ TotalFooter::TotalFooter(SumSettings& settings, QWidget* parent)
 
 void TotalFooter::buildMenu() {
     auto addChoices = [this](const QString& title, std::initializer_list<Choice> choices,
-                             void (SumSettings::*set)(const QString&)) {
+                             const std::function<void(const QString&)>& set) {
         QMenu* sub = menu_->addMenu(title);
         auto* group = new QActionGroup(sub);
         group->setExclusive(true);
@@ -114,20 +114,20 @@ void TotalFooter::buildMenu() {
             action->setData(QString::fromLatin1(c.value));
             group->addAction(action);
             connect(action, &QAction::triggered, this,
-                    [this, set, value = QString::fromLatin1(c.value)] { (settings_.*set)(value); });
+                    [set, value = QString::fromLatin1(c.value)] { set(value); });
         }
     };
     addChoices(tr("Number style"),
                {{QT_TR_NOOP("United States (1,234.5)"), "en"}, {QT_TR_NOOP("Vietnam (1.234,5)"), "vi"}},
-               &SumSettings::setNumberStyle);
+               [this](const QString& v) { settings_.setNumberStyle(v); });
     addChoices(
         tr("Default VND rate"),
         {{QT_TR_NOOP("Transfer"), "transfer"}, {QT_TR_NOOP("Buy"), "buy"}, {QT_TR_NOOP("Sell"), "sell"}},
-        &SumSettings::setRateKind);
+        [this](const QString& v) { settings_.setRateKind(v); });
     addChoices(
         tr("Appearance"),
         {{QT_TR_NOOP("Dark"), "dark"}, {QT_TR_NOOP("Light"), "light"}, {QT_TR_NOOP("System"), "system"}},
-        &SumSettings::setAppearance);
+        [this](const QString& v) { settings_.setAppearance(v); });
 
     auto call = [](const std::function<void()>& f) {
         if (f) f();
