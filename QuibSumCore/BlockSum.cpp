@@ -33,6 +33,19 @@ Result<std::optional<BlockSum>> BlockSum::of(std::span<const Quantity* const> va
     return out;
 }
 
+LineResult aggregateResultOf(const Result<std::optional<BlockSum>>& sum, Aggregate kind, const Engine& engine) {
+    if (!sum) {
+        const EvaluationError& e = sum.error();
+        return LineResult::error(e.isMessage() ? e.text : std::string(messages::unitMismatch));
+    }
+    if (!*sum) return LineResult::note();
+    Quantity q = (*sum)->sum;
+    if (kind == Aggregate::average) q.value /= Decimal((*sum)->count);
+    if (q.value.isNaN()) return LineResult::error(std::string(messages::invalidResult));
+    std::string display = engine.format(q);
+    return LineResult::value(std::move(q), std::move(display));
+}
+
 PageTotal pageTotalOf(const Result<std::optional<BlockSum>>& sum, const Engine& engine) {
     PageTotal t;
     if (!sum) {

@@ -7,7 +7,9 @@
 #include <optional>
 #include <span>
 
+#include "QuibSumCore/Aggregate.h"
 #include "QuibSumCore/EvaluationError.h"
+#include "QuibSumCore/LineResult.h"
 #include "QuibSumCore/PageTotal.h"
 #include "QuibSumCore/Quantity.h"
 #include "QuibSumCore/Rate.h"
@@ -27,6 +29,10 @@ struct BlockSum {
 
     friend bool operator==(const BlockSum&, const BlockSum&) = default;
 };
+
+// What a "sum" or "average" line shows for its block's sum: the sum or the mean, nothing for an
+// empty block, or the failure's message.
+LineResult aggregateResultOf(const Result<std::optional<BlockSum>>& sum, Aggregate kind, const Engine& engine);
 
 // The page total a sum of the counted lines makes: its value, nothing to sum, units that do
 // not add up, or the failure's message.

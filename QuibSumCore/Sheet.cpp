@@ -248,17 +248,7 @@ private:
     LineResult aggregate(Aggregate kind) {
         values_.clear();
         for (const Slot* line : blockLines_) values_.push_back(&valueOf(*line->entry));
-        auto sum = BlockSum::of(values_, sheet_.engine_, *rates_);
-        if (!sum) {
-            const EvaluationError& e = sum.error();
-            return LineResult::error(e.isMessage() ? e.text : std::string(messages::unitMismatch));
-        }
-        if (!*sum) return LineResult::note();
-        Quantity q = std::move((*sum)->sum);
-        if (kind == Aggregate::average) q.value /= Decimal((*sum)->count);
-        if (q.value.isNaN()) return LineResult::error(std::string(messages::invalidResult));
-        std::string display = sheet_.engine_.format(q);
-        return LineResult::value(std::move(q), std::move(display));
+        return aggregateResultOf(BlockSum::of(values_, sheet_.engine_, *rates_), kind, sheet_.engine_);
     }
 
     void advance(Slot& slot, bool reused) {

@@ -145,17 +145,7 @@ const LineResult& StreamingSheet::add(std::string_view line) {
 }
 
 LineResult StreamingSheet::aggregate(Aggregate kind) {
-    auto sum = block_.sum(engine_, env_.sheetRates);
-    if (!sum) {
-        const EvaluationError& e = sum.error();
-        return LineResult::error(e.isMessage() ? e.text : std::string(messages::unitMismatch));
-    }
-    if (!*sum) return LineResult::note();
-    Quantity q = std::move((*sum)->sum);
-    if (kind == Aggregate::average) q.value /= Decimal((*sum)->count);
-    if (q.value.isNaN()) return LineResult::error(std::string(messages::invalidResult));
-    std::string display = engine_.format(q);
-    return LineResult::value(std::move(q), std::move(display));
+    return aggregateResultOf(block_.sum(engine_, env_.sheetRates), kind, engine_);
 }
 
 PageTotal StreamingSheet::total() const {
