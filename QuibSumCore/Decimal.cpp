@@ -45,6 +45,20 @@ int digitsOf(u128 x) {
     return t + (x >= kPow10.v[t] ? 1 : 0);
 }
 
+// (high * 2^64 + low) / d for high < d, so that the quotient fits 64 bits: one machine
+// instruction on x86-64, where the generic 128-bit division is a slow library call.
+u64 divide128(u64 high, u64 low, u64 d, u64& remainder) {
+#if defined(__x86_64__)
+    u64 q;
+    __asm__("divq %[d]" : "=a"(q), "=d"(remainder) : "a"(low), "d"(high), [d] "rm"(d));
+    return q;
+#else
+    const u128 n = (static_cast<u128>(high) << 64) | low;
+    remainder = static_cast<u64>(n % d);
+    return static_cast<u64>(n / d);
+#endif
+}
+
 // A 256-bit unsigned integer, little-endian 64-bit limbs: wide enough for an exact product of
 // two mantissas and for a dividend scaled so that the quotient carries a rounding digit.
 struct U256 {
@@ -81,20 +95,6 @@ struct U256 {
             limb[i] = divide128(r, limb[i], d, r);
         }
         return r;
-    }
-
-    // (high * 2^64 + low) / d for high < d, so that the quotient fits 64 bits: one machine
-    // instruction on x86-64, where the generic 128-bit division is a slow library call.
-    static u64 divide128(u64 high, u64 low, u64 d, u64& remainder) {
-#if defined(__x86_64__)
-        u64 q;
-        __asm__("divq %[d]" : "=a"(q), "=d"(remainder) : "a"(low), "d"(high), [d] "rm"(d));
-        return q;
-#else
-        const u128 n = (static_cast<u128>(high) << 64) | low;
-        remainder = static_cast<u64>(n % d);
-        return static_cast<u64>(n / d);
-#endif
     }
 
     int bitLength() const {
@@ -230,13 +230,98 @@ U256 divide(U256 n, u128 d, bool& inexact) {
     return q;
 }
 
+// x / 10^k and x % 10^k for 0 <= k <= 38, in at most four 128-by-64-bit divisions instead of
+// the library's generic 128-bit division.
+u128 divideByPow10(u128 x, int k, u128& remainder) {
+    if (k > 19) {
+        u128 low;
+        const u128 q = divideByPow10(x, 19, low);
+        u128 high;
+        const u128 r = divideByPow10(q, k - 19, high);
+        remainder = high * kPow10.v[19] + low;
+        return r;
+    }
+    const u64 d = pow10u64(k);
+    const u64 hi = static_cast<u64>(x >> 64), lo = static_cast<u64>(x);
+    if (hi == 0) {
+        remainder = lo % d;
+        return lo / d;
+    }
+    u64 r;
+    const u64 q1 = divide128(0, hi, d, r);
+    const u64 q0 = divide128(r, lo, d, r);
+    remainder = r;
+    return (static_cast<u128>(q1) << 64) | q0;
+}
+
+// n / d and n % d when the quotient is known to fit 128 bits (n < d * 2^128, d != 0): two
+// 64-bit quotient digits by Knuth's algorithm D (TAOCP 4.3.1), or two machine divisions when d
+// fits 64 bits.
+u128 divideNarrow(const U256& n, u128 d, u128& remainder) {
+    const u64 d1 = static_cast<u64>(d >> 64);
+    if (d1 == 0) {
+        const u64 d0 = static_cast<u64>(d);
+        u64 r = n.limb[2];  // below d0, as the quotient fits
+        const u64 q1 = divide128(r, n.limb[1], d0, r);
+        const u64 q0 = divide128(r, n.limb[0], d0, r);
+        remainder = r;
+        return (static_cast<u128>(q1) << 64) | q0;
+    }
+    // Normalise so that the divisor's top bit is set; the shifted dividend's top limb is then
+    // zero, and its next two limbs are below the divisor.
+    const int s = __builtin_clzll(d1);
+    const u128 v = d << s;
+    const u64 v1 = static_cast<u64>(v >> 64), v0 = static_cast<u64>(v);
+    const u64 u2 = s ? (n.limb[2] << s) | (n.limb[1] >> (64 - s)) : n.limb[2];
+    const u64 u3 = s ? (n.limb[3] << s) | (n.limb[2] >> (64 - s)) : n.limb[3];
+    const u64 u1 = s ? (n.limb[1] << s) | (n.limb[0] >> (64 - s)) : n.limb[1];
+    const u64 u0 = n.limb[0] << s;
+    u128 r = (static_cast<u128>(u3) << 64) | u2;
+    u64 q[2];
+    const u64 next[2] = {u1, u0};
+    for (int j = 0; j < 2; ++j) {
+        // Divide (r, next[j]) by v; r < v, so the quotient digit fits 64 bits.
+        const u64 r1 = static_cast<u64>(r >> 64), r0 = static_cast<u64>(r);
+        u64 qhat;
+        u128 rhat;
+        if (r1 >= v1) {  // then r1 == v1: the estimate saturates
+            qhat = ~static_cast<u64>(0);
+            rhat = static_cast<u128>(r0) + v1;
+        } else {
+            u64 rh;
+            qhat = divide128(r1, r0, v1, rh);
+            rhat = rh;
+        }
+        // At most two corrections make the estimate exact or one too large.
+        while (rhat >> 64 == 0 && static_cast<u128>(qhat) * v0 > ((rhat << 64) | next[j])) {
+            --qhat;
+            rhat += v1;
+        }
+        // (r, next[j]) - qhat * v, which is below v or, when qhat is one too large, negative.
+        const u128 p0 = static_cast<u128>(qhat) * v0;
+        const u128 p1 = static_cast<u128>(qhat) * v1 + (p0 >> 64);
+        const u128 low = (static_cast<u128>(r0) << 64) | next[j];
+        const u128 product = (p1 << 64) | static_cast<u64>(p0);
+        const u64 borrow = low < product ? 1 : 0;
+        u128 rest = low - product;
+        if (static_cast<u128>(r1) < (p1 >> 64) + borrow) {
+            --qhat;
+            rest += v;
+        }
+        q[j] = qhat;
+        r = rest;
+    }
+    remainder = r >> s;
+    return (static_cast<u128>(q[0]) << 64) | q[1];
+}
+
 // Writes the decimal digits of m (at most 39), returns the end. Works in two 19-digit halves,
 // so that only one 128-bit division is needed.
 char* writeDigits(u128 m, char* out) {
     if (m >> 64 == 0) return std::to_chars(out, out + 20, static_cast<u64>(m)).ptr;
-    const u128 chunk = kPow10.v[19];
-    const u64 high = static_cast<u64>(m / chunk);
-    u64 low = static_cast<u64>(m % chunk);
+    u128 rest;
+    const u64 high = static_cast<u64>(divideByPow10(m, 19, rest));
+    u64 low = static_cast<u64>(rest);
     out = std::to_chars(out, out + 20, high).ptr;
     for (int i = 18; i >= 0; --i) {
         out[i] = static_cast<char>('0' + low % 10);
@@ -347,11 +432,78 @@ struct DecimalParts {
             std::swap(xe, ye);
         }
         const int gap = xe - ye;
+        if (gap <= kPrecision && xm < kPow10.v[kPrecision - gap]) {
+            // Both fit 38 digits once aligned: 128 bits hold their sum, which has at most 39.
+            const u128 xa = xm * kPow10.v[gap];
+            bool negative = xNeg;
+            u128 sum;
+            if (xNeg == yNeg) sum = xa + ym;
+            else if (ym <= xa) sum = xa - ym;
+            else {
+                sum = ym - xa;
+                negative = yNeg;
+            }
+            if (sum < kPow10.v[kPrecision]) return make(negative, sum, ye);  // exact
+            if (mode == RoundingMode::plain && ye < Decimal::maxExponent) {
+                // 39 digits: drop the last, halves away from zero.
+                u128 digit;
+                u128 q = divideByPow10(sum, 1, digit);
+                int exponent = ye + 1;
+                if (digit >= 5 && ++q == kPow10.v[kPrecision]) {
+                    q = kPow10.v[kPrecision - 1];
+                    ++exponent;
+                }
+                if (exponent <= Decimal::maxExponent) {
+                    if (digit != 0) flags |= inexact;
+                    return make(negative, q, exponent);
+                }
+            }
+        } else if (mode == RoundingMode::plain) {
+            // x has more than 38 digits once aligned. Give it exactly 38, and split y there into
+            // the digits that add to them and a remainder below them, which decides the rounding.
+            const int up = kPrecision - digitsOf(xm);
+            const u128 xs = xm * kPow10.v[up];
+            const int k = gap - up;  // at least 1
+            int exponent = xe - up;
+            u128 yHigh = 0, yLow = ym;
+            if (k <= kPrecision) yHigh = divideByPow10(ym, k, yLow);
+            // The remainder is yLow / 10^k of a unit: compare it with a half and test for zero.
+            const bool halfBelow = k <= kPrecision && yLow >= kPow10.v[k] - yLow;
+            bool fast = exponent >= Decimal::minExponent;
+            u128 sum;
+            bool increment;
+            if (xNeg == yNeg) {
+                sum = xs + yHigh;
+                increment = halfBelow;
+                if (sum >= kPow10.v[kPrecision]) {  // 39 digits: drop one more
+                    u128 digit;
+                    sum = divideByPow10(sum, 1, digit);
+                    increment = digit >= 5;
+                    ++exponent;
+                }
+            } else {
+                // x - (yHigh + f) = (x - yHigh - 1) + (1 - f) for a nonzero fraction f.
+                sum = xs - yHigh - (yLow != 0 ? 1 : 0);
+                increment = yLow != 0 && (k > kPrecision || kPow10.v[k] - yLow >= yLow);
+                fast = fast && sum >= kPow10.v[kPrecision - 1];  // no digit lost to cancellation
+            }
+            if (fast) {
+                if (increment && ++sum == kPow10.v[kPrecision]) {
+                    sum = kPow10.v[kPrecision - 1];
+                    ++exponent;
+                }
+                if (exponent <= Decimal::maxExponent) {
+                    flags |= inexact;  // y's dropped digits are never all zero: ym has no trailing zeros
+                    return make(xNeg, sum, exponent);
+                }
+            }
+        }
+
+        // The general way: exact in up to 256 bits, then rounded.
         U256 x, y;
         long long exponent;
         bool sticky = false;
         if (gap <= kPrecision && xm < kPow10.v[kPrecision - gap]) {
-            // Both fit 38 digits once aligned: 128 bits hold their sum.
             x = U256(xm * kPow10.v[gap]);
             y = U256(ym);
             exponent = ye;
@@ -389,13 +541,40 @@ struct DecimalParts {
             return Decimal::nan();
         }
         if (a.mantissa_ == 0) return Decimal();
-        // Scale the dividend to 77 digits: the quotient then has at least 39, one more than
-        // the precision, and the remainder tells whether anything lies below them.
+        const bool negative = a.negative_ != b.negative_;
+        {
+            // Scale the dividend so that the quotient has exactly 38 digits: with both mantissas
+            // widened to 38 digits, a / b lies in [1, 10) or in (0.1, 1), which picks the power
+            // of ten. The remainder then decides the rounding on its own.
+            const int da = digitsOf(a.mantissa_), db = digitsOf(b.mantissa_);
+            const u128 a38 = a.mantissa_ * kPow10.v[kPrecision - da];
+            const u128 b38 = b.mantissa_ * kPow10.v[kPrecision - db];
+            const int scale = (a38 >= b38 ? db - 1 : db);
+            u128 r;
+            u128 q = divideNarrow(quibsum::multiply(a38, kPow10.v[scale]), b.mantissa_, r);
+            int exponent = a.exponent_ - b.exponent_ + da - kPrecision - scale;
+            bool increment = false;
+            switch (mode) {
+            case RoundingMode::plain: increment = r >= b.mantissa_ - r; break;
+            case RoundingMode::down: increment = negative && r != 0; break;
+            case RoundingMode::up: increment = !negative && r != 0; break;
+            }
+            if (increment && ++q == kPow10.v[kPrecision]) {
+                q = kPow10.v[kPrecision - 1];
+                ++exponent;
+            }
+            if (exponent >= Decimal::minExponent && exponent <= Decimal::maxExponent) {
+                if (r != 0) flags |= inexact;
+                return make(negative, q, exponent);
+            }
+        }
+        // Near the ends of the exponent range: scale the dividend to 77 digits, so that the
+        // quotient has at least 39, one more than the precision, and the remainder tells
+        // whether anything lies below them; the general rounding does the rest.
         const int scale = 77 - digitsOf(a.mantissa_);
         bool inexactQuotient = false;
         const U256 q = quibsum::divide(scaleUp(U256(a.mantissa_), scale), b.mantissa_, inexactQuotient);
-        return round(a.negative_ != b.negative_, q,
-                     static_cast<long long>(a.exponent_) - b.exponent_ - scale, inexactQuotient, mode, flags);
+        return round(negative, q, static_cast<long long>(a.exponent_) - b.exponent_ - scale, inexactQuotient, mode, flags);
     }
 
     static int compareMagnitude(const Decimal& a, const Decimal& b) {

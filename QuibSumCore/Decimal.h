@@ -21,6 +21,25 @@ enum class RoundingMode { plain, down, up };  // halves away from zero; towards 
 
 enum class CalculationStatus { noError, lossOfPrecision, underflow, overflow, divideByZero };
 
+// m is a multiple of 10^k exactly when its low k bits are zero and m >> k is a multiple of 5^k.
+// Multiplying by the inverse of 5^k modulo 2^128 maps the multiples of 5^k, and only them, onto
+// 0 .. (2^128 - 1) / 5^k, and gives their quotient. Decimal strips trailing zeros with these.
+struct TenPowerStep {
+    int digits;
+    UInt128 inverse;  // of 5^digits, modulo 2^128
+    UInt128 limit;    // (2^128 - 1) / 5^digits
+    static constexpr TenPowerStep of(int k) {
+        UInt128 five = 1;
+        for (int i = 0; i < k; ++i) five *= 5;
+        UInt128 inverse = five;  // right in the low 3 bits; each step doubles that
+        for (int i = 0; i < 7; ++i) inverse *= 2 - five * inverse;
+        return {k, inverse, ~static_cast<UInt128>(0) / five};
+    }
+};
+// 16, 16, 8, 4, 2 and 1 digits add up to every count of trailing zeros a mantissa can have.
+inline constexpr TenPowerStep kTenPowerSteps[] = {TenPowerStep::of(16), TenPowerStep::of(16), TenPowerStep::of(8),
+                                                  TenPowerStep::of(4),  TenPowerStep::of(2),  TenPowerStep::of(1)};
+
 class Decimal {
 public:
     static constexpr int maxDigits = 38;
@@ -92,19 +111,18 @@ public:
 private:
     friend struct DecimalParts;  // the arithmetic in Decimal.cpp builds results from raw parts
 
+    // Strips trailing zeros into the exponent, up to the largest exponent: a few tests of the
+    // low bits and multiplications (see TenPowerStep), never a division.
     constexpr void normalize() {
         if (mantissa_ == 0) { exponent_ = 0; negative_ = false; return; }
-        // 128-bit division is a library call: test divisibility on the 64-bit halves
-        // (2^64 = 6 mod 10), and finish in 64 bits, where most mantissas live.
-        while (mantissa_ >> 64 != 0 && exponent_ < maxExponent &&
-               (static_cast<std::uint64_t>(mantissa_ >> 64) % 10 * 6 + static_cast<std::uint64_t>(mantissa_) % 10) % 10 == 0) {
-            mantissa_ /= 10;
-            ++exponent_;
-        }
-        if (mantissa_ >> 64 == 0) {
-            auto m = static_cast<std::uint64_t>(mantissa_);
-            while (m % 10 == 0 && exponent_ < maxExponent) { m /= 10; ++exponent_; }
-            mantissa_ = m;
+        for (const TenPowerStep& step : kTenPowerSteps) {
+            if (exponent_ > maxExponent - step.digits) continue;
+            const UInt128 mask = (static_cast<UInt128>(1) << step.digits) - 1;
+            if ((mantissa_ & mask) != 0) continue;
+            const UInt128 q = (mantissa_ >> step.digits) * step.inverse;
+            if (q > step.limit) continue;
+            mantissa_ = q;
+            exponent_ = static_cast<std::int16_t>(exponent_ + step.digits);
         }
     }
 
