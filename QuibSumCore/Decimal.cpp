@@ -25,11 +25,7 @@ struct Pow10Table {
 };
 constexpr Pow10Table kPow10{};
 
-constexpr u64 pow10u64(int n) {
-    u64 r = 1;
-    while (n-- > 0) r *= 10;
-    return r;
-}
+constexpr u64 pow10u64(int n) { return static_cast<u64>(kPow10.v[n]); }  // n <= 19
 
 int bitLength(u128 x) {
     const u64 hi = static_cast<u64>(x >> 64);
@@ -323,10 +319,18 @@ char* writeDigits(u128 m, char* out) {
     const u64 high = static_cast<u64>(divideByPow10(m, 19, rest));
     u64 low = static_cast<u64>(rest);
     out = std::to_chars(out, out + 20, high).ptr;
-    for (int i = 18; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + low % 10);
-        low /= 10;
+    // The low 19 digits, leading zeros included, two at a time.
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    for (int i = 17; i > 0; i -= 2) {
+        const char* pair = kPairs + 2 * (low % 100);
+        out[i] = pair[0];
+        out[i + 1] = pair[1];
+        low /= 100;
     }
+    out[0] = static_cast<char>('0' + low);
     return out + 19;
 }
 

@@ -26,6 +26,7 @@ enum class CalculationStatus { noError, lossOfPrecision, underflow, overflow, di
 // 0 .. (2^128 - 1) / 5^k, and gives their quotient. Decimal strips trailing zeros with these.
 struct TenPowerStep {
     int digits;
+    std::uint64_t lowBits;  // 2^digits - 1
     UInt128 inverse;  // of 5^digits, modulo 2^128
     UInt128 limit;    // (2^128 - 1) / 5^digits
     static constexpr TenPowerStep of(int k) {
@@ -33,7 +34,7 @@ struct TenPowerStep {
         for (int i = 0; i < k; ++i) five *= 5;
         UInt128 inverse = five;  // right in the low 3 bits; each step doubles that
         for (int i = 0; i < 7; ++i) inverse *= 2 - five * inverse;
-        return {k, inverse, ~static_cast<UInt128>(0) / five};
+        return {k, (std::uint64_t{1} << k) - 1, inverse, ~static_cast<UInt128>(0) / five};
     }
 };
 // 16, 16, 8, 4, 2 and 1 digits add up to every count of trailing zeros a mantissa can have.
@@ -115,15 +116,24 @@ private:
     // low bits and multiplications (see TenPowerStep), never a division.
     constexpr void normalize() {
         if (mantissa_ == 0) { exponent_ = 0; negative_ = false; return; }
-        for (const TenPowerStep& step : kTenPowerSteps) {
-            if (exponent_ > maxExponent - step.digits) continue;
-            const UInt128 mask = (static_cast<UInt128>(1) << step.digits) - 1;
-            if ((mantissa_ & mask) != 0) continue;
-            const UInt128 q = (mantissa_ >> step.digits) * step.inverse;
-            if (q > step.limit) continue;
-            mantissa_ = q;
-            exponent_ = static_cast<std::int16_t>(exponent_ + step.digits);
-        }
+        // Most results end in another digit: odd, or not a multiple of 5 (2^64 leaves 1 by 5).
+        const auto low = static_cast<std::uint64_t>(mantissa_);
+        if ((low & 1) != 0) return;
+        const auto high = static_cast<std::uint64_t>(mantissa_ >> 64);
+        if ((low % 5 + high % 5) % 5 != 0) return;
+        stripZeros(kTenPowerSteps[0]);
+        stripZeros(kTenPowerSteps[1]);
+        stripZeros(kTenPowerSteps[2]);
+        stripZeros(kTenPowerSteps[3]);
+        stripZeros(kTenPowerSteps[4]);
+        stripZeros(kTenPowerSteps[5]);
+    }
+    constexpr void stripZeros(const TenPowerStep& step) {
+        if (exponent_ > maxExponent - step.digits || (static_cast<std::uint64_t>(mantissa_) & step.lowBits) != 0) return;
+        const UInt128 q = (mantissa_ >> step.digits) * step.inverse;
+        if (q > step.limit) return;
+        mantissa_ = q;
+        exponent_ = static_cast<std::int16_t>(exponent_ + step.digits);
     }
 
     UInt128 mantissa_ = 0;  // at most 38 digits, trailing zeros removed
