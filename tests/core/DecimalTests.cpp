@@ -85,6 +85,29 @@ INSTANTIATE_TEST_SUITE_P(Table, DecimalArithmetic, testing::Values(
     ArithmeticCase{"-1e-128", '*', "0.1", "0"},
     ArithmeticCase{"1.234567e-122", '/', "10000", "1.23e-126"},
     ArithmeticCase{"1e-100", '*', "1e-100", "0"},
+    // Sums whose aligned operands fit 128 bits, with a 39th digit to round off: at the largest
+    // exponents too, where the carry overflows.
+    ArithmeticCase{"99999999999999999999999999999999999999e126", '+', "5e126", "1e164"},
+    ArithmeticCase{"99999999999999999999999999999999999999e127", '+', "1e127", "NaN"},
+    ArithmeticCase{"-0.25", '-', "0.75", "-1"},
+    // A 38-digit operand minus part of a unit: halves away from zero, and a cancellation that
+    // leaves 37 digits and needs the digit below them.
+    ArithmeticCase{"12345678901234567890123456789012345678", '-', "0.5", "12345678901234567890123456789012345678"},
+    ArithmeticCase{"12345678901234567890123456789012345678", '-', "0.51", "12345678901234567890123456789012345677"},
+    ArithmeticCase{"1e37", '-', "0.5", "9999999999999999999999999999999999999.5"},
+    ArithmeticCase{"-1e37", '+', "0.00000000000000000000000000000000001", "-1e37"},
+    // Quotients: divisors on either side of 2^64, exact ones, and the exponent limits.
+    ArithmeticCase{"1", '/', "18446744073709551617", "5.4210108624275221697433904166441366802e-20"},
+    ArithmeticCase{"34028236692093846346337460743176821145", '/', "18446744073709551615", "1844674407370955161.7"},
+    ArithmeticCase{"2", '/', "3.4028236692093846346337460743176821145", "0.58774717541114375398436826861112283892"},
+    ArithmeticCase{"99999999999999999999999999999999999999", '/', "9999999999999999999999999999999999999.8", "10"},
+    ArithmeticCase{"6", '/', "-3", "-2"},
+    ArithmeticCase{"1", '/', "8", "0.125"},
+    ArithmeticCase{"1", '/', "1e-128", "1e128"},
+    ArithmeticCase{"10", '/', "3e-127", "33333333333333333333333333333333333333e90"},
+    ArithmeticCase{"1e130", '/', "1e-40", "NaN"},
+    ArithmeticCase{"1e-100", '/', "1e28", "1e-128"},
+    ArithmeticCase{"1e-100", '/', "1e29", "0"},
     // Division by zero and NaN.
     ArithmeticCase{"1", '/', "0", "NaN"},
     ArithmeticCase{"0", '/', "0", "NaN"},
@@ -261,6 +284,38 @@ TEST(DecimalConversion, DoublesAndIntegers) {
     EXPECT_EQ(Decimal::fromParts(true, 15, -129).toString(), "-0." + std::string(127, '0') + "2");
     EXPECT_TRUE(Decimal::fromParts(false, 1, 165).isNaN());
     EXPECT_EQ(Decimal::fromParts(false, 1, 164).toString(), "1" + std::string(164, '0'));
+}
+
+// Trailing zeros move into the exponent, every one of them up to the largest exponent: equal
+// values compare equal only if they are stored alike.
+TEST(DecimalParts, TrailingZerosMoveIntoTheExponent) {
+    const UInt128 ten37 = static_cast<UInt128>(10'000'000'000'000'000'000ULL) * 1'000'000'000'000'000'000ULL;
+    struct Case {
+        UInt128 mantissa;
+        int exponent;
+        UInt128 storedMantissa;
+        int storedExponent;
+    };
+    const Case cases[] = {
+        {1'000'000'000'000'000'000ULL, 0, 1, 18},
+        {1'234'500'000'000'000'000ULL, -3, 12345, 11},
+        {ten37, -37, 1, 0},
+        {ten37 * 3, -163, 3, -126},
+        {ten37, 120, ten37 / 10'000'000, 127},  // only up to 10^127
+        {ten37 + 10, 0, ten37 / 10 + 1, 1},
+        {ten37 * 2 + 1, 0, ten37 * 2 + 1, 0},
+        {static_cast<UInt128>(1) << 64, 0, static_cast<UInt128>(1) << 64, 0},  // even, but no zero
+        {(static_cast<UInt128>(1) << 64) * 30, 5, (static_cast<UInt128>(1) << 64) * 3, 6},
+    };
+    for (const Case& c : cases) {
+        const Decimal d = Decimal::fromParts(false, c.mantissa, c.exponent);
+        EXPECT_TRUE(d.mantissa() == c.storedMantissa && d.exponent() == c.storedExponent)
+            << static_cast<double>(c.mantissa) << "e" << c.exponent << " stored as " << static_cast<double>(d.mantissa())
+            << "e" << d.exponent();
+    }
+    static_assert(Decimal(-120000).mantissa() == 12 && Decimal(-120000).exponent() == 4);
+    EXPECT_EQ(Decimal(25) / Decimal(10), num("2.5"));
+    EXPECT_EQ(num("0.75") + num("0.25"), Decimal(1));
 }
 
 // ---- Differential test against Python's decimal module --------------------------------------------
