@@ -534,8 +534,32 @@ struct DecimalParts {
     static Decimal multiply(const Decimal& a, const Decimal& b, RoundingMode mode, unsigned& flags) {
         if (a.nan_ || b.nan_) return Decimal::nan();
         if (a.mantissa_ == 0 || b.mantissa_ == 0) return Decimal();
-        return round(a.negative_ != b.negative_, quibsum::multiply(a.mantissa_, b.mantissa_),
-                     static_cast<long long>(a.exponent_) + b.exponent_, false, mode, flags);
+        const bool negative = a.negative_ != b.negative_;
+        const U256 product = quibsum::multiply(a.mantissa_, b.mantissa_);
+        const int digits = digitsOf(product);
+        const int drop = digits - kPrecision;
+        int exponent = a.exponent_ + b.exponent_ + std::max(drop, 0);
+        if (drop > 0 && exponent >= Decimal::minExponent && exponent <= Decimal::maxExponent) {
+            // Too many digits, none of them near the exponent limits: one division by 10^drop
+            // leaves 38 digits and a remainder that decides the rounding.
+            u128 r;
+            u128 q = divideNarrow(product, kPow10.v[drop], r);
+            bool increment = false;
+            switch (mode) {
+            case RoundingMode::plain: increment = r >= kPow10.v[drop] - r; break;
+            case RoundingMode::down: increment = negative && r != 0; break;
+            case RoundingMode::up: increment = !negative && r != 0; break;
+            }
+            if (increment && ++q == kPow10.v[kPrecision]) {
+                q = kPow10.v[kPrecision - 1];
+                ++exponent;
+            }
+            if (exponent <= Decimal::maxExponent) {
+                if (r != 0) flags |= inexact;
+                return make(negative, q, exponent);
+            }
+        }
+        return round(negative, product, static_cast<long long>(a.exponent_) + b.exponent_, false, mode, flags);
     }
 
     static Decimal divide(const Decimal& a, const Decimal& b, RoundingMode mode, unsigned& flags) {
