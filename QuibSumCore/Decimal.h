@@ -21,6 +21,8 @@ enum class RoundingMode { plain, down, up };  // halves away from zero; towards 
 
 enum class CalculationStatus { noError, lossOfPrecision, underflow, overflow, divideByZero };
 
+namespace detail {
+
 // m is a multiple of 10^k exactly when its low k bits are zero and m >> k is a multiple of 5^k.
 // Multiplying by the inverse of 5^k modulo 2^128 maps the multiples of 5^k, and only them, onto
 // 0 .. (2^128 - 1) / 5^k, and gives their quotient. Decimal strips trailing zeros with these.
@@ -40,6 +42,8 @@ struct TenPowerStep {
 // 16, 16, 8, 4, 2 and 1 digits add up to every count of trailing zeros a mantissa can have.
 inline constexpr TenPowerStep kTenPowerSteps[] = {TenPowerStep::of(16), TenPowerStep::of(16), TenPowerStep::of(8),
                                                   TenPowerStep::of(4),  TenPowerStep::of(2),  TenPowerStep::of(1)};
+
+}  // namespace detail
 
 class Decimal {
 public:
@@ -113,7 +117,7 @@ private:
     friend struct DecimalParts;  // the arithmetic in Decimal.cpp builds results from raw parts
 
     // Strips trailing zeros into the exponent, up to the largest exponent: a few tests of the
-    // low bits and multiplications (see TenPowerStep), never a division.
+    // low bits and multiplications (see detail::TenPowerStep), never a division.
     constexpr void normalize() {
         if (mantissa_ == 0) { exponent_ = 0; negative_ = false; return; }
         // Most results end in another digit: odd, or not a multiple of 5 (2^64 leaves 1 by 5).
@@ -121,14 +125,14 @@ private:
         if ((low & 1) != 0) return;
         const auto high = static_cast<std::uint64_t>(mantissa_ >> 64);
         if ((low % 5 + high % 5) % 5 != 0) return;
-        stripZeros(kTenPowerSteps[0]);
-        stripZeros(kTenPowerSteps[1]);
-        stripZeros(kTenPowerSteps[2]);
-        stripZeros(kTenPowerSteps[3]);
-        stripZeros(kTenPowerSteps[4]);
-        stripZeros(kTenPowerSteps[5]);
+        stripZeros(detail::kTenPowerSteps[0]);
+        stripZeros(detail::kTenPowerSteps[1]);
+        stripZeros(detail::kTenPowerSteps[2]);
+        stripZeros(detail::kTenPowerSteps[3]);
+        stripZeros(detail::kTenPowerSteps[4]);
+        stripZeros(detail::kTenPowerSteps[5]);
     }
-    constexpr void stripZeros(const TenPowerStep& step) {
+    constexpr void stripZeros(const detail::TenPowerStep& step) {
         if (exponent_ > maxExponent - step.digits || (static_cast<std::uint64_t>(mantissa_) & step.lowBits) != 0) return;
         const UInt128 q = (mantissa_ >> step.digits) * step.inverse;
         if (q > step.limit) return;
