@@ -181,4 +181,17 @@ std::string format(const Quantity& quantity, NumberStyle style) {
     return text;
 }
 
+std::string formatRate(const SheetRate& rate, NumberStyle style) {
+    auto written = [](std::string_view code) { return code == vndSymbol ? dongSign.substr(1) : code; };
+    char number[maxNumberLength];
+    const int length = writeNumber(rate.value, Category::number, style, number);
+    std::string text = "1 ";
+    text.append(written(rate.from));
+    text.append(" = ");
+    text.append(number, static_cast<std::size_t>(length));
+    text.push_back(' ');
+    text.append(written(rate.to));
+    return text;
+}
+
 }  // namespace quibsum::ResultFormatter
