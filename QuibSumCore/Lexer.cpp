@@ -184,15 +184,26 @@ private:
             numberText_.resize(end - from + 1);
             char* out = numberText_.data();
             if (leadingDigits == 0) *out++ = '0';
+            // Whole numbers of up to 18 digits (most of what is typed) are exact in 64 bits.
+            std::uint64_t whole = 0;
+            int digits = 0;
+            bool point = false;
             for (std::size_t p = from; p < end; ++p) {
                 if (isDigit(s_[p])) {
                     *out++ = static_cast<char>(s_[p]);
+                    whole = whole * 10 + static_cast<std::uint64_t>(s_[p] - U'0');
+                    ++digits;
                 } else if (p == lastSeparator && reading == Reading::decimalPoint) {
                     *out++ = '.';
+                    point = true;
                 }
             }
-            value = Decimal::parse(std::string_view(numberText_.data(), static_cast<std::size_t>(out - numberText_.data())));
-            if (value && value->isNaN()) value.reset();
+            if (!point && digits <= 18) {
+                value = Decimal(static_cast<long long>(whole));
+            } else {
+                value = Decimal::parse(std::string_view(numberText_.data(), static_cast<std::size_t>(out - numberText_.data())));
+                if (value && value->isNaN()) value.reset();
+            }
         }
         if (!value) return emitWord(from, end);
         return scaled(from, end, *value);

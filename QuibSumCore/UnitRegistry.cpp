@@ -1,6 +1,8 @@
 #include "QuibSumCore/UnitRegistry.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
 #include <utility>
 #include <vector>
@@ -86,10 +88,53 @@ std::vector<Entry> buildTable() {
     return table;
 }
 
-const std::vector<Entry>& table() {
-    static const std::vector<Entry> t = buildTable();
-    return t;
+// The sorted table and an open-addressing index over it: every conversion, every formatted
+// value and every currency test looks symbols up, so a look-up is one hash and, nearly
+// always, one comparison.
+class Index {
+public:
+    Index() : table_(buildTable()) {
+        if (table_.size() * 2 > slotCount) std::abort();  // the table outgrew its index
+        slots_.fill(empty);
+        for (std::size_t i = 0; i < table_.size(); ++i) {
+            std::size_t slot = hash(table_[i].symbol) & mask;
+            while (slots_[slot] != empty) slot = (slot + 1) & mask;
+            slots_[slot] = static_cast<std::int16_t>(i);
+        }
+    }
+
+    const std::vector<Entry>& table() const { return table_; }
+
+    const Definition* find(std::string_view symbol) const {
+        for (std::size_t slot = hash(symbol) & mask;; slot = (slot + 1) & mask) {
+            const std::int16_t i = slots_[slot];
+            if (i == empty) return nullptr;
+            const Entry& e = table_[static_cast<std::size_t>(i)];
+            if (e.symbol == symbol) return &e.definition;
+        }
+    }
+
+private:
+    static constexpr std::size_t slotCount = 256;  // over three times the table: short probes
+    static constexpr std::size_t mask = slotCount - 1;
+    static constexpr std::int16_t empty = -1;
+
+    static std::size_t hash(std::string_view s) {  // FNV-1a
+        std::uint32_t h = 2166136261u;
+        for (unsigned char c : s) h = (h ^ c) * 16777619u;
+        return h ^ (h >> 16);
+    }
+
+    std::vector<Entry> table_;
+    std::array<std::int16_t, slotCount> slots_;
+};
+
+const Index& index() {
+    static const Index i;
+    return i;
 }
+
+const std::vector<Entry>& table() { return index().table(); }
 
 // 0 °C in kelvin, exactly.
 const Decimal& kelvinOffset() {
@@ -111,13 +156,7 @@ Decimal fromCelsius(const Decimal& c, std::string_view to) {
 
 }  // namespace
 
-const Definition* definition(std::string_view symbol) {
-    const auto& t = table();
-    auto it = std::lower_bound(t.begin(), t.end(), symbol,
-                               [](const Entry& e, std::string_view s) { return std::string_view(e.symbol) < s; });
-    if (it == t.end() || it->symbol != symbol) return nullptr;
-    return &it->definition;
-}
+const Definition* definition(std::string_view symbol) { return index().find(symbol); }
 
 Result<Decimal> convert(const Decimal& value, std::string_view from, std::string_view to) {
     const Definition* a = definition(from);
