@@ -59,9 +59,10 @@ std::optional<RateAmount> rateAmount(std::span<const LineToken> left) {
 
 }  // namespace
 
-void LineEntry::setResult(const Result<Quantity>& value, LineAnalysis& analysis) const {
+void LineEntry::setResult(Result<Quantity>&& value, LineAnalysis& analysis) const {
     if (value) {
-        analysis.result = LineResult::value(*value, ResultFormatter::format(*value, style_));
+        std::string display = ResultFormatter::format(*value, style_);
+        analysis.result = LineResult::value(std::move(*value), std::move(display));
     } else if (value.error().isMessage()) {
         analysis.result = LineResult::error(value.error().text);
     } else {
@@ -138,7 +139,7 @@ void LineEntry::defineRate(std::span<const LineToken> amountTokens, std::span<Li
     RateKind kind = defaultVNDKind_;
     auto right = evaluateTokens(rhs, env, analysis, &kind);
     if (!right) {
-        setResult(right, analysis);
+        setResult(std::move(right), analysis);
         return;
     }
     std::optional<std::string> target;

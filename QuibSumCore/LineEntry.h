@@ -34,7 +34,7 @@ private:
                                     RateKind* kindOut) const;
     void defineRate(std::span<const LineToken> amount, std::span<LineToken> rhs, const Environment& env,
                     LineAnalysis& analysis) const;
-    void setResult(const Result<Quantity>& value, LineAnalysis& analysis) const;
+    void setResult(Result<Quantity>&& value, LineAnalysis& analysis) const;
 
     const CurrencyConverter& converter_;
     NumberStyle style_;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -101,18 +102,25 @@ public:
             while (slots_[slot] != empty) slot = (slot + 1) & mask;
             slots_[slot] = static_cast<std::int16_t>(i);
         }
+        for (const Entry& e : table_) {
+            const Decimal& f = e.definition.factor;
+            powers_.push_back(f.mantissa() == 1 && !f.isNegative() ? std::optional<int>(f.exponent()) : std::nullopt);
+        }
     }
 
     const std::vector<Entry>& table() const { return table_; }
 
-    const Definition* find(std::string_view symbol) const {
+    // The entry's position in the table, or -1.
+    int find(std::string_view symbol) const {
         for (std::size_t slot = hash(symbol) & mask;; slot = (slot + 1) & mask) {
             const std::int16_t i = slots_[slot];
-            if (i == empty) return nullptr;
-            const Entry& e = table_[static_cast<std::size_t>(i)];
-            if (e.symbol == symbol) return &e.definition;
+            if (i == empty) return -1;
+            if (table_[static_cast<std::size_t>(i)].symbol == symbol) return i;
         }
     }
+    const Definition* definition(int i) const { return i < 0 ? nullptr : &table_[static_cast<std::size_t>(i)].definition; }
+    // k when the entry's factor is exactly 10^k, otherwise nullopt.
+    std::optional<int> powerOfTen(int i) const { return powers_[static_cast<std::size_t>(i)]; }
 
 private:
     static constexpr std::size_t slotCount = 256;  // over three times the table: short probes
@@ -126,6 +134,7 @@ private:
     }
 
     std::vector<Entry> table_;
+    std::vector<std::optional<int>> powers_;  // by table position
     std::array<std::int16_t, slotCount> slots_;
 };
 
@@ -156,11 +165,16 @@ Decimal fromCelsius(const Decimal& c, std::string_view to) {
 
 }  // namespace
 
-const Definition* definition(std::string_view symbol) { return index().find(symbol); }
+const Definition* definition(std::string_view symbol) {
+    const Index& i = index();
+    return i.definition(i.find(symbol));
+}
 
 Result<Decimal> convert(const Decimal& value, std::string_view from, std::string_view to) {
-    const Definition* a = definition(from);
-    const Definition* b = definition(to);
+    const Index& registry = index();
+    const int ia = registry.find(from), ib = registry.find(to);
+    const Definition* a = registry.definition(ia);
+    const Definition* b = registry.definition(ib);
     if (!a || !b || a->dimension != b->dimension) return EvaluationError::message(messages::unitMismatch);
     // Going through the base unit (or through Celsius) and back can round at the 38th digit;
     // a unit converted to itself must stay exactly what it was.
@@ -168,9 +182,16 @@ Result<Decimal> convert(const Decimal& value, std::string_view from, std::string
     if (a->dimension == dimensions::temperature) return fromCelsius(toCelsius(value, from), to);
     // Multiplying or dividing by 1 changes nothing; skipping it saves a division whenever the
     // target is a base unit.
+    // A factor of 10^k (km, mm, kg, kB…) only moves the exponent: the same exact result as
+    // the multiplication or division, rounded the same way at the edges of the range,
+    // without the cost of the arithmetic.
+    const auto shifted = [](const Decimal& v, int k) {
+        return v.isNaN() ? v : Decimal::fromParts(v.isNegative(), v.mantissa(), v.exponent() + k);
+    };
     const Decimal one(1);
-    const Decimal base = a->factor == one ? value : value * a->factor;
-    return b->factor == one ? base : base / b->factor;
+    const std::optional<int> pa = registry.powerOfTen(ia), pb = registry.powerOfTen(ib);
+    const Decimal base = a->factor == one ? value : pa ? shifted(value, *pa) : value * a->factor;
+    return b->factor == one ? base : pb ? shifted(base, -*pb) : base / b->factor;
 }
 
 std::span<const Entry> entries() { return table(); }
