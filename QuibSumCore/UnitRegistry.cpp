@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "QuibSumCore/DecimalScaling.h"
 #include "QuibSumCore/EngineMessages.h"
 
 namespace quibsum::UnitRegistry {
@@ -182,16 +183,11 @@ Result<Decimal> convert(const Decimal& value, std::string_view from, std::string
     if (a->dimension == dimensions::temperature) return fromCelsius(toCelsius(value, from), to);
     // Multiplying or dividing by 1 changes nothing; skipping it saves a division whenever the
     // target is a base unit.
-    // A factor of 10^k (km, mm, kg, kB…) only moves the exponent: the same exact result as
-    // the multiplication or division, rounded the same way at the edges of the range,
-    // without the cost of the arithmetic.
-    const auto shifted = [](const Decimal& v, int k) {
-        return v.isNaN() ? v : Decimal::fromParts(v.isNegative(), v.mantissa(), v.exponent() + k);
-    };
+    // A factor of 10^k (km, mm, kg, kB…) only moves the exponent.
     const Decimal one(1);
     const std::optional<int> pa = registry.powerOfTen(ia), pb = registry.powerOfTen(ib);
-    const Decimal base = a->factor == one ? value : pa ? shifted(value, *pa) : value * a->factor;
-    return b->factor == one ? base : pb ? shifted(base, -*pb) : base / b->factor;
+    const Decimal base = a->factor == one ? value : pa ? scaledByPowerOfTen(value, *pa) : value * a->factor;
+    return b->factor == one ? base : pb ? scaledByPowerOfTen(base, -*pb) : base / b->factor;
 }
 
 std::span<const Entry> entries() { return table(); }

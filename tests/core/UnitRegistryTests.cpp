@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "QuibSumCore/DecimalScaling.h"
 #include "QuibSumCore/EngineMessages.h"
 #include "QuibSumCore/Lexicon.h"
 #include "tests/support/TestValues.h"
@@ -106,6 +107,17 @@ TEST(UnitRegistry, PowerOfTenFactorsConvertLikeTheArithmetic) {
         }
     }
     EXPECT_GT(shortcuts, 50);
+
+    // The same shortcut divides percentages by 100.
+    for (const Decimal& v : values) {
+        const Decimal expected = v / Decimal(100);
+        const Decimal got = scaledByPowerOfTen(v, -2);
+        EXPECT_EQ(got.isNaN(), expected.isNaN()) << v.toString();
+        if (expected.isNaN()) continue;
+        EXPECT_EQ(got.mantissa(), expected.mantissa()) << v.toString();
+        EXPECT_EQ(got.exponent(), expected.exponent()) << v.toString();
+        EXPECT_EQ(got.isNegative(), expected.isNegative()) << v.toString();
+    }
 }
 
 TEST(UnitRegistry, RejectsConversionsAcrossDimensionsAndUnknownSymbols) {
