@@ -4,15 +4,13 @@
 // threads at once (the rate store answers concurrently).
 
 #include <memory>
-#include <span>
-#include <vector>
+#include <optional>
 #include <string_view>
 
 #include "QuibSumCore/CurrencyConverter.h"
 #include "QuibSumCore/Environment.h"
-#include "QuibSumCore/Expr.h"
 #include "QuibSumCore/LineAnalysis.h"
-#include "QuibSumCore/LineToken.h"
+#include "QuibSumCore/LineEntry.h"
 #include "QuibSumCore/NumberStyle.h"
 #include "QuibSumCore/RateStore.h"
 
@@ -21,20 +19,19 @@ namespace quibsum {
 class Engine {
 public:
     // Longer lines are not calculated: they are notes.
-    static constexpr std::size_t maxLineLength = 10000;  // UTF-16 code units
-    static constexpr std::size_t maxTokens = 512;
+    static constexpr std::size_t maxLineLength = LineEntry::maxLineLength;  // UTF-16 code units
+    static constexpr std::size_t maxTokens = LineEntry::maxTokens;
 
     Engine(std::shared_ptr<const RateStore> rates, NumberStyle style, RateKind defaultVNDKind);
 
-    const RateStore& rates() const { return *rates_; }
-    const std::shared_ptr<const RateStore>& sharedRates() const { return rates_; }
     NumberStyle style() const { return style_; }
     RateKind defaultVNDKind() const { return defaultVNDKind_; }
 
     // Never fails: every failure ends up in the analysis' result.
-    LineAnalysis analyze(std::string_view line, const Environment& env) const;
+    LineAnalysis analyze(std::string_view line, const Environment& env) const {
+        return LineEntry(converter_, style_, defaultVNDKind_).analyze(line, env);
+    }
     LineResult evaluate(std::string_view line, const Environment& env) const { return analyze(line, env).result; }
-    Result<Quantity> evaluate(const ExprTree& tree, const Environment& env, RateKind kind) const;
 
     Result<Quantity> convert(const Quantity& q, const std::optional<Unit>& to, RateKind kind,
                              const SheetRates& sheetRates) const {
@@ -45,11 +42,6 @@ public:
     std::string format(const Quantity& q) const;
 
 private:
-    Result<Quantity> evaluateTokens(std::vector<LineToken> tokens, const Environment& env, LineAnalysis& analysis,
-                                    RateKind* kindOut) const;
-    void defineRate(std::span<const LineToken> amount, std::vector<LineToken> rhs, const Environment& env,
-                    LineAnalysis& analysis) const;
-
     std::shared_ptr<const RateStore> rates_;
     NumberStyle style_;
     RateKind defaultVNDKind_;

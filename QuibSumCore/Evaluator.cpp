@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "QuibSumCore/DecimalScaling.h"
 #include "QuibSumCore/EngineMessages.h"
 
 namespace quibsum {
@@ -87,7 +88,7 @@ Result<Quantity> Evaluator::evaluate(const ExprTree& tree, int node) const {
             auto v = evaluate(tree, e.first);
             if (!v) return v;
             if (v->unit) return EvaluationError::syntax();
-            v->value = v->value / Decimal(100);
+            v->value = scaledByPowerOfTen(v->value, -2);  // divided by 100
             v->unit = Unit{percentSymbol};
             return v;
         }

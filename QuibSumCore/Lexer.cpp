@@ -5,6 +5,8 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "QuibSumCore/Lexicon.h"
 #include "QuibSumCore/LineScalars.h"
@@ -36,12 +38,13 @@ Workspace& workspace() {
     return space;
 }
 
-// One scan of a prepared line. With `withText` the output is lexemes, otherwise bare tokens.
-template <bool withText>
+// One scan of a prepared line into lexemes, bare tokens, or the line entry's tokens (with their
+// joiners, comments and the "?" placeholder left out).
+template <class Item>
 class Scan {
 public:
     Scan(const LineScalars& line, std::string_view source, NumberStyle style, std::string& numberText,
-         std::vector<std::conditional_t<withText, Lexeme, Token>>& out)
+         std::vector<Item>& out)
         : line_(line),
           s_(line.scalars()),
           n_(s_.size()),
@@ -181,15 +184,26 @@ private:
             numberText_.resize(end - from + 1);
             char* out = numberText_.data();
             if (leadingDigits == 0) *out++ = '0';
+            // Whole numbers of up to 18 digits (most of what is typed) are exact in 64 bits.
+            std::uint64_t whole = 0;
+            int digits = 0;
+            bool point = false;
             for (std::size_t p = from; p < end; ++p) {
                 if (isDigit(s_[p])) {
                     *out++ = static_cast<char>(s_[p]);
+                    whole = whole * 10 + static_cast<std::uint64_t>(s_[p] - U'0');
+                    ++digits;
                 } else if (p == lastSeparator && reading == Reading::decimalPoint) {
                     *out++ = '.';
+                    point = true;
                 }
             }
-            value = Decimal::parse(std::string_view(numberText_.data(), static_cast<std::size_t>(out - numberText_.data())));
-            if (value && value->isNaN()) value.reset();
+            if (!point && digits <= 18) {
+                value = Decimal(static_cast<long long>(whole));
+            } else {
+                value = Decimal::parse(std::string_view(numberText_.data(), static_cast<std::size_t>(out - numberText_.data())));
+                if (value && value->isNaN()) value.reset();
+            }
         }
         if (!value) return emitWord(from, end);
         return scaled(from, end, *value);
@@ -242,11 +256,22 @@ private:
 
     std::size_t emitWord(std::size_t i, std::size_t j) {
         j = characterEnd(j);
-        if constexpr (withText) {
+        if constexpr (std::is_same_v<Item, Lexeme>) {
             Lexeme& lexeme = out_.emplace_back();
             appendText(lexeme.text, i, j, false);
             lexeme.token.kind = Token::Kind::word(lexeme.text);
             lexeme.token.range = range(i, j);
+        } else if constexpr (std::is_same_v<Item, LineToken>) {
+            const TextRange r = range(i, j);
+            const LineToken::Joiner joiner = joinerBefore(r);
+            // The "?" placeholder reads as nothing: "100 USD = ? VND" is "100 USD = VND".
+            if (!(j == i + 1 && s_[i] == U'?')) {
+                LineToken& token = out_.emplace_back();
+                appendText(token.text, i, j, false);
+                token.kind = Token::Kind::word(token.text);
+                token.range = r;
+                token.joiner = joiner;
+            }
         } else {
             Token& token = out_.emplace_back();
             std::string text;
@@ -260,11 +285,22 @@ private:
 
     std::size_t emit(const Token::Kind& kind, std::size_t i, std::size_t j, bool collapseBlanks = false) {
         j = characterEnd(j);
-        if constexpr (withText) {
+        if constexpr (std::is_same_v<Item, Lexeme>) {
             Lexeme& lexeme = out_.emplace_back();
             lexeme.token.kind = kind;
             lexeme.token.range = range(i, j);
             appendText(lexeme.text, i, j, collapseBlanks);
+        } else if constexpr (std::is_same_v<Item, LineToken>) {
+            const TextRange r = range(i, j);
+            const LineToken::Joiner joiner = joinerBefore(r);
+            if (!kind.is(Token::Tag::comment)) {  // comments take no part in the calculation
+                LineToken& token = out_.emplace_back();
+                token.kind = kind;
+                token.range = r;
+                appendText(token.text, i, j, collapseBlanks);
+                token.joiner = joiner;
+                if (kind.is(Token::Tag::word) && token.text == "?") out_.pop_back();
+            }
         } else {
             Token& token = out_.emplace_back();
             token.kind = kind;
@@ -272,6 +308,13 @@ private:
         }
         previousIsNumber_ = kind.is(Token::Tag::number);
         return j;
+    }
+
+    // How a token joins the one read before it, dropped ones included.
+    LineToken::Joiner joinerBefore(TextRange r) {
+        const int previousEnd = std::exchange(previousEnd_, r.end());
+        if (previousEnd < 0) return LineToken::Joiner::none;
+        return previousEnd == r.location ? LineToken::Joiner::touching : LineToken::Joiner::space;
     }
 
     // A lexeme never ends inside a character: when a character's composed form has several
@@ -316,32 +359,43 @@ private:
     std::string_view source_;
     NumberStyle style_;
     std::string& numberText_;
-    std::vector<std::conditional_t<withText, Lexeme, Token>>& out_;
+    std::vector<Item>& out_;
     const Lexicon::Trie& unitTrie_;
     const Lexicon::Trie& wordTrie_;
     const std::vector<Lexicon::ScaleWord>& scaleWords_;
     bool previousIsNumber_ = false;
+    int previousEnd_ = -1;  // where the last token read ends; -1 before the first
 };
 
-template <bool withText, class Item>
-std::vector<Item> scan(std::string_view source, NumberStyle style) {
+template <class Item>
+void scanInto(std::string_view source, NumberStyle style, std::vector<Item>& out) {
     Workspace& space = workspace();
     space.line.assign(source);
+    Scan<Item>(space.line, source, style, space.numberText, out).run();
+}
+
+template <class Item>
+std::vector<Item> scan(std::string_view source, NumberStyle style) {
     std::vector<Item> result;
     // Lexemes are rarely denser than one per two scalars; one allocation usually suffices.
-    result.reserve(std::min<std::size_t>(space.line.size() / 2 + 2, 256));
-    Scan<withText>(space.line, source, style, space.numberText, result).run();
+    result.reserve(std::min<std::size_t>(source.size() / 2 + 2, 256));
+    scanInto(source, style, result);
     return result;
 }
 
 }  // namespace
 
 std::vector<Lexeme> Lexer::lexemes(std::string_view utf8Line) const {
-    return scan<true, Lexeme>(utf8Line, style_);
+    return scan<Lexeme>(utf8Line, style_);
 }
 
 std::vector<Token> Lexer::tokens(std::string_view utf8Line) const {
-    return scan<false, Token>(utf8Line, style_);
+    return scan<Token>(utf8Line, style_);
+}
+
+void Lexer::lineTokens(std::string_view utf8Line, std::vector<LineToken>& out) const {
+    out.clear();
+    scanInto(utf8Line, style_, out);
 }
 
 }  // namespace quibsum

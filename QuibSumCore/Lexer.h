@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "QuibSumCore/Lexeme.h"
+#include "QuibSumCore/LineToken.h"
 #include "QuibSumCore/NumberStyle.h"
 #include "QuibSumCore/Token.h"
 
@@ -24,6 +25,10 @@ public:
     std::vector<Lexeme> lexemes(std::string_view utf8Line) const;
     // The same scan without the texts, for the highlighter.
     std::vector<Token> tokens(std::string_view utf8Line) const;
+    // The same scan as the line entry reads it, into `out` (cleared first, its capacity kept):
+    // each token with its text and how it joins the one before; comments and the "?"
+    // placeholder are left out, so that "100 USD = ? VND" reads as "100 USD = VND".
+    void lineTokens(std::string_view utf8Line, std::vector<LineToken>& out) const;
 
 private:
     NumberStyle style_;

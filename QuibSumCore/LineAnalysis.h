@@ -1,13 +1,15 @@
 #pragma once
 // Everything the engine learned about one line: what it shows, what it assigns and reads,
 // whether it is an aggregate or a rate definition, and where its variable names stand.
+// Compact: the common line's lists live inside the analysis itself, with no heap allocation.
 
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "QuibSumCore/Aggregate.h"
+#include "QuibSumCore/InlineVector.h"
 #include "QuibSumCore/LineResult.h"
+#include "QuibSumCore/NameList.h"
 #include "QuibSumCore/Rate.h"
 #include "QuibSumCore/Token.h"
 
@@ -16,14 +18,14 @@ namespace quibsum {
 struct LineAnalysis {
     LineResult result = LineResult::note();
     std::optional<std::string> assignedName;
-    std::vector<std::string> referencedNames;  // a set: no repeats, in order of first reading
+    NameList referencedNames;  // a set: no repeats, in order of first reading
     bool usesPrev = false;
     std::optional<Aggregate> aggregate;
-    std::vector<TextRange> variableRanges;  // the assigned name first, then every reference
+    InlineVector<TextRange, 2> variableRanges;  // the assigned name first, then every reference
     std::optional<SheetRate> rateDefinition;
     // The first words of the line's word-like tokens, no repeats: the keys under which the
     // line's possible variable references are looked up.
-    std::vector<std::string> nameKeys;
+    NameList nameKeys;
 
     friend bool operator==(const LineAnalysis&, const LineAnalysis&) = default;
 };

@@ -19,23 +19,38 @@ constexpr int percentPhrase = 7;
 constexpr int unaryOperand = 50;
 constexpr int postfix = 60;
 
-std::string lowered(const std::string& s) {
-    std::string out = s;
-    std::transform(out.begin(), out.end(), out.begin(),
-                   [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::tolower(c)) : c; });
-    return out;
+// The function a word names ("Sqrt" is sqrt), or empty. Function names are short and ASCII,
+// so a longer word is never one and the lower-casing needs no allocation.
+std::string_view functionName(const std::string& word, char (&buffer)[8]) {
+    if (word.size() > sizeof buffer) return {};
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const auto c = static_cast<unsigned char>(word[i]);
+        buffer[i] = c < 0x80 ? static_cast<char>(std::tolower(c)) : static_cast<char>(c);
+    }
+    const std::string_view name(buffer, word.size());
+    return Lexicon::isFunctionName(name) ? name : std::string_view();
 }
 
 }  // namespace
 
 Result<ParsedExpression> Parser::parse(std::span<const Token::Kind> kinds) {
-    Parser p(kinds);
-    p.out_.tree.nodes.reserve(kinds.size() + 1);
+    ParsedExpression out;
+    if (auto failure = parse(kinds, out)) return std::move(*failure);
+    return out;
+}
+
+std::optional<EvaluationError> Parser::parse(std::span<const Token::Kind> kinds, ParsedExpression& out) {
+    out.tree.nodes.clear();
+    out.tree.root = -1;
+    out.referencedNames.clear();
+    out.usesPrev = false;
+    Parser p(kinds, out);
+    out.tree.nodes.reserve(kinds.size() + 1);
     int root = p.parseExpression(0, 0);
-    if (root < 0) return *p.error_;
+    if (root < 0) return std::move(*p.error_);
     if (!p.atEnd()) return EvaluationError::syntax();
-    p.out_.tree.root = root;
-    return std::move(p.out_);
+    out.tree.root = root;
+    return std::nullopt;
 }
 
 int Parser::add(Expr e) {
@@ -68,12 +83,13 @@ int Parser::parsePrimary(int depth) {
             return add(std::move(e));
         }
         case Tag::word: {
-            if (Lexicon::isFunctionName(lowered(t.text()))) {
+            char buffer[8];
+            if (std::string_view function = functionName(t.text(), buffer); !function.empty()) {
                 int arg = parseExpression(unaryOperand, depth + 1);
                 if (arg < 0) return -1;
                 Expr e;
                 e.kind = Expr::Kind::function;
-                e.name = lowered(t.text());
+                e.name = function;
                 e.first = arg;
                 return add(std::move(e));
             }

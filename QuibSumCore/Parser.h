@@ -2,6 +2,7 @@
 // Precedence-climbing parser from the token kinds of one line to an ExprTree, with the
 // bilingual percentage, conversion and inline-rate phrases.
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -25,9 +26,12 @@ public:
     // Parses the whole of `kinds`. Every failure is `syntax` (tokens left over included),
     // except a second inline rate in one expression, which is the invalid-rate message.
     static Result<ParsedExpression> parse(std::span<const Token::Kind> kinds);
+    // The same parse into `out`, whose storage is reused (a per-thread arena for the line
+    // entry): everything in it is replaced. Returns the failure, or nullopt when it parsed.
+    static std::optional<EvaluationError> parse(std::span<const Token::Kind> kinds, ParsedExpression& out);
 
 private:
-    explicit Parser(std::span<const Token::Kind> kinds) : kinds_(kinds) {}
+    Parser(std::span<const Token::Kind> kinds, ParsedExpression& out) : kinds_(kinds), out_(out) {}
 
     // Returns the index of the parsed node, or -1 with error_ set.
     int parseExpression(int minPrecedence, int depth);
@@ -42,7 +46,7 @@ private:
 
     std::span<const Token::Kind> kinds_;
     std::size_t pos_ = 0;
-    ParsedExpression out_;
+    ParsedExpression& out_;
     std::optional<EvaluationError> error_;
 };
 

@@ -66,6 +66,13 @@ void roundToExponent(u128& m, int& e, int target) {
     const int k = target - e;
     if (k >= static_cast<int>(powersOfTen.size())) {
         m = 0;  // m < 2^128 < 0.5 × 10^39: below half of the last kept digit
+    } else if (m <= ~std::uint64_t{0} && k < 20) {
+        // 128-bit division is a library call; most mantissas fit 64 bits.
+        const auto m64 = static_cast<std::uint64_t>(m);
+        const auto p = static_cast<std::uint64_t>(powersOfTen[k]);
+        const std::uint64_t q = m64 / p;
+        const std::uint64_t r = m64 - q * p;
+        m = q + (r >= p - r ? 1 : 0);
     } else {
         const u128 p = powersOfTen[k];
         const u128 q = m / p;
@@ -88,9 +95,17 @@ int writeNumberShifted(const Decimal& value, int shift, Category category, Numbe
         const int n = digitCount(m);
         if (n > significantDigits) roundToExponent(m, e, e + n - significantDigits);
         // Only the significant digits show; a carry (9.9999999999 -> 10) leaves zeros behind.
-        while (m != 0 && m % 10 == 0) {
+        while (m > ~std::uint64_t{0} && m % 10 == 0) {
             m /= 10;
             ++e;
+        }
+        if (m <= ~std::uint64_t{0}) {
+            auto m64 = static_cast<std::uint64_t>(m);
+            while (m64 != 0 && m64 % 10 == 0) {
+                m64 /= 10;
+                ++e;
+            }
+            m = m64;
         }
         break;
     }
@@ -178,6 +193,19 @@ std::string format(const Quantity& quantity, NumberStyle style) {
     text.append(buf, static_cast<std::size_t>(length));
     text.append(separator);
     text.append(suffix);
+    return text;
+}
+
+std::string formatRate(const SheetRate& rate, NumberStyle style) {
+    auto written = [](std::string_view code) { return code == vndSymbol ? dongSign.substr(1) : code; };
+    char number[maxNumberLength];
+    const int length = writeNumber(rate.value, Category::number, style, number);
+    std::string text = "1 ";
+    text.append(written(rate.from));
+    text.append(" = ");
+    text.append(number, static_cast<std::size_t>(length));
+    text.push_back(' ');
+    text.append(written(rate.to));
     return text;
 }
 

@@ -15,6 +15,7 @@
 #include "QuibSumCore/Decimal.h"
 #include "QuibSumCore/NumberStyle.h"
 #include "QuibSumCore/Quantity.h"
+#include "QuibSumCore/Rate.h"
 
 namespace quibsum::ResultFormatter {
 
@@ -28,6 +29,10 @@ constexpr std::string_view name(Category c) {
 Category category(const Quantity& quantity);
 
 std::string format(const Quantity& quantity, NumberStyle style);
+
+// The display text of a rate typed in a sheet: "1 USD = 25,000 ₫" (the rate as a number,
+// VND written as its sign).
+std::string formatRate(const SheetRate& rate, NumberStyle style);
 
 // Only the number part, as `format` writes it for a value of `category` (a percentage is
 // passed already multiplied by 100). Writes into buf (at least maxNumberLength bytes) and

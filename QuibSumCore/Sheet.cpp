@@ -144,10 +144,11 @@ private:
     // named by the key itself, then the multi-word names registered under it. `slots` are the
     // keys' filter slots when already computed.
     template <class F>
-    void forEachVariable(const std::vector<std::string>& keys, const std::uint16_t* slots, F&& f) const {
-        for (std::size_t k = 0; k < keys.size(); ++k) {
-            const std::string& key = keys[k];
+    void forEachVariable(const NameList& keys, const std::uint16_t* slots, F&& f) const {
+        std::size_t k = 0;
+        for (std::string_view key : keys) {
             std::uint16_t slot = slots ? slots[k] : keySlot(key);
+            ++k;
             if (filters_.single.test(slot)) {
                 if (auto it = env_.values.find(key); it != env_.values.end()) f(it->first, it->second);
             }

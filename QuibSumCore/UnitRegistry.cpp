@@ -1,10 +1,14 @@
 #include "QuibSumCore/UnitRegistry.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "QuibSumCore/DecimalScaling.h"
 #include "QuibSumCore/EngineMessages.h"
 
 namespace quibsum::UnitRegistry {
@@ -86,10 +90,61 @@ std::vector<Entry> buildTable() {
     return table;
 }
 
-const std::vector<Entry>& table() {
-    static const std::vector<Entry> t = buildTable();
-    return t;
+// The sorted table and an open-addressing index over it: every conversion, every formatted
+// value and every currency test looks symbols up, so a look-up is one hash and, nearly
+// always, one comparison.
+class Index {
+public:
+    Index() : table_(buildTable()) {
+        if (table_.size() * 2 > slotCount) std::abort();  // the table outgrew its index
+        slots_.fill(empty);
+        for (std::size_t i = 0; i < table_.size(); ++i) {
+            std::size_t slot = hash(table_[i].symbol) & mask;
+            while (slots_[slot] != empty) slot = (slot + 1) & mask;
+            slots_[slot] = static_cast<std::int16_t>(i);
+        }
+        for (const Entry& e : table_) {
+            const Decimal& f = e.definition.factor;
+            powers_.push_back(f.mantissa() == 1 && !f.isNegative() ? std::optional<int>(f.exponent()) : std::nullopt);
+        }
+    }
+
+    const std::vector<Entry>& table() const { return table_; }
+
+    // The entry's position in the table, or -1.
+    int find(std::string_view symbol) const {
+        for (std::size_t slot = hash(symbol) & mask;; slot = (slot + 1) & mask) {
+            const std::int16_t i = slots_[slot];
+            if (i == empty) return -1;
+            if (table_[static_cast<std::size_t>(i)].symbol == symbol) return i;
+        }
+    }
+    const Definition* definition(int i) const { return i < 0 ? nullptr : &table_[static_cast<std::size_t>(i)].definition; }
+    // k when the entry's factor is exactly 10^k, otherwise nullopt.
+    std::optional<int> powerOfTen(int i) const { return powers_[static_cast<std::size_t>(i)]; }
+
+private:
+    static constexpr std::size_t slotCount = 256;  // over three times the table: short probes
+    static constexpr std::size_t mask = slotCount - 1;
+    static constexpr std::int16_t empty = -1;
+
+    static std::size_t hash(std::string_view s) {  // FNV-1a
+        std::uint32_t h = 2166136261u;
+        for (unsigned char c : s) h = (h ^ c) * 16777619u;
+        return h ^ (h >> 16);
+    }
+
+    std::vector<Entry> table_;
+    std::vector<std::optional<int>> powers_;  // by table position
+    std::array<std::int16_t, slotCount> slots_;
+};
+
+const Index& index() {
+    static const Index i;
+    return i;
 }
+
+const std::vector<Entry>& table() { return index().table(); }
 
 // 0 °C in kelvin, exactly.
 const Decimal& kelvinOffset() {
@@ -112,16 +167,15 @@ Decimal fromCelsius(const Decimal& c, std::string_view to) {
 }  // namespace
 
 const Definition* definition(std::string_view symbol) {
-    const auto& t = table();
-    auto it = std::lower_bound(t.begin(), t.end(), symbol,
-                               [](const Entry& e, std::string_view s) { return std::string_view(e.symbol) < s; });
-    if (it == t.end() || it->symbol != symbol) return nullptr;
-    return &it->definition;
+    const Index& i = index();
+    return i.definition(i.find(symbol));
 }
 
 Result<Decimal> convert(const Decimal& value, std::string_view from, std::string_view to) {
-    const Definition* a = definition(from);
-    const Definition* b = definition(to);
+    const Index& registry = index();
+    const int ia = registry.find(from), ib = registry.find(to);
+    const Definition* a = registry.definition(ia);
+    const Definition* b = registry.definition(ib);
     if (!a || !b || a->dimension != b->dimension) return EvaluationError::message(messages::unitMismatch);
     // Going through the base unit (or through Celsius) and back can round at the 38th digit;
     // a unit converted to itself must stay exactly what it was.
@@ -129,9 +183,11 @@ Result<Decimal> convert(const Decimal& value, std::string_view from, std::string
     if (a->dimension == dimensions::temperature) return fromCelsius(toCelsius(value, from), to);
     // Multiplying or dividing by 1 changes nothing; skipping it saves a division whenever the
     // target is a base unit.
+    // A factor of 10^k (km, mm, kg, kB…) only moves the exponent.
     const Decimal one(1);
-    const Decimal base = a->factor == one ? value : value * a->factor;
-    return b->factor == one ? base : base / b->factor;
+    const std::optional<int> pa = registry.powerOfTen(ia), pb = registry.powerOfTen(ib);
+    const Decimal base = a->factor == one ? value : pa ? scaledByPowerOfTen(value, *pa) : value * a->factor;
+    return b->factor == one ? base : pb ? scaledByPowerOfTen(base, -*pb) : base / b->factor;
 }
 
 std::span<const Entry> entries() { return table(); }

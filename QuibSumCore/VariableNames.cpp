@@ -2,6 +2,8 @@
 
 #include <unicode/uchar.h>
 
+#include <iterator>
+
 #include "QuibSumCore/Lexicon.h"
 #include "QuibSumCore/Utf8.h"
 
@@ -24,6 +26,23 @@ bool isNameCharacter(char32_t c) {
 void appendJoined(std::string& out, const LineToken& t) {
     if (t.joiner == LineToken::Joiner::space) out += ' ';
     out += t.text;
+}
+
+// How many tokens from the first spell `name` (texts joined by their joiners), or 0: tokens
+// are taken while the text so far is shorter than the name, and must then equal it.
+std::size_t spelledSpan(std::span<const LineToken> tokens, std::string_view name) {
+    std::size_t length = 0, span = 0;
+    while (span < tokens.size() && (span == 0 || length < name.size())) {
+        const LineToken& t = tokens[span];
+        if (span > 0 && t.joiner == LineToken::Joiner::space) {
+            if (length >= name.size() || name[length] != ' ') return 0;
+            ++length;
+        }
+        if (name.substr(length, t.text.size()) != t.text) return 0;
+        length += t.text.size();
+        ++span;
+    }
+    return length == name.size() ? span : 0;
 }
 
 }  // namespace
@@ -67,39 +86,37 @@ std::optional<std::string> validName(std::span<const LineToken> tokens) {
     return name;
 }
 
-void joinMultiWordNames(std::vector<LineToken>& tokens, const Environment& env) {
-    if (env.multiWordNames.empty()) return;
-    std::vector<LineToken> out;
-    out.reserve(tokens.size());
-    std::string built;
+bool joinMultiWordNames(std::span<LineToken> tokens, const Environment& env, std::vector<LineToken>& out) {
+    if (env.multiWordNames.empty()) return false;
+    bool joined = false;
     for (std::size_t i = 0; i < tokens.size();) {
-        auto names = env.multiWordNames.find(key(tokens[i].text));
         const std::string* best = nullptr;
         std::size_t bestSpan = 0;
-        if (names != env.multiWordNames.end()) {
+        if (auto names = env.multiWordNames.find(key(tokens[i].text)); names != env.multiWordNames.end()) {
             for (const std::string& full : names->second) {
-                built = tokens[i].text;
-                std::size_t span = 1;
-                while (built.size() < full.size() && i + span < tokens.size()) {
-                    appendJoined(built, tokens[i + span]);
-                    ++span;
-                }
-                if (built == full && span > bestSpan) {
+                std::size_t span = spelledSpan(tokens.subspan(i), full);
+                if (span > bestSpan) {
                     best = &full;
                     bestSpan = span;
                 }
             }
         }
         if (!best) {
-            out.push_back(std::move(tokens[i]));
+            if (joined) out.push_back(std::move(tokens[i]));
             ++i;
             continue;
+        }
+        if (!joined) {
+            // The first join: the tokens before it are kept as they are.
+            joined = true;
+            out.clear();
+            std::move(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(i), std::back_inserter(out));
         }
         TextRange range{tokens[i].range.location, tokens[i + bestSpan - 1].range.end() - tokens[i].range.location};
         out.push_back(LineToken{Token::Kind::word(*best), range, *best, tokens[i].joiner});
         i += bestSpan;
     }
-    tokens = std::move(out);
+    return joined;
 }
 
 }  // namespace quibsum::VariableNames

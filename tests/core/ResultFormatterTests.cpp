@@ -165,6 +165,29 @@ Decimal roundedToSignificant(const Decimal& v, int digits) {
     return v.rounded(digits - 1 - adjusted, RoundingMode::plain);
 }
 
+// A typed rate shows as a plain number of up to ten significant digits between its two
+// currencies, VND written as its sign on either side.
+TEST(ResultFormatter, FormatsRateDefinitions) {
+    struct Row {
+        const char* from;
+        const char* to;
+        const char* value;
+        NumberStyle style;
+        const char* expected;
+    };
+    const Row rows[] = {
+        {"USD", "VND", "25000", NumberStyle::en, "1 USD = 25,000 \u20AB"},
+        {"USD", "VND", "25000", NumberStyle::vi, "1 USD = 25.000 \u20AB"},
+        {"VND", "USD", "0.00004", NumberStyle::en, "1 \u20AB = 0.00004 USD"},
+        {"EUR", "GBP", "0.8571428571428571", NumberStyle::vi, "1 EUR = 0,8571428571 GBP"},
+        {"JPY", "USD", "123456789012.5", NumberStyle::en, "1 JPY = 123,456,789,000 USD"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(ResultFormatter::formatRate(SheetRate{r.from, r.to, dec(r.value)}, r.style), r.expected)
+            << r.from << " " << r.to << " " << r.value;
+    }
+}
+
 TEST(ResultFormatter, FormattedTextReadsBackAsTheRoundedValue) {
     std::mt19937_64 rng(20240611);
     std::uniform_int_distribution<int> digitCount(1, 38), digit(0, 9), exponent(-60, 40), coin(0, 1);

@@ -87,7 +87,7 @@ struct ReferenceLine {
 
     Inputs inputsFor(const LineAnalysis& a) const {
         Inputs in;
-        for (const std::string& key : a.nameKeys) {
+        for (std::string_view key : a.nameKeys) {
             if (auto it = before.values.find(key); it != before.values.end())
                 in.variables.emplace(key, it->second);
             if (auto names = before.multiWordNames.find(key); names != before.multiWordNames.end())

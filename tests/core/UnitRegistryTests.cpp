@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "QuibSumCore/DecimalScaling.h"
 #include "QuibSumCore/EngineMessages.h"
 #include "QuibSumCore/Lexicon.h"
 #include "tests/support/TestValues.h"
@@ -68,6 +69,54 @@ TEST(UnitRegistry, ConvertingToTheSameUnitKeepsEveryDigit) {
         auto r = UnitRegistry::convert(value, symbol, symbol);
         ASSERT_TRUE(r.ok());
         EXPECT_EQ(*r, value);
+    }
+}
+
+// Conversions between units whose factors are powers of ten take a shortcut; it must give
+// exactly what multiplying by one factor and dividing by the other gives, also for 38-digit
+// values and at both ends of the exponent range, where results round or overflow.
+TEST(UnitRegistry, PowerOfTenFactorsConvertLikeTheArithmetic) {
+    const Decimal values[] = {
+        Decimal(0), Decimal(1), Decimal(-7), dec("0.3048"), dec("-123456.789"),
+        dec("12345678901234567890123456789012345678"), dec("-99999999999999999999999999999999999999"),
+        dec("1e127"), dec("9.9e126"), dec("1e-128"), dec("-1234e-128"), dec("5e-126"), Decimal::nan(),
+    };
+    const Decimal one(1);
+    int shortcuts = 0;
+    for (const UnitRegistry::Entry& from : UnitRegistry::entries()) {
+        for (const UnitRegistry::Entry& to : UnitRegistry::entries()) {
+            const auto& a = from.definition;
+            const auto& b = to.definition;
+            if (a.dimension != b.dimension || a.dimension == UnitRegistry::dimensions::temperature ||
+                from.symbol == to.symbol)
+                continue;
+            if (a.factor.mantissa() != 1 && b.factor.mantissa() != 1) continue;
+            ++shortcuts;
+            for (const Decimal& v : values) {
+                const Decimal base = a.factor == one ? v : v * a.factor;
+                const Decimal expected = b.factor == one ? base : base / b.factor;
+                auto got = UnitRegistry::convert(v, from.symbol, to.symbol);
+                ASSERT_TRUE(got.ok());
+                EXPECT_EQ(got->isNaN(), expected.isNaN()) << v.toString() << " " << from.symbol << " -> " << to.symbol;
+                if (!expected.isNaN()) {
+                    EXPECT_EQ(got->mantissa(), expected.mantissa()) << v.toString() << " " << from.symbol << " -> " << to.symbol;
+                    EXPECT_EQ(got->exponent(), expected.exponent()) << v.toString() << " " << from.symbol << " -> " << to.symbol;
+                    EXPECT_EQ(got->isNegative(), expected.isNegative()) << v.toString() << " " << from.symbol << " -> " << to.symbol;
+                }
+            }
+        }
+    }
+    EXPECT_GT(shortcuts, 50);
+
+    // The same shortcut divides percentages by 100.
+    for (const Decimal& v : values) {
+        const Decimal expected = v / Decimal(100);
+        const Decimal got = scaledByPowerOfTen(v, -2);
+        EXPECT_EQ(got.isNaN(), expected.isNaN()) << v.toString();
+        if (expected.isNaN()) continue;
+        EXPECT_EQ(got.mantissa(), expected.mantissa()) << v.toString();
+        EXPECT_EQ(got.exponent(), expected.exponent()) << v.toString();
+        EXPECT_EQ(got.isNegative(), expected.isNegative()) << v.toString();
     }
 }
 
