@@ -111,6 +111,16 @@ public:
         advance(slot, reused);
     }
 
+    // Steps through a line known to be unchanged since the last pass, inputs included: its
+    // entry stands, its result and flags are already in place; only the context moves on.
+    void carry(Slot& slot) {
+        if (slot.shape != Slot::Shape::other) {
+            s_.blockLines.clear();
+            chainLength_ = 0;
+        }
+        advance(slot, true);
+    }
+
     const std::shared_ptr<const SheetRates>& rates() const { return rates_; }
 
     // How a line stands in the block and the chain of previous results, from its first
@@ -388,7 +398,7 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
     for (std::size_t k = lower; k < lower + replacement.size(); ++k)
         cache_[k].shape = Pass::shapeOf(lines_[k]);
 
-    return evaluate();
+    return evaluate(lower);
 }
 
 Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
@@ -402,10 +412,10 @@ Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
             slot.entry->ratesVersion = version;
         }
     }
-    return evaluate();
+    return evaluate(0);
 }
 
-Sheet::Update Sheet::evaluate() {
+Sheet::Update Sheet::evaluate(std::size_t unchangedBefore) {
     total_.reset();
     const std::size_t count = lines_.size();
     const std::size_t oldCount = results_.size();
@@ -415,8 +425,15 @@ Sheet::Update Sheet::evaluate() {
     results_.reserve(count);
     if (names_.size() > 2 * namesInUse_ + 1024) compactNames();
 
+    // A pass cut short (the engine threw) may have left entries that the lines above them no
+    // longer match: look at every line again.
+    if (!passComplete_) unchangedBefore = 0;
+    unchangedBefore = std::min({unchangedBefore, count, oldCount});
+    passComplete_ = false;
     Pass pass(*this);
-    for (std::size_t i = 0; i < count; ++i) pass.line(i, oldCount, update);
+    for (std::size_t i = 0; i < unchangedBefore; ++i) pass.carry(cache_[i]);
+    for (std::size_t i = unchangedBefore; i < count; ++i) pass.line(i, oldCount, update);
+    passComplete_ = true;
     finalRates_ = pass.rates();
     lastAnalysed_ = pass.analysed;
     update.results = results_;

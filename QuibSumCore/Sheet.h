@@ -134,8 +134,10 @@ private:
     // pass to pass rather than allocated on every keystroke.
     struct Scratch;
 
-    // Runs the pass over every line.
-    Update evaluate();
+    // Runs the pass over every line. The lines before `unchangedBefore` are known to keep their
+    // entries, results and inputs (nothing above them changed since the last complete pass), so
+    // the pass only carries their context on.
+    Update evaluate(std::size_t unchangedBefore);
 
     Engine engine_;
     std::vector<std::string> lines_;
@@ -148,6 +150,7 @@ private:
     std::shared_ptr<const SheetRates> noRates_;
     std::shared_ptr<const SheetRates> finalRates_;
     std::size_t lastAnalysed_ = 0;
+    bool passComplete_ = true;  // false while a pass runs, and after one that was interrupted
     mutable std::optional<PageTotal> total_;  // computed on first request after an evaluation
 
     // Renumbers the names when most numbers have fallen out of use (words typed and deleted
