@@ -33,9 +33,12 @@ struct Sheet::Scratch {
     // Every assignment of the pass in order: replayed into `env` only when a line is analysed,
     // so that a pass that reuses every line never builds the engine's environment.
     std::vector<std::pair<NameId, const Quantity*>> assignments;
-    std::size_t applied = 0;  // assignments already in env
-    bool envCurrent = false;  // env holds this pass's assignments[0, applied)
+    // The engine's environment, kept from pass to pass: it holds exactly the assignments in
+    // envAssignments, applied in that order. A pass that made the same assignments before
+    // the line it analyses (the usual keystroke) finds it ready.
     Environment env;
+    std::vector<std::pair<NameId, Quantity>> envAssignments;
+    bool envChecked = false;  // envAssignments is known to begin this pass's assignments
     std::shared_ptr<const SheetRates> envRates;  // the rates env.sheetRates holds a copy of
     std::vector<Slot*> blockLines;
     std::vector<const Quantity*> sumValues;  // scratch for summing
@@ -48,9 +51,13 @@ struct Sheet::Scratch {
         touched.clear();
         grow(names);
         assignments.clear();
-        applied = 0;
-        envCurrent = false;
+        envChecked = false;
         blockLines.clear();
+    }
+    void forgetEnvironment() {
+        env.values.clear();
+        env.multiWordNames.clear();
+        envAssignments.clear();
     }
     void grow(std::size_t names) {
         if (values.size() < names) {
@@ -215,15 +222,20 @@ private:
     // Brings the engine's environment to the state the lines above have built.
     const Environment& environment() {
         Environment& env = s_.env;
-        if (!s_.envCurrent) {
-            env.values.clear();
-            env.multiWordNames.clear();
-            s_.applied = 0;
-            s_.envCurrent = true;
+        auto& held = s_.envAssignments;
+        if (!s_.envChecked) {
+            std::size_t agree = 0;
+            std::size_t n = std::min(held.size(), s_.assignments.size());
+            while (agree < n && held[agree].first == s_.assignments[agree].first &&
+                   held[agree].second == *s_.assignments[agree].second)
+                ++agree;
+            if (agree < held.size()) s_.forgetEnvironment();
+            s_.envChecked = true;
         }
-        for (; s_.applied < s_.assignments.size(); ++s_.applied) {
-            const auto& [name, value] = s_.assignments[s_.applied];
+        for (std::size_t k = held.size(); k < s_.assignments.size(); ++k) {
+            const auto& [name, value] = s_.assignments[k];
             env.assign(sheet_.names_.name(name), *value);
+            held.emplace_back(name, *value);
         }
         if (prev_ == nullptr)
             env.prev.reset();
@@ -442,6 +454,7 @@ Sheet::Update Sheet::evaluate(std::size_t unchangedBefore) {
 
 void Sheet::compactNames() {
     scratch_->startPass(0);
+    scratch_->forgetEnvironment();
     scratch_->values.clear();
     scratch_->multi.clear();
     NameTable fresh;
