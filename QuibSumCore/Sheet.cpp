@@ -92,8 +92,8 @@ public:
                 slot.entry->sheetRates = rates_;
                 slot.rates = rates_.get();
             }
-            if (slot.has(Slot::aggregate) && slot.entry->block.get() != chainTail())
-                slot.entry->block = chain();
+            if (slot.has(Slot::aggregate) && slot.entry->block() != chainTail())
+                slot.entry->writableDetails().block = chain();
         } else {
             if (analyse(slot, sheet_.lines_[i])) update.respanned.push_back(i);
             ++analysed;
@@ -149,13 +149,13 @@ private:
         if (slot.rates != rates_.get() && *slot.entry->sheetRates != *rates_) return false;
         if (!variablesAgree(slot)) return false;
         if (slot.has(Slot::usesPrev)) {
-            const std::unique_ptr<const Quantity>& stored = slot.entry->previous;
+            const Quantity* stored = slot.entry->previous();
             if ((stored != nullptr) != (prev_ != nullptr)) return false;
             if (prev_ && !(*stored == valueOf(*prev_))) return false;
         }
         if (slot.has(Slot::aggregate)) {
             buildChain();
-            if (!sameBlock(slot.entry->block.get(), chainTail())) return false;
+            if (!sameBlock(slot.entry->block(), chainTail())) return false;
         }
         return true;
     }
@@ -163,7 +163,7 @@ private:
     // Every variable the line could read (under its name keys) has the value it had, and no
     // such variable appeared or vanished.
     bool variablesAgree(const Slot& slot) const {
-        const auto& stored = slot.entry->variables;
+        const auto stored = slot.entry->variables();
         std::size_t seen = 0;
         bool agree = true;
         forEachVariable(slot.nameKeys(), [&](NameId name, const Quantity& q) {
@@ -256,16 +256,19 @@ private:
         if (a.usesPrev && !prev_) a.result = LineResult::error(std::string(messages::noPreviousResult));
         if (a.aggregate) a.result = aggregate(*a.aggregate);
         const bool asksStore = CurrencyConverter::storeQuestions() != questionsBefore;
-        const bool respanned = slot.entry ? slot.entry->variableRanges != a.variableRanges
-                                          : !a.variableRanges.empty();
+        const bool respanned =
+            slot.entry ? !std::ranges::equal(slot.entry->variableRanges(), a.variableRanges) : !a.variableRanges.empty();
 
         auto entry = std::make_shared<CachedLine>();
         entry->result = std::move(a.result);
-        entry->variableRanges = std::move(a.variableRanges);
-        if (a.rateDefinition) entry->rateDefinition = std::make_unique<const SheetRate>(std::move(*a.rateDefinition));
-        // The rates a definition produced last time are handed on, to be kept if they come out
-        // equal. A block node is not: it holds the old entry's value and would keep it alive.
-        if (slot.entry) entry->ratesAfter = std::move(slot.entry->ratesAfter);
+        if (!a.variableRanges.empty()) entry->writableDetails().variableRanges = std::move(a.variableRanges);
+        if (a.rateDefinition) {
+            CachedLine::Details& d = entry->writableDetails();
+            d.rateDefinition = std::make_unique<const SheetRate>(std::move(*a.rateDefinition));
+            // The rates it produced last time are handed on, to be kept if they come out equal.
+            // A block node is not: it holds the old entry's value and would keep it alive.
+            if (slot.entry && slot.entry->details) d.ratesAfter = std::move(slot.entry->details->ratesAfter);
+        }
         slot.joined.reset();
         slot.joinedPrevious = nullptr;
 
@@ -274,7 +277,7 @@ private:
         for (std::size_t k = 0; k < a.nameKeys.size(); ++k) {
             NameId id = names.intern(a.nameKeys[k]);
             if (a.nameKeys.size() > Slot::inlineKeys)
-                entry->keys.push_back(id);
+                entry->writableDetails().keys.push_back(id);
             else
                 inlineKeys[k] = id;
         }
@@ -286,12 +289,14 @@ private:
         slot.keys = inlineKeys;
         slot.keyCount = static_cast<std::uint8_t>(std::min<std::size_t>(a.nameKeys.size(), Slot::inlineKeys + 1));
         slot.entry = entry;  // the keys beyond the slot's are read through it
-        forEachVariable(slot.nameKeys(), [&](NameId name, const Quantity& q) { entry->variables.emplace_back(name, q); });
+        forEachVariable(slot.nameKeys(), [&](NameId name, const Quantity& q) {
+            entry->writableDetails().variables.emplace_back(name, q);
+        });
 
-        if (a.usesPrev && prev_) entry->previous = std::make_unique<const Quantity>(valueOf(*prev_));
+        if (a.usesPrev && prev_) entry->writableDetails().previous = std::make_unique<const Quantity>(valueOf(*prev_));
         if (a.aggregate) {
             buildChain();
-            entry->block = chain();
+            if (chainLength_) entry->writableDetails().block = chain();
         }
         entry->sheetRates = rates_;
         entry->ratesVersion = sheet_.ratesVersion_;
@@ -300,8 +305,8 @@ private:
         slot.ratesVersion = sheet_.ratesVersion_;
         slot.flags = static_cast<std::uint8_t>(
             (entry->result.isValue() ? Slot::value : 0) | (a.usesPrev ? Slot::usesPrev : 0) |
-            (a.aggregate ? Slot::aggregate : 0) | (entry->rateDefinition ? Slot::rateDefinition : 0) |
-            (a.assignedName ? Slot::assigns : 0) | (entry->variables.empty() ? 0 : Slot::readsVariables) |
+            (a.aggregate ? Slot::aggregate : 0) | (entry->rateDefinition() ? Slot::rateDefinition : 0) |
+            (a.assignedName ? Slot::assigns : 0) | (entry->variables().empty() ? 0 : Slot::readsVariables) |
             (asksStore ? Slot::asksStore : 0));
         return respanned;
     }
@@ -316,7 +321,7 @@ private:
         if (slot.has(Slot::value) && slot.has(Slot::rateDefinition)) {
             // A reused definition saw the same rates before it, so the rates after it are the
             // ones it produced last time.
-            CachedLine& e = *slot.entry;
+            CachedLine::Details& e = *slot.entry->details;  // a definition always has details
             if (!reused || !e.ratesAfter) {
                 const SheetRate& d = *e.rateDefinition;
                 SheetRates next = *rates_;
@@ -463,12 +468,14 @@ void Sheet::compactNames() {
         if (!slot.entry) continue;  // analysed afresh before anything reads its numbers
         if (slot.keyCount <= Slot::inlineKeys)
             std::for_each(slot.keys.begin(), slot.keys.begin() + slot.keyCount, renumber);
-        std::for_each(slot.entry->keys.begin(), slot.entry->keys.end(), renumber);
         if (slot.has(Slot::assigns)) {
             renumber(slot.assigned);
             renumber(slot.assignedKey);
         }
-        for (auto& variable : slot.entry->variables) renumber(variable.first);
+        if (CachedLine::Details* details = slot.entry->details.get()) {
+            std::ranges::for_each(details->keys, renumber);
+            for (auto& variable : details->variables) renumber(variable.first);
+        }
     }
     names_ = std::move(fresh);
     namesInUse_ = names_.size();
@@ -488,7 +495,9 @@ std::map<std::size_t, std::vector<TextRange>> Sheet::variableSpans() const {
     std::map<std::size_t, std::vector<TextRange>> spans;
     for (std::size_t i = 0; i < cache_.size(); ++i) {
         const CachedLine* e = cache_[i].entry.get();
-        if (e && !e->variableRanges.empty()) spans.emplace_hint(spans.end(), i, e->variableRanges);
+        if (!e || e->variableRanges().empty()) continue;
+        std::span<const TextRange> ranges = e->variableRanges();
+        spans.emplace_hint(spans.end(), i, std::vector<TextRange>(ranges.begin(), ranges.end()));
     }
     return spans;
 }
@@ -496,7 +505,7 @@ std::map<std::size_t, std::vector<TextRange>> Sheet::variableSpans() const {
 std::span<const TextRange> Sheet::variableSpans(std::size_t line) const {
     const CachedLine* e = cacheEntry(line);
     if (!e) return {};
-    return e->variableRanges;
+    return e->variableRanges();
 }
 
 std::vector<std::string> Sheet::variableNames(std::ptrdiff_t before) const {

@@ -109,7 +109,7 @@ private:
         // The index at which the entry last produced the shown result: while it stays there and
         // is reused, the result shown at that index is its own.
         std::size_t position = 0;
-        // The line's name keys, here when they fit, else all of them in entry->keys.
+        // The line's name keys, here when they fit, else all of them in the entry's details.
         std::array<NameId, inlineKeys> keys{};
         NameId assigned = 0;     // with `assigns`: the assigned name
         NameId assignedKey = 0;  // and its first word (the name itself when it has one word)
@@ -125,7 +125,7 @@ private:
 
         bool has(Flag f) const { return (flags & f) != 0; }
         std::span<const NameId> nameKeys() const {
-            if (keyCount > inlineKeys) return entry->keys;
+            if (keyCount > inlineKeys) return entry->keys();
             return {keys.data(), keyCount};
         }
     };

@@ -171,10 +171,10 @@ TEST_F(SheetTest, AnEditAnalysesOnlyTheLinesWhoseInputsChanged) {
 // would grow with the square of the sheet.
 TEST_F(SheetTest, RunningTotals) {
     EXPECT_EQ(evaluate("1\nsum\n2\nsum\n3\nsum"), (std::vector<std::string>{"1", "1", "2", "4", "3", "11"}));
-    const CachedLine::BlockNode* third = sheet.cacheEntry(5)->block.get();
+    const CachedLine::BlockNode* third = sheet.cacheEntry(5)->block();
     ASSERT_EQ(third->size, 5u);
-    EXPECT_EQ(third->previous->previous.get(), sheet.cacheEntry(3)->block.get());
-    EXPECT_EQ(third->previous->previous->previous->previous.get(), sheet.cacheEntry(1)->block.get());
+    EXPECT_EQ(third->previous->previous.get(), sheet.cacheEntry(3)->block());
+    EXPECT_EQ(third->previous->previous->previous->previous.get(), sheet.cacheEntry(1)->block());
 
     replaceLine(0, "5");  // every sum reads it
     EXPECT_EQ(column(sheet), (std::vector<std::string>{"5", "5", "2", "12", "3", "27"}));
