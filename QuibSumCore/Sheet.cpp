@@ -102,7 +102,7 @@ public:
         // While an entry stays at its index and is reused, the result shown there is its own,
         // and so is the counted flag.
         bool unchanged = reused && slot.position == i && i < oldCount;
-        slot.position = i;
+        slot.position = static_cast<std::uint32_t>(i);
         if (!unchanged) {
             const LineResult& result = slot.entry->result;
             if (i >= oldCount) {
@@ -145,7 +145,7 @@ public:
 
 private:
     bool reusable(const Slot& slot) {
-        if (slot.ratesVersion != sheet_.ratesVersion_) return false;
+        if (slot.has(Slot::ratesStale)) return false;
         if (slot.rates != rates_.get() && *slot.entry->sheetRates != *rates_) return false;
         if (!variablesAgree(slot)) return false;
         if (slot.has(Slot::usesPrev)) {
@@ -211,11 +211,10 @@ private:
         for (; chainLength_ < s_.blockLines.size(); ++chainLength_) {
             Slot& line = *s_.blockLines[chainLength_];
             const BlockNode* tail = chainTail();
-            if (line.joined && line.joinedPrevious == tail) continue;
+            if (line.joined && line.joined->previous.get() == tail) continue;
             std::shared_ptr<const Quantity> value(line.entry, &valueOf(*line.entry));
             line.joined =
                 std::make_shared<const BlockNode>(BlockNode{std::move(value), chain(), chainLength_ + 1});
-            line.joinedPrevious = tail;
         }
     }
 
@@ -270,7 +269,6 @@ private:
             if (slot.entry && slot.entry->details) d.ratesAfter = std::move(slot.entry->details->ratesAfter);
         }
         slot.joined.reset();
-        slot.joinedPrevious = nullptr;
 
         NameTable& names = sheet_.names_;
         std::array<NameId, Slot::inlineKeys> inlineKeys{};
@@ -302,7 +300,6 @@ private:
         entry->ratesVersion = sheet_.ratesVersion_;
 
         slot.rates = rates_.get();
-        slot.ratesVersion = sheet_.ratesVersion_;
         slot.flags = static_cast<std::uint8_t>(
             (entry->result.isValue() ? Slot::value : 0) | (a.usesPrev ? Slot::usesPrev : 0) |
             (a.aggregate ? Slot::aggregate : 0) | (entry->rateDefinition() ? Slot::rateDefinition : 0) |
@@ -424,10 +421,11 @@ Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
     // A line that asked the store nothing took the same path whatever its tables held, so its
     // analysis stands for the new version too.
     for (Slot& slot : cache_) {
-        if (slot.entry && !slot.has(Slot::asksStore)) {
-            slot.ratesVersion = version;
+        if (!slot.entry) continue;
+        if (slot.has(Slot::asksStore))
+            slot.flags |= Slot::ratesStale;
+        else
             slot.entry->ratesVersion = version;
-        }
     }
     return evaluate(0);
 }

@@ -99,29 +99,29 @@ private:
             assigns = 16,
             readsVariables = 32,
             asksStore = 64,  // the analysis asked the rate store for a rate
+            // The rate store has a new version and the analysis asked it: analyse again.
+            ratesStale = 128,
         };
         enum class Shape : std::uint8_t { blank, heading, other };  // first non-blank character
         static constexpr std::size_t inlineKeys = 4;
 
         std::shared_ptr<CachedLine> entry;  // shared with the block lists that hold its value
         const SheetRates* rates = nullptr;  // entry->sheetRates, which keeps it alive
-        std::int64_t ratesVersion = 0;      // entry->ratesVersion
-        // The index at which the entry last produced the shown result: while it stays there and
-        // is reused, the result shown at that index is its own.
-        std::size_t position = 0;
         // The line's name keys, here when they fit, else all of them in the entry's details.
         std::array<NameId, inlineKeys> keys{};
+        // The index at which the entry last produced the shown result: while it stays there and
+        // is reused, the result shown at that index is its own.
+        std::uint32_t position = 0;
         NameId assigned = 0;     // with `assigns`: the assigned name
         NameId assignedKey = 0;  // and its first word (the name itself when it has one word)
         std::uint8_t keyCount = 0;
         std::uint8_t flags = 0;
         Shape shape = Shape::blank;
         // For a line whose value joined a block that an aggregate line read: the list node that
-        // holds it, and the node before it. Always holds the entry's current value; kept while
-        // the list before it stays the same, so that an unchanged block is followed by reading
-        // slots alone and its pointers stay equal from pass to pass.
+        // holds it. Always holds the entry's current value; kept while the list before it stays
+        // the same, so that an unchanged block is followed by reading its nodes alone and its
+        // pointers stay equal from pass to pass.
         std::shared_ptr<const CachedLine::BlockNode> joined;
-        const CachedLine::BlockNode* joinedPrevious = nullptr;
 
         bool has(Flag f) const { return (flags & f) != 0; }
         std::span<const NameId> nameKeys() const {
