@@ -27,6 +27,10 @@ const Quantity& valueOf(const CachedLine& line) {
 // the numbers the last pass set, so a pass costs nothing for the names it does not meet.
 struct Sheet::Scratch {
     std::vector<const Quantity*> values;  // the variable of each name, or null
+    // Per name: whether any variable is known under it as a key (a variable of that name, or
+    // multi-word names registered under it), one byte so that the common answer "none" is a
+    // single look-up.
+    std::vector<std::uint8_t> known;
     // The multi-word names registered under each first word, in order of registration.
     std::vector<std::vector<NameId>> multi;
     std::vector<NameId> touched;  // the numbers whose entries above are set
@@ -47,6 +51,7 @@ struct Sheet::Scratch {
         for (NameId id : touched) {
             values[id] = nullptr;
             multi[id].clear();
+            known[id] = 0;
         }
         touched.clear();
         grow(names);
@@ -63,6 +68,7 @@ struct Sheet::Scratch {
         if (values.size() < names) {
             values.resize(names, nullptr);
             multi.resize(names);
+            known.resize(names, 0);
         }
     }
 };
@@ -86,6 +92,7 @@ public:
         }
 
         bool reused = slot.entry && reusable(slot);
+        lastAsBefore_ = reused && slot.rates == rates_.get();
         if (reused) {
             // Equal by value: share the current copies so the next pass compares pointers.
             if (slot.rates != rates_.get()) {
@@ -130,6 +137,11 @@ public:
 
     const std::shared_ptr<const SheetRates>& rates() const { return rates_; }
 
+    // Whether the context after the line just stepped through is the one the last pass had
+    // there: the line was reused with the very rates it had, and no line analysed in this pass
+    // assigns or defines anything, or did before.
+    bool contextAsBefore() const { return lastAsBefore_ && !exportsChanged_; }
+
     // How a line stands in the block and the chain of previous results, from its first
     // character that is not white space: none (blank), "#" (a heading or comment), or another.
     static Slot::Shape shapeOf(std::string_view text) {
@@ -163,6 +175,12 @@ private:
     // Every variable the line could read (under its name keys) has the value it had, and no
     // such variable appeared or vanished.
     bool variablesAgree(const Slot& slot) const {
+        if (!slot.has(Slot::readsVariables)) {
+            // It read none: it still agrees while none is known under its keys.
+            bool anyKnown = false;
+            for (NameId key : slot.nameKeys()) anyKnown |= s_.known[key] != 0;
+            if (!anyKnown) return true;
+        }
         const auto stored = slot.entry->variables();
         std::size_t seen = 0;
         bool agree = true;
@@ -207,7 +225,7 @@ private:
 
     // Brings the shared list of the current block up to date. Only aggregate lines need it, so
     // blocks that no aggregate line reads never build one.
-    void buildChain() {
+    [[gnu::noinline]] void buildChain() {
         for (; chainLength_ < s_.blockLines.size(); ++chainLength_) {
             Slot& line = *s_.blockLines[chainLength_];
             const BlockNode* tail = chainTail();
@@ -248,13 +266,16 @@ private:
     }
 
     // Returns whether the line's variable ranges differ from those of its previous analysis.
-    bool analyse(Slot& slot, const std::string& text) {
+    // Kept out of line, like the other rare paths, so that the step over a reused line stays small.
+    [[gnu::noinline]] bool analyse(Slot& slot, const std::string& text) {
         const Environment& env = environment();
         const std::uint64_t questionsBefore = CurrencyConverter::storeQuestions();
         LineAnalysis a = sheet_.engine_.analyze(text, env);
         if (a.usesPrev && !prev_) a.result = LineResult::error(std::string(messages::noPreviousResult));
         if (a.aggregate) a.result = aggregate(*a.aggregate);
         const bool asksStore = CurrencyConverter::storeQuestions() != questionsBefore;
+        const std::uint8_t exports = Slot::assigns | Slot::rateDefinition;
+        exportsChanged_ |= (slot.flags & exports) != 0 || a.assignedName || a.rateDefinition;
         const bool respanned =
             slot.entry ? !std::ranges::equal(slot.entry->variableRanges(), a.variableRanges) : !a.variableRanges.empty();
 
@@ -316,18 +337,7 @@ private:
 
     void advance(Slot& slot, bool reused) {
         if (slot.has(Slot::value) && slot.has(Slot::rateDefinition)) {
-            // A reused definition saw the same rates before it, so the rates after it are the
-            // ones it produced last time.
-            CachedLine::Details& e = *slot.entry->details;  // a definition always has details
-            if (!reused || !e.ratesAfter) {
-                const SheetRate& d = *e.rateDefinition;
-                SheetRates next = *rates_;
-                next.erase(CurrencyPair{d.to, d.from});
-                next.insert_or_assign(CurrencyPair{d.from, d.to}, d.value);
-                if (!e.ratesAfter || *e.ratesAfter != next)
-                    e.ratesAfter = std::make_shared<const SheetRates>(std::move(next));
-            }
-            rates_ = e.ratesAfter;
+            define(*slot.entry->details, reused);  // a definition always has details
             prev_ = nullptr;
         } else if (slot.has(Slot::value)) {
             if (slot.has(Slot::assigns)) assign(slot.assigned, slot.assignedKey, valueOf(*slot.entry));
@@ -336,6 +346,20 @@ private:
         } else if (slot.shape != Slot::Shape::blank) {
             prev_ = nullptr;
         }
+    }
+
+    // The rates after a definition. A reused definition saw the same rates before it, so the
+    // rates after it are the ones it produced last time. Kept out of line: rare, and its map
+    // handling would weigh on the step every line takes.
+    [[gnu::noinline]] void define(CachedLine::Details& e, bool reused) {
+        if (!reused || !e.ratesAfter) {
+            const SheetRate& d = *e.rateDefinition;
+            SheetRates next = *rates_;
+            next.erase(CurrencyPair{d.to, d.from});
+            next.insert_or_assign(CurrencyPair{d.from, d.to}, d.value);
+            if (!e.ratesAfter || *e.ratesAfter != next) e.ratesAfter = std::make_shared<const SheetRates>(std::move(next));
+        }
+        rates_ = e.ratesAfter;
     }
 
     // A name with spaces assigned for the first time is registered under its first word, as
@@ -348,6 +372,7 @@ private:
                 s_.multi[key].push_back(name);
                 s_.touched.push_back(key);
             }
+            s_.known[key] = 1;
         }
         current = &value;
         s_.assignments.emplace_back(name, &value);
@@ -360,6 +385,9 @@ private:
     // chainLength_ are linked into a shared list (as far as an aggregate line has needed it).
     std::size_t chainLength_ = 0;
     std::shared_ptr<const SheetRates> rates_;
+    // The line just stepped through was reused, and found the very rates it had last time.
+    bool lastAsBefore_ = false;
+    bool exportsChanged_ = false;  // a line analysed in this pass assigns or defines, or did
 };
 
 Sheet::Sheet(Engine engine)
@@ -395,6 +423,15 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
     std::size_t common = std::min(removed, replacement.size());
     auto at = [&](auto& v, std::size_t k) { return v.begin() + static_cast<std::ptrdiff_t>(k); };
 
+    // Whether a line that goes away made a variable or sheet rates for the lines below.
+    bool removedExports = false;
+    for (std::size_t k = lower; k < upper; ++k)
+        removedExports |= cache_[k].has(Slot::assigns) || cache_[k].has(Slot::rateDefinition);
+    // Below an edit that keeps every line where it was, the lines past the next heading may
+    // find everything as the last pass left it (see evaluate).
+    const std::size_t settledFrom =
+        removed == replacement.size() && !removedExports ? lower + removed : std::size_t(-1);
+
     for (std::size_t k = 0; k < common; ++k) {
         lines_[lower + k] = std::move(replacement[k]);
         cache_[lower + k] = Slot{};
@@ -412,7 +449,7 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
     for (std::size_t k = lower; k < lower + replacement.size(); ++k)
         cache_[k].shape = Pass::shapeOf(lines_[k]);
 
-    return evaluate(lower);
+    return evaluate(lower, settledFrom);
 }
 
 Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
@@ -427,10 +464,10 @@ Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
         else
             slot.entry->ratesVersion = version;
     }
-    return evaluate(0);
+    return evaluate(0, std::size_t(-1));
 }
 
-Sheet::Update Sheet::evaluate(std::size_t unchangedBefore) {
+Sheet::Update Sheet::evaluate(std::size_t unchangedBefore, std::size_t settledFrom) {
     total_.reset();
     const std::size_t count = lines_.size();
     const std::size_t oldCount = results_.size();
@@ -447,9 +484,17 @@ Sheet::Update Sheet::evaluate(std::size_t unchangedBefore) {
     passComplete_ = false;
     Pass pass(*this);
     for (std::size_t i = 0; i < unchangedBefore; ++i) pass.carry(cache_[i]);
-    for (std::size_t i = unchangedBefore; i < count; ++i) pass.line(i, oldCount, update);
+    bool settled = false;
+    for (std::size_t i = unchangedBefore; i < count && !settled; ++i) {
+        pass.line(i, oldCount, update);
+        // A heading resets the previous result and the block. Past the edit, when no line so
+        // far changed what it assigns or defines and the heading was reused with the rates it
+        // had, every line below meets exactly the inputs it met in the last pass, which left
+        // it reused or analysed for them: the pass can stop here.
+        settled = i >= settledFrom && cache_[i].shape == Slot::Shape::heading && pass.contextAsBefore();
+    }
     passComplete_ = true;
-    finalRates_ = pass.rates();
+    if (!settled) finalRates_ = pass.rates();  // else the last pass's, which nothing below changed
     lastAnalysed_ = pass.analysed;
     update.results = results_;
     return update;

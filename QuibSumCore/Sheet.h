@@ -136,8 +136,9 @@ private:
 
     // Runs the pass over every line. The lines before `unchangedBefore` are known to keep their
     // entries, results and inputs (nothing above them changed since the last complete pass), so
-    // the pass only carries their context on.
-    Update evaluate(std::size_t unchangedBefore);
+    // the pass only carries their context on. From `settledFrom` on, no line was edited or
+    // moved, and the pass may stop once the context is back to what the last pass had.
+    Update evaluate(std::size_t unchangedBefore, std::size_t settledFrom);
 
     Engine engine_;
     std::vector<std::string> lines_;
