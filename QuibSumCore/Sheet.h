@@ -6,7 +6,6 @@
 // use: one thread (or one serial task) at a time.
 
 #include <array>
-#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -20,6 +19,7 @@
 #include "QuibSumCore/CachedLine.h"
 #include "QuibSumCore/Engine.h"
 #include "QuibSumCore/LineResult.h"
+#include "QuibSumCore/NameTable.h"
 #include "QuibSumCore/PageTotal.h"
 
 namespace quibsum {
@@ -35,6 +35,8 @@ public:
     };
 
     explicit Sheet(Engine engine);
+    Sheet(Sheet&&) noexcept;
+    ~Sheet();
 
     // Replaces every line by the text split at each "\n" (a trailing line feed gives a last
     // empty line) and evaluates. Returns the new results.
@@ -97,34 +99,46 @@ private:
             assigns = 16,
             readsVariables = 32,
             asksStore = 64,  // the analysis asked the rate store for a rate
+            // The rate store has a new version and the analysis asked it: analyse again.
+            ratesStale = 128,
         };
         enum class Shape : std::uint8_t { blank, heading, other };  // first non-blank character
+        static constexpr std::size_t inlineKeys = 4;
 
         std::shared_ptr<CachedLine> entry;  // shared with the block lists that hold its value
         const SheetRates* rates = nullptr;  // entry->sheetRates, which keeps it alive
-        std::int64_t ratesVersion = 0;      // entry->ratesVersion
+        // The line's name keys, here when they fit, else all of them in the entry's details.
+        std::array<NameId, inlineKeys> keys{};
         // The index at which the entry last produced the shown result: while it stays there and
         // is reused, the result shown at that index is its own.
-        std::size_t position = 0;
-        // 16-bit hashes of the name keys, tested against the pass's filter of keys that have a
-        // variable; overflowKeys when the line has more keys than fit.
-        static constexpr std::uint8_t overflowKeys = 0xFF;
-        std::array<std::uint16_t, 6> keySlots{};
+        std::uint32_t position = 0;
+        NameId assigned = 0;     // with `assigns`: the assigned name
+        NameId assignedKey = 0;  // and its first word (the name itself when it has one word)
         std::uint8_t keyCount = 0;
         std::uint8_t flags = 0;
         Shape shape = Shape::blank;
         // For a line whose value joined a block that an aggregate line read: the list node that
-        // holds it, and the node before it. Always holds the entry's current value; kept while
-        // the list before it stays the same, so that an unchanged block is followed by reading
-        // slots alone and its pointers stay equal from pass to pass.
+        // holds it. Always holds the entry's current value; kept while the list before it stays
+        // the same, so that an unchanged block is followed by reading its nodes alone and its
+        // pointers stay equal from pass to pass.
         std::shared_ptr<const CachedLine::BlockNode> joined;
-        const CachedLine::BlockNode* joinedPrevious = nullptr;
 
         bool has(Flag f) const { return (flags & f) != 0; }
+        std::span<const NameId> nameKeys() const {
+            if (keyCount > inlineKeys) return entry->keys();
+            return {keys.data(), keyCount};
+        }
     };
 
-    // Runs the pass over every line.
-    Update evaluate();
+    // What one pass keeps between lines, owned by the sheet so that its storage is reused from
+    // pass to pass rather than allocated on every keystroke.
+    struct Scratch;
+
+    // Runs the pass over every line. The lines before `unchangedBefore` are known to keep their
+    // entries, results and inputs (nothing above them changed since the last complete pass), so
+    // the pass only carries their context on. From `settledFrom` on, no line was edited or
+    // moved, and the pass may stop once the context is back to what the last pass had.
+    Update evaluate(std::size_t unchangedBefore, std::size_t settledFrom);
 
     Engine engine_;
     std::vector<std::string> lines_;
@@ -137,15 +151,16 @@ private:
     std::shared_ptr<const SheetRates> noRates_;
     std::shared_ptr<const SheetRates> finalRates_;
     std::size_t lastAnalysed_ = 0;
+    bool passComplete_ = true;  // false while a pass runs, and after one that was interrupted
     mutable std::optional<PageTotal> total_;  // computed on first request after an evaluation
 
-    // The pass's filters of name keys that have a variable: one for names of one word, one for
-    // the first words of longer names. Kept here so that they are not allocated on every pass.
-    struct KeyFilters {
-        std::bitset<1 << 16> single;
-        std::bitset<1 << 16> multi;
-    };
-    std::unique_ptr<KeyFilters> keyFilters_;
+    // Renumbers the names when most numbers have fallen out of use (words typed and deleted
+    // again), so that the table stays in proportion to the sheet.
+    void compactNames();
+
+    NameTable names_;
+    std::size_t namesInUse_ = 0;  // the table's size after it was last renumbered
+    std::unique_ptr<Scratch> scratch_;
 };
 
 }  // namespace quibsum

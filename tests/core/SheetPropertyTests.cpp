@@ -17,6 +17,7 @@
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "QuibSumCore/EngineMessages.h"
@@ -532,6 +533,51 @@ TEST(SheetProperty, Replays) {
         c.setRatesVersion(1);
         c.update(7, 8, {"USD = 24000"});
         c.update(0, 2, {});
+    }
+}
+
+// Edits whose correctness rests on what the sheet keeps between passes: the engine's
+// environment for the line analysed, and the context carried over the lines above an edit.
+TEST(SheetProperty, EditsThatReuseThePassContext) {
+    struct Script {
+        const char* what;
+        const char* text;
+        std::vector<std::tuple<std::size_t, std::size_t, std::vector<std::string>>> edits;
+    };
+    const std::vector<Script> scripts = {
+        {"the same line typed into while the variable above it changes",
+         "x = 2\ny = 3\n\nx + y\nsum",
+         {{3, 4, {"x + y1"}}, {3, 4, {"x + y"}}, {0, 1, {"x = 5"}}, {3, 4, {"x * y"}}, {1, 2, {"y = 3.0"}},
+          {3, 4, {"x * y + 1"}}}},
+        {"a variable that vanishes above the line typed into",
+         "a = 1\nb = a + 1\na * b",
+         {{2, 3, {"a * b + 1"}}, {0, 1, {"c = 1"}}, {2, 3, {"a * b + 2"}}, {0, 1, {"a = 1"}}, {2, 3, {"a * b"}}}},
+        {"multi-word names registered in another order above the line typed into",
+         "tiền nhà = 1\ntiền điện = 2\ntiền nhà + tiền điện",
+         {{2, 3, {"tiền nhà + tiền điện + 1"}}, {0, 2, {"tiền điện = 2", "tiền nhà = 1"}},
+          {2, 3, {"tiền nhà + tiền"}}, {0, 0, {"tiền = 7"}}, {3, 4, {"tiền nhà + tiền"}}}},
+        {"a line typed into below a rate definition, a block and a chain of previous results",
+         "1 USD = 25000 VND\n10 USD\nprev * 2\nsum\n5 USD in VND\n\n3\nprev + 1\naverage",
+         {{4, 5, {"6 USD in VND"}}, {7, 8, {"prev + 2"}}, {0, 1, {"1 USD = 24000 VND"}}, {4, 5, {"5 USD in VND"}},
+          {2, 3, {"prev * 3"}}, {8, 9, {"sum"}}, {6, 7, {"4"}}}},
+        {"edits above a heading that the lines below it read from",
+         "x = 1\n5\n# Part\nx * 2\n1 USD = 25000 VND\n# More\n10 USD in VND\nx\n\n# End\nprev",
+         {{1, 2, {"6"}}, {0, 1, {"x = 3"}}, {0, 1, {"y = 3"}}, {1, 2, {"x = 4"}}, {1, 2, {"x = 4.0"}},
+          {4, 5, {"1 USD = 24000 VND"}}, {3, 4, {"x * 3"}}, {4, 5, {"7"}}, {1, 2, {"x = 4 USD"}},
+          {5, 6, {"# Again"}}, {9, 10, {"5"}}}},
+        {"lines inserted and deleted below the lines carried over",
+         "x = 1\n100\nsum\nx * 3\n\n200\nsum",
+         {{4, 4, {"x = 4", "x * 2"}}, {1, 1, {"50"}}, {5, 7, {}}, {3, 3, {""}}, {0, 1, {"x = 2"}}, {6, 6, {"x"}}}},
+    };
+    for (const Script& script : scripts) {
+        SCOPED_TRACE(script.what);
+        SheetChecker c(NumberStyle::en, RateKind::transfer);
+        c.setText(script.text);
+        for (const auto& [lower, upper, replacement] : script.edits) c.update(lower, upper, replacement);
+        if (::testing::Test::HasFailure()) {
+            ADD_FAILURE() << "replay with:\n" << c.trace();
+            return;
+        }
     }
 }
 
