@@ -47,7 +47,7 @@ struct CachedLine {
         // again, like the definition, as few of the lines with details have either.
         std::unique_ptr<const Quantity> previous;
         std::unique_ptr<const SheetRate> rateDefinition;  // for a rate definition line only
-        std::shared_ptr<const BlockNode> block;   // kept only for aggregate lines; null when empty
+        std::shared_ptr<const BlockNode> block;           // kept only for aggregate lines; null when empty
         // For a rate definition, the sheet rates after it: handed on when the line is reused, so
         // that the lines below keep comparing equal pointers.
         std::shared_ptr<const SheetRates> ratesAfter;

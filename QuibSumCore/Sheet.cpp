@@ -42,7 +42,7 @@ struct Sheet::Scratch {
     // the line it analyses (the usual keystroke) finds it ready.
     Environment env;
     std::vector<std::pair<NameId, Quantity>> envAssignments;
-    bool envChecked = false;  // envAssignments is known to begin this pass's assignments
+    bool envChecked = false;                     // envAssignments is known to begin this pass's assignments
     std::shared_ptr<const SheetRates> envRates;  // the rates env.sheetRates holds a copy of
     std::vector<Slot*> blockLines;
     std::vector<const Quantity*> sumValues;  // scratch for summing
@@ -191,7 +191,8 @@ private:
             if (seen < stored.size() && stored[seen].first == name) {
                 agree = stored[seen].second == q;
             } else {
-                auto it = std::find_if(stored.begin(), stored.end(), [&](const auto& v) { return v.first == name; });
+                auto it = std::find_if(stored.begin(), stored.end(),
+                                       [&](const auto& v) { return v.first == name; });
                 agree = it != stored.end() && it->second == q;
             }
             ++seen;
@@ -276,8 +277,9 @@ private:
         const bool asksStore = CurrencyConverter::storeQuestions() != questionsBefore;
         const std::uint8_t exports = Slot::assigns | Slot::rateDefinition;
         exportsChanged_ |= (slot.flags & exports) != 0 || a.assignedName || a.rateDefinition;
-        const bool respanned =
-            slot.entry ? !std::ranges::equal(slot.entry->variableRanges(), a.variableRanges) : !a.variableRanges.empty();
+        const bool respanned = slot.entry
+                                   ? !std::ranges::equal(slot.entry->variableRanges(), a.variableRanges)
+                                   : !a.variableRanges.empty();
 
         auto entry = std::make_shared<CachedLine>();
         entry->result = std::move(a.result);
@@ -306,13 +308,15 @@ private:
         }
         s_.grow(names.size());
         slot.keys = inlineKeys;
-        slot.keyCount = static_cast<std::uint8_t>(std::min<std::size_t>(a.nameKeys.size(), Slot::inlineKeys + 1));
+        slot.keyCount =
+            static_cast<std::uint8_t>(std::min<std::size_t>(a.nameKeys.size(), Slot::inlineKeys + 1));
         slot.entry = entry;  // the keys beyond the slot's are read through it
         forEachVariable(slot.nameKeys(), [&](NameId name, const Quantity& q) {
             entry->writableDetails().variables.emplace_back(name, q);
         });
 
-        if (a.usesPrev && prev_) entry->writableDetails().previous = std::make_unique<const Quantity>(valueOf(*prev_));
+        if (a.usesPrev && prev_)
+            entry->writableDetails().previous = std::make_unique<const Quantity>(valueOf(*prev_));
         if (a.aggregate) {
             buildChain();
             if (chainLength_) entry->writableDetails().block = chain();
@@ -357,7 +361,8 @@ private:
             SheetRates next = *rates_;
             next.erase(CurrencyPair{d.to, d.from});
             next.insert_or_assign(CurrencyPair{d.from, d.to}, d.value);
-            if (!e.ratesAfter || *e.ratesAfter != next) e.ratesAfter = std::make_shared<const SheetRates>(std::move(next));
+            if (!e.ratesAfter || *e.ratesAfter != next)
+                e.ratesAfter = std::make_shared<const SheetRates>(std::move(next));
         }
         rates_ = e.ratesAfter;
     }

@@ -151,7 +151,7 @@ private:
     std::shared_ptr<const SheetRates> noRates_;
     std::shared_ptr<const SheetRates> finalRates_;
     std::size_t lastAnalysed_ = 0;
-    bool passComplete_ = true;  // false while a pass runs, and after one that was interrupted
+    bool passComplete_ = true;                // false while a pass runs, and after one that was interrupted
     mutable std::optional<PageTotal> total_;  // computed on first request after an evaluation
 
     // Renumbers the names when most numbers have fallen out of use (words typed and deleted
