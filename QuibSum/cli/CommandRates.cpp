@@ -1,7 +1,7 @@
 #include "QuibSum/cli/CommandRates.h"
 
+#include "QuibSum/cli/DeferredRateRequester.h"
 #include "QuibSumCore/FixedRateStore.h"
-#include "QuibSumRates/CurlRateRequester.h"
 #include "QuibSumRates/LiveRateStore.h"
 #include "QuibSumRates/RateCache.h"
 
@@ -15,7 +15,7 @@ CommandRates CommandRates::fromFile(const std::filesystem::path& snapshotFile) {
 
 CommandRates CommandRates::live() {
     CommandRates rates;
-    rates.requester_ = std::make_shared<CurlRateRequester>();
+    rates.requester_ = std::make_shared<DeferredRateRequester>();
     rates.live_ = std::make_shared<LiveRateStore>(RateCache::defaultLocation(), rates.requester_);
     rates.store_ = rates.live_;
     return rates;

@@ -2,11 +2,13 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <array>
 #include <chrono>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 
+#include "QuibSum/cli/Commands.h"
 #include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumServiceClient.h"
 #include "QuibSum/storage/AppPaths.h"
@@ -100,7 +102,22 @@ int unreachable(const std::string& command, const SumServiceClient::Reply& reply
     return failure;
 }
 
+int windowCommand(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io) {
+    return runWindowCommand(std::string(name), words, io);
+}
+
+constexpr std::array<Command, 4> instanceCommands = {{
+    {"append", Commands::append},
+    {"show", windowCommand},
+    {"hide", windowCommand},
+    {"toggle", windowCommand},
+}};
+
 }  // namespace
+
+std::span<const Command> commands() {
+    return instanceCommands;
+}
 
 std::string helpText(const std::string& command) {
     return command == "show"     ? showHelp

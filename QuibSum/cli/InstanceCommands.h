@@ -5,6 +5,7 @@
 // processes never write the same files.
 
 #include <QString>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,5 +33,9 @@ int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& w
 QString appendToQuickSheet(const QString& text, bool startInstance);
 
 std::string helpText(const std::string& command);
+
+// append, show, hide and toggle, for runCommandLine (append-selection needs the arguments
+// themselves; see runAppendSelection).
+std::span<const Command> commands();
 
 }  // namespace quibsum::InstanceCommands

@@ -28,6 +28,12 @@ check_runs() {
     result=$(QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config" \
         "$program" calc --rates "$seed" 1+1) || fail "$program calc 1+1 failed"
     [ "$result" = 2 ] || fail "$program calc 1+1 printed '$result', not 2"
+    # The window program and the network library are found from where the program was put.
+    "$program" show --help | grep -q '^Usage: quibsum show' || fail "$program show --help did not reach the window program"
+    result=$(QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config" \
+        QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/ "$program" rates --refresh) || true
+    grep -q '^Not updated: Vietcombank table: ' <<<"$result" || fail "$program rates --refresh printed '$result'"
+    if grep -q 'libquibsum-network' <<<"$result"; then fail "$program cannot load its network library: $result"; fi
 }
 
 # The bus service must start the installed program, hidden, for the instance's name.
@@ -64,6 +70,8 @@ install)
     (cd "$prefix" && find . -type f | sort) >"$work/installed"
     cat >"$work/expected" <<'LIST'
 ./bin/quibsum
+./lib/quibsum/libquibsum-network.so
+./lib/quibsum/quibsum-window
 ./share/applications/quibsum.desktop
 ./share/dbus-1/services/org.quibsum.QuibSum.service
 ./share/doc/quibsum/changelog.gz
@@ -74,6 +82,7 @@ install)
 LIST
     diff -u "$work/expected" "$work/installed" || fail "the installed files differ from the expected list"
     [ -x "$prefix/bin/quibsum" ] || fail "bin/quibsum is not executable"
+    [ -x "$prefix/lib/quibsum/quibsum-window" ] || fail "lib/quibsum/quibsum-window is not executable"
     check_bus_service "$prefix/share/dbus-1/services/org.quibsum.QuibSum.service" "$prefix/bin"
     check_runs "$prefix/bin/quibsum"
     ;;
