@@ -36,6 +36,12 @@ CommandRates::~CommandRates() {
 
 void CommandRates::refreshDue(std::chrono::milliseconds wait) {
     if (!live_ || refresher_.joinable()) return;
+    // While both tables are younger than their ages the refresh has nothing to do; a thread
+    // only to find that out costs more than the calculation.
+    const auto now = std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+    const auto tables = live_->snapshot();
+    if (now - tables->vcb.asOf < LiveRateStore::bankMaxAge && now - tables->erapi.asOf < LiveRateStore::midMaxAge)
+        return;
     std::promise<void> done;
     refreshed_ = done.get_future();
     // The thread shares ownership, so the store outlives a process that stops waiting for it.

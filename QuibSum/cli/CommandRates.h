@@ -33,7 +33,8 @@ public:
     // The live store; null for a snapshot file.
     const std::shared_ptr<LiveRateStore>& liveStore() const { return live_; }
 
-    // Starts an unforced refresh in the background and waits at most `wait` for it.
+    // Starts an unforced refresh in the background, when a table is old enough to be due, and
+    // waits at most `wait` for it.
     void refreshDue(std::chrono::milliseconds wait);
     // Cancels a background refresh still running and waits at most `grace` for it to end.
     // False when it is still running (the process may then end without waiting longer).

@@ -10,6 +10,12 @@ std::size_t width(std::string_view utf8) {
     const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
     auto length = static_cast<int32_t>(utf8.size());
     for (int32_t i = 0; i < length;) {
+        // ASCII, control characters included, takes one column each: no need to ask ICU.
+        if (s[i] < 0x80) {
+            ++columns;
+            ++i;
+            continue;
+        }
         UChar32 c;
         U8_NEXT(s, i, length, c);
         if (c < 0) {  // an ill-formed sequence prints as one replacement character
