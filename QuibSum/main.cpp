@@ -1,7 +1,8 @@
 // quibsum: the command line of Quib Sum, and the way into its window. The commands that only
-// compute or read files run here, linking nothing of the window nor of the network; the window
-// (no command, or --hidden) and the commands that reach it run in the window program, which
-// takes over this process with the same arguments.
+// compute or read files run here, linking nothing of the window, the bus or the network. The
+// window (no command, or --hidden) and append-selection run in the window program, the
+// commands that talk to the running application in the bus program; either takes over this
+// process with the same arguments.
 
 #include <QCoreApplication>
 
@@ -21,18 +22,21 @@
 
 namespace {
 
-bool forWindowProgram(const std::vector<std::string>& args) {
-    if (args.size() == 1 || (args.size() == 2 && args[1] == "--hidden")) return true;
-    return std::find(quibsum::instanceCommandNames.begin(), quibsum::instanceCommandNames.end(), args[1]) !=
-           quibsum::instanceCommandNames.end();
+// The program that runs these arguments, when it is not this one.
+std::string_view handOverTo(const std::vector<std::string>& args) {
+    using namespace quibsum;
+    if (args.size() == 1 || (args.size() == 2 && args[1] == "--hidden") || args[1] == appendSelectionName)
+        return ProgramFiles::windowProgramName;
+    if (std::find(busCommandNames.begin(), busCommandNames.end(), args[1]) != busCommandNames.end())
+        return ProgramFiles::busProgramName;
+    return {};
 }
 
-// Returns only when the window program cannot be started.
-int runWindowProgram(char** argv) {
-    const std::filesystem::path program = quibsum::ProgramFiles::privateFile(quibsum::ProgramFiles::windowProgramName);
+// Returns only when the program cannot be started.
+int handOver(std::string_view name, char** argv) {
+    const std::filesystem::path program = quibsum::ProgramFiles::privateFile(name);
     if (program.empty()) {
-        std::cerr << "quibsum: cannot find " << quibsum::ProgramFiles::windowProgramName
-                  << " beside the program; the installation is incomplete\n";
+        std::cerr << "quibsum: cannot find " << name << " beside the program; the installation is incomplete\n";
         return 1;
     }
     // The same arguments, the program's name first, so that the process looks the same to
@@ -46,7 +50,7 @@ int runWindowProgram(char** argv) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv, argv + argc);
-    if (forWindowProgram(args)) return runWindowProgram(argv);
+    if (const std::string_view program = handOverTo(args); !program.empty()) return handOver(program, argv);
 
     quibsum::CommandLineIO io{std::cin, std::cout, std::cerr, [](int status) {
                                   std::cout.flush();

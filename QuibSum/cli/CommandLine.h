@@ -32,10 +32,10 @@ struct Command {
 // The commands that only compute or read files: calc, sheet, sheets and rates.
 std::span<const Command> computingCommands();
 
-// The commands that go through the running application (the window program offers them):
-// append, show, hide and toggle, and append-selection, which needs a display of its own.
-inline constexpr std::array<std::string_view, 5> instanceCommandNames = {"append", "show", "hide", "toggle",
-                                                                         "append-selection"};
+// The commands that talk to the running application over the session bus (the bus program
+// offers them), and the one that also reads the display (only the window program has it).
+inline constexpr std::array<std::string_view, 4> busCommandNames = {"append", "show", "hide", "toggle"};
+inline constexpr std::string_view appendSelectionName = "append-selection";
 
 // `args` is the whole argument vector, the program's name first. Besides --help and --version,
 // the program offers `commands`; any other is an unknown command.

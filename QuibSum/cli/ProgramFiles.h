@@ -1,8 +1,9 @@
 #pragma once
 // Where the pieces of the installed program are. `quibsum` itself only evaluates; the window,
-// the commands that reach it over the session bus, and the network for rate refreshes live
-// beside it so that a calculation never loads them: in the build tree all in one folder, once
-// installed in a private folder (lib/quibsum) next to the program's bin folder.
+// the commands that reach it over the session bus, and the network for rate refreshes are
+// programs and a library of their own, so that a calculation never loads them. In the build
+// tree they are all in one folder; installed, in a private folder (lib/quibsum) beside the
+// program's bin folder.
 
 #include <filesystem>
 #include <string_view>
@@ -19,8 +20,10 @@ std::filesystem::path privateFile(std::string_view name);
 // executable is not part of an installed or built program (a test, say).
 std::filesystem::path publicProgram();
 
-// The window program: the desktop application and every command that talks to it.
+// The window program: the desktop application, and append-selection, which reads the display.
 inline constexpr std::string_view windowProgramName = "quibsum-window";
+// The bus program: the commands that talk to the running application.
+inline constexpr std::string_view busProgramName = "quibsum-bus";
 // The shared library that downloads rates (libcurl and the TLS stack behind it).
 inline constexpr std::string_view networkLibraryName = "libquibsum-network.so";
 

@@ -332,8 +332,11 @@ TEST_F(ProgramTest, CommandsLoadOnlyThePiecesTheyUse) {
         {{"--help"}, false, none},
         // A refresh that is due loads the network, and only it.
         {{"calc", "1+1"}, false, {"libcurl"}},
-        // The window's commands run in the window program, which has everything.
-        {{"show", "--help"}, false, window},
+        // The commands that talk to the running application load D-Bus, and only it.
+        {{"show", "--help"}, false, {"libQt6DBus"}},
+        {{"append", "1+1"}, true, {"libQt6DBus"}},
+        // Reading the selection takes the window program, which has everything.
+        {{"append-selection", "--help"}, false, window},
     };
     for (const Case& c : cases) {
         QDir(data()).removeRecursively();
@@ -365,10 +368,13 @@ TEST_F(ProgramTest, AProgramWithoutItsPiecesSaysWhatIsMissing) {
     Outcome calc = runAlone({"calc", "--rates", rates, "2 + 2"});
     EXPECT_EQ(calc.status, 0) << calc.err;
     EXPECT_EQ(calc.out, "4\n");
-    for (const char* command : {"show", "append"}) {
-        Outcome result = runAlone({command, "1"});
+    const std::pair<const char*, const char*> handedOver[] = {
+        {"show", "quibsum-bus"}, {"append", "quibsum-bus"}, {"append-selection", "quibsum-window"}, {"", "quibsum-window"}};
+    for (const auto& [command, program] : handedOver) {
+        Outcome result = runAlone(*command ? QStringList{command, "1"} : QStringList{});
         EXPECT_EQ(result.status, 1) << command;
-        EXPECT_EQ(result.err, "quibsum: cannot find quibsum-window beside the program; the installation is incomplete\n");
+        EXPECT_EQ(result.err, std::string("quibsum: cannot find ") + program +
+                                  " beside the program; the installation is incomplete\n");
     }
     // A due refresh fails like a download that found no server, and the seed stays in force.
     Outcome refresh = runAlone({"rates", "--refresh"});
