@@ -1,5 +1,7 @@
 #include "QuibSum/cli/TerminalText.h"
 
+#include <algorithm>
+
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
@@ -31,6 +33,13 @@ std::size_t width(std::string_view utf8) {
 }
 
 std::string printable(std::string_view utf8) {
+    // Text with no control character, and none of the lead bytes of C1 controls and line
+    // separators, is printable as it is.
+    const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char byte) {
+        const auto c = static_cast<unsigned char>(byte);
+        return c < 0x20 || c == 0x7F || c == 0xC2 || c == 0xE2;
+    });
+    if (plain) return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size(); ++i) {

@@ -28,6 +28,22 @@ TEST(TerminalTextTest, WidthCountsColumnsNotBytes) {
     for (const Case& c : cases) EXPECT_EQ(TerminalText::width(c.text), c.columns) << c.text;
 }
 
+TEST(TerminalTextTest, PrintableReplacesWhatWouldMoveTheCursor) {
+    struct Case {
+        const char* text;
+        const char* printed;
+    };
+    const Case cases[] = {
+        {"Rent: 8,500,000 VND", "Rent: 8,500,000 VND"},
+        {"a\tb\nc\rd\x1b[2Je\x7f", "a b c d [2Je "},
+        {"x\xc2\x85y\xc2\xa0z", "x y\xc2\xa0z"},            // NEL goes, a no-break space stays
+        {"1\xe2\x80\xa8" "2\xe2\x80\xa9" "3", "1 2 3"},      // line and paragraph separators
+        {"5 \xe2\x82\xab", "5 \xe2\x82\xab"},                // the dong sign stays
+        {"\xc2", "\xc2"},                                        // a lone lead byte is left as it is
+    };
+    for (const Case& c : cases) EXPECT_EQ(TerminalText::printable(c.text), c.printed) << c.text;
+}
+
 TEST(TerminalTextTest, PaddingUsesColumns) {
     EXPECT_EQ(TerminalText::padLeft("\xe6\x97\xa5", 4), "  \xe6\x97\xa5");
     EXPECT_EQ(TerminalText::padRight("ab", 4), "ab  ");
