@@ -56,13 +56,45 @@ std::optional<Instant> parseWith(icu::SimpleDateFormat* format, std::string_view
     return instant;
 }
 
+// The form the cache writes, "2026-12-05T01:30:00Z", read without ICU: building ICU's date
+// parser costs more than everything else a command does before it evaluates. Fields out of
+// their ordinary ranges, and every other form, go to ICU, which decides.
+std::optional<Instant> parsePlainUTC(std::string_view text) {
+    if (text.size() != 20 || text[4] != '-' || text[7] != '-' || text[10] != 'T' || text[13] != ':' ||
+        text[16] != ':' || text[19] != 'Z')
+        return std::nullopt;
+    auto number = [&](std::size_t at, std::size_t digits) -> int {
+        int value = 0;
+        for (std::size_t i = at; i < at + digits; ++i) {
+            if (text[i] < '0' || text[i] > '9') return -1;
+            value = value * 10 + (text[i] - '0');
+        }
+        return value;
+    };
+    const int year = number(0, 4), month = number(5, 2), day = number(8, 2);
+    const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
+    if (year < 0 || month < 0 || day < 0 || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
+        second > 59)
+        return std::nullopt;
+    const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{static_cast<unsigned>(month)},
+                                           std::chrono::day{static_cast<unsigned>(day)}};
+    if (!date.ok()) return std::nullopt;
+    const Instant instant = std::chrono::sys_days{date} + std::chrono::hours{hour} + std::chrono::minutes{minute} +
+                            std::chrono::seconds{second};
+    if (!isSupported(instant)) return std::nullopt;
+    return instant;
+}
+
 }  // namespace
 
 bool isSupported(Instant instant) { return instant >= earliest && instant <= latest; }
 
 std::optional<Instant> parseBankTime(std::string_view text) { return parseWith(bankFormat(), text); }
 
-std::optional<Instant> parseISO(std::string_view text) { return parseWith(isoFormat(), text); }
+std::optional<Instant> parseISO(std::string_view text) {
+    if (auto instant = parsePlainUTC(text)) return instant;
+    return parseWith(isoFormat(), text);
+}
 
 std::string formatISO(Instant instant) {
     icu::SimpleDateFormat* format = isoFormat();

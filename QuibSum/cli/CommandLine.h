@@ -3,9 +3,12 @@
 // rates, all usable without a display. Exit status 0 on success, 1 on a failure, 2 on a usage
 // error.
 
+#include <array>
 #include <functional>
 #include <iosfwd>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quibsum {
@@ -20,12 +23,22 @@ struct CommandLineIO {
     std::function<void(int status)> abandon;
 };
 
-// `args` is the whole argument vector, the program's name first.
-int runCommandLine(const std::vector<std::string>& args, const CommandLineIO& io);
+// One command: its name, and what runs it with the words that follow the name.
+struct Command {
+    std::string_view name;
+    int (*run)(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io);
+};
 
-// Bytes read as a sheet's text: UTF-8 with every ill-formed sequence replaced by U+FFFD, a
-// leading byte-order mark dropped, line ends made "\n", and one final line feed dropped (the
-// end of the last line of a text file, not an empty line after it).
-std::string sheetTextFromBytes(const std::string& bytes);
+// The commands that only compute or read files: calc, sheet, sheets and rates.
+std::span<const Command> computingCommands();
+
+// The commands that talk to the running application over the session bus (the bus program
+// offers them), and the one that also reads the display (only the window program has it).
+inline constexpr std::array<std::string_view, 4> busCommandNames = {"append", "show", "hide", "toggle"};
+inline constexpr std::string_view appendSelectionName = "append-selection";
+
+// `args` is the whole argument vector, the program's name first. Besides --help and --version,
+// the program offers `commands`; any other is an unknown command.
+int runCommandLine(const std::vector<std::string>& args, const CommandLineIO& io, std::span<const Command> commands);
 
 }  // namespace quibsum

@@ -1,7 +1,7 @@
 #include "QuibSum/cli/CommandRates.h"
 
+#include "QuibSum/cli/DeferredRateRequester.h"
 #include "QuibSumCore/FixedRateStore.h"
-#include "QuibSumRates/CurlRateRequester.h"
 #include "QuibSumRates/LiveRateStore.h"
 #include "QuibSumRates/RateCache.h"
 
@@ -15,7 +15,7 @@ CommandRates CommandRates::fromFile(const std::filesystem::path& snapshotFile) {
 
 CommandRates CommandRates::live() {
     CommandRates rates;
-    rates.requester_ = std::make_shared<CurlRateRequester>();
+    rates.requester_ = std::make_shared<DeferredRateRequester>();
     rates.live_ = std::make_shared<LiveRateStore>(RateCache::defaultLocation(), rates.requester_);
     rates.store_ = rates.live_;
     return rates;
@@ -36,6 +36,12 @@ CommandRates::~CommandRates() {
 
 void CommandRates::refreshDue(std::chrono::milliseconds wait) {
     if (!live_ || refresher_.joinable()) return;
+    // While both tables are younger than their ages the refresh has nothing to do; a thread
+    // only to find that out costs more than the calculation.
+    const auto now = std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+    const auto tables = live_->snapshot();
+    if (now - tables->vcb.asOf < LiveRateStore::bankMaxAge && now - tables->erapi.asOf < LiveRateStore::midMaxAge)
+        return;
     std::promise<void> done;
     refreshed_ = done.get_future();
     // The thread shares ownership, so the store outlives a process that stops waiting for it.

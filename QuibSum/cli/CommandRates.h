@@ -2,7 +2,8 @@
 // CommandRates: the exchange rates a command evaluates with. Either one snapshot file, used as
 // it is with no network, or the live store (cache, else the built-in seed) given a short
 // chance to refresh what is due first: the refresh runs on its own thread and the command
-// waits for it only so long, then evaluates with whatever is current.
+// waits for it only so long, then evaluates with whatever is current. The network library is
+// loaded only when something is due.
 
 #include <chrono>
 #include <filesystem>
@@ -14,7 +15,7 @@
 
 namespace quibsum {
 
-class CurlRateRequester;
+class DeferredRateRequester;
 class LiveRateStore;
 
 class CommandRates {
@@ -32,7 +33,8 @@ public:
     // The live store; null for a snapshot file.
     const std::shared_ptr<LiveRateStore>& liveStore() const { return live_; }
 
-    // Starts an unforced refresh in the background and waits at most `wait` for it.
+    // Starts an unforced refresh in the background, when a table is old enough to be due, and
+    // waits at most `wait` for it.
     void refreshDue(std::chrono::milliseconds wait);
     // Cancels a background refresh still running and waits at most `grace` for it to end.
     // False when it is still running (the process may then end without waiting longer).
@@ -43,7 +45,7 @@ private:
 
     std::shared_ptr<const RateStore> store_;
     std::shared_ptr<LiveRateStore> live_;
-    std::shared_ptr<CurlRateRequester> requester_;
+    std::shared_ptr<DeferredRateRequester> requester_;
     std::thread refresher_;
     std::future<void> refreshed_;
 };

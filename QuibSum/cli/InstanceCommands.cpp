@@ -1,13 +1,12 @@
 #include "QuibSum/cli/InstanceCommands.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
+#include <array>
 #include <chrono>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 
-#include "QuibSum/shell/SumService.h"
+#include "QuibSum/cli/Commands.h"
 #include "QuibSum/shell/SumServiceClient.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
@@ -69,8 +68,8 @@ Exit status: 0 when the text was added; 1 when nothing is selected, there is no
 display, or the quick sheet cannot be written.
 )";
 
-// Only --help is an option; nothing else is taken. Returns the exit status when the command
-// ends here.
+}  // namespace
+
 std::optional<int> parseBare(const std::string& command, const std::vector<std::string>& words,
                              const CommandLineIO& io) {
     bool help = false;
@@ -91,6 +90,8 @@ std::optional<int> parseBare(const std::string& command, const std::vector<std::
     return std::nullopt;
 }
 
+namespace {
+
 int unreachable(const std::string& command, const SumServiceClient::Reply& reply, const CommandLineIO& io) {
     io.err << "quibsum " << command << ": ";
     if (reply.status == Status::noBus)
@@ -100,7 +101,22 @@ int unreachable(const std::string& command, const SumServiceClient::Reply& reply
     return failure;
 }
 
+int windowCommand(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io) {
+    return runWindowCommand(std::string(name), words, io);
+}
+
+constexpr std::array<Command, 4> instanceCommands = {{
+    {"append", Commands::append},
+    {"show", windowCommand},
+    {"hide", windowCommand},
+    {"toggle", windowCommand},
+}};
+
 }  // namespace
+
+std::span<const Command> commands() {
+    return instanceCommands;
+}
 
 std::string helpText(const std::string& command) {
     return command == "show"     ? showHelp
@@ -152,35 +168,6 @@ QString appendToQuickSheet(const QString& text, bool startInstance) {
     // Nothing serves the sheets: write them here, under the store's lock.
     SheetStore store(AppPaths::sheetsDirectory());
     return store.appendToQuickSheet(text);
-}
-
-int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& words,
-                       const CommandLineIO& io) {
-    if (auto status = parseBare("append-selection", words, io)) return *status;
-    if (!SumServiceClient::hasDisplay()) {
-        io.err << "quibsum append-selection: there is no display to read the selection from "
-                  "(neither DISPLAY nor WAYLAND_DISPLAY names one that is reachable)\n";
-        return failure;
-    }
-    QGuiApplication app(argc, argv);
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    QString text = clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection) : QString();
-    if (text.isEmpty()) text = clipboard->text(QClipboard::Clipboard);
-    if (text.isEmpty()) {
-        io.err << "quibsum append-selection: no text is selected or copied\n";
-        return failure;
-    }
-    if (text.toUtf8().size() > SumService::maxTextBytes) {
-        io.err << "quibsum append-selection: the selection is larger than the 64 MiB a sheet can hold\n";
-        return failure;
-    }
-    try {
-        appendToQuickSheet(text, true);
-    } catch (const std::exception& e) {
-        io.err << "quibsum append-selection: " << e.what() << '\n';
-        return failure;
-    }
-    return success;
 }
 
 }  // namespace quibsum::InstanceCommands

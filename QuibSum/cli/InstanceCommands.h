@@ -5,6 +5,8 @@
 // processes never write the same files.
 
 #include <QString>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,7 +23,7 @@ int runWindowCommand(const std::string& command, const std::vector<std::string>&
 // `quibsum append-selection [--help]`: the primary selection, else the clipboard, appended to
 // the quick sheet, which the application then shows. Creates the GUI application object it
 // reads the selection with, so it must be called before any other; fails with a message when
-// there is no display.
+// there is no display. Only the window program has it (AppendSelection.cpp), as it needs Qt Gui.
 int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& words,
                        const CommandLineIO& io);
 
@@ -32,5 +34,14 @@ int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& w
 QString appendToQuickSheet(const QString& text, bool startInstance);
 
 std::string helpText(const std::string& command);
+
+// Only --help is an option; nothing else is taken. Returns the exit status when the command
+// ends here (after the help, or a usage error).
+std::optional<int> parseBare(const std::string& command, const std::vector<std::string>& words,
+                             const CommandLineIO& io);
+
+// append, show, hide and toggle, for runCommandLine (append-selection needs the arguments
+// themselves; see runAppendSelection).
+std::span<const Command> commands();
 
 }  // namespace quibsum::InstanceCommands

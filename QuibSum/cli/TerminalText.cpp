@@ -1,5 +1,7 @@
 #include "QuibSum/cli/TerminalText.h"
 
+#include <algorithm>
+
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
@@ -10,6 +12,12 @@ std::size_t width(std::string_view utf8) {
     const auto* s = reinterpret_cast<const uint8_t*>(utf8.data());
     auto length = static_cast<int32_t>(utf8.size());
     for (int32_t i = 0; i < length;) {
+        // ASCII, control characters included, takes one column each: no need to ask ICU.
+        if (s[i] < 0x80) {
+            ++columns;
+            ++i;
+            continue;
+        }
         UChar32 c;
         U8_NEXT(s, i, length, c);
         if (c < 0) {  // an ill-formed sequence prints as one replacement character
@@ -25,6 +33,13 @@ std::size_t width(std::string_view utf8) {
 }
 
 std::string printable(std::string_view utf8) {
+    // Text with no control character, and none of the lead bytes of C1 controls and line
+    // separators, is printable as it is.
+    const bool plain = std::none_of(utf8.begin(), utf8.end(), [](char byte) {
+        const auto c = static_cast<unsigned char>(byte);
+        return c < 0x20 || c == 0x7F || c == 0xC2 || c == 0xE2;
+    });
+    if (plain) return std::string(utf8);
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size(); ++i) {

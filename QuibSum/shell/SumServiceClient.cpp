@@ -10,6 +10,7 @@
 #include <QThread>
 #include <utility>
 
+#include "QuibSum/cli/ProgramFiles.h"
 #include "QuibSum/shell/SumBusAddress.h"
 
 namespace quibsum {
@@ -61,7 +62,11 @@ bool SumServiceClient::startInstance(bool hidden, QString& error) {
     QStringList arguments;
     if (hidden) arguments << QStringLiteral("--hidden");
     QProcess process;
-    process.setProgram(QCoreApplication::applicationFilePath());
+    // The program people run, so that the instance looks like one they started; a test
+    // program that is none of Quib Sum's starts itself.
+    const std::filesystem::path program = ProgramFiles::publicProgram();
+    process.setProgram(program.empty() ? QCoreApplication::applicationFilePath()
+                                       : QString::fromStdString(program.string()));
     process.setArguments(arguments);
     // Its own output is not the command's: the command may be piped into something that
     // waits for the end of the output.

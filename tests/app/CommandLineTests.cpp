@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -20,6 +21,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <set>
 
 #include "../rates/LoopbackServer.h"
 #include "../rates/RateTestSupport.h"
@@ -286,6 +288,102 @@ TEST_F(ProgramTest, WithoutARatesFileTheCacheOrTheSeedIsUsed) {
     EXPECT_EQ(run({"calc", "100 USD to VND"}).out, "2,510,000 ₫\n");
     EXPECT_EQ(run({"rates"}).out,
               "Vietcombank · 1 Dec 2026, 01:30 · 3 currencies\nExchangeRate-API · 1 Dec 2026, 00:00 · 5 currencies\n");
+}
+
+// The libraries a command maps, by the dynamic loader's own account (LD_DEBUG=files): a
+// calculation must load neither the window's libraries nor the network's unless it downloads.
+TEST_F(ProgramTest, CommandsLoadOnlyThePiecesTheyUse) {
+    const char* const heavy[] = {"libQt6Widgets", "libQt6Gui", "libQt6DBus", "libQt6Network", "libcurl"};
+    auto loaded = [&](const std::string& log) {
+        std::set<std::string> found;
+        for (const char* name : heavy)
+            if (log.find(std::string("file=") + name) != std::string::npos ||
+                log.find(std::string("/") + name) != std::string::npos)
+                found.insert(name);
+        return found;
+    };
+    // A cache of the fixture's rates, dated now: no refresh is due.
+    auto writeFreshCache = [&] {
+        QFile file(rates);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QJsonObject cache = QJsonDocument::fromJson(file.readAll()).object();
+        const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+        for (const char* table : {"erapi", "vcb"}) {
+            QJsonObject object = cache[table].toObject();
+            object["asOf"] = now;
+            cache[table] = object;
+        }
+        writeFile(data() + "/rates.json", QJsonDocument(cache).toJson());
+    };
+    const std::set<std::string> none;
+    const std::set<std::string> window = {"libQt6Widgets", "libQt6Gui", "libQt6DBus", "libQt6Network", "libcurl"};
+    struct Case {
+        QStringList args;
+        bool freshCache;
+        std::set<std::string> expected;
+    };
+    const Case cases[] = {
+        {{"calc", "1+1"}, true, none},
+        {{"calc", "--rates", rates, "100 USD to VND"}, false, none},
+        {{"sheet", "--rates", rates, fixtures + "/budget.txt"}, false, none},
+        {{"sheet", "--json", fixtures + "/budget.txt"}, true, none},
+        {{"rates"}, true, none},
+        {{"sheets"}, false, none},
+        {{"--help"}, false, none},
+        // A refresh that is due loads the network, and only it.
+        {{"calc", "1+1"}, false, {"libcurl"}},
+        // The commands that talk to the running application load D-Bus, and only it.
+        {{"show", "--help"}, false, {"libQt6DBus"}},
+        {{"append", "1+1"}, true, {"libQt6DBus"}},
+        // Reading the selection takes the window program, which has everything.
+        {{"append-selection", "--help"}, false, window},
+    };
+    for (const Case& c : cases) {
+        QDir(data()).removeRecursively();
+        if (c.freshCache) writeFreshCache();
+        environment["LD_DEBUG"] = "files";
+        Outcome result = run(c.args);
+        environment.erase("LD_DEBUG");
+        EXPECT_EQ(result.status, 0) << c.args.join(' ').toStdString();
+        EXPECT_EQ(loaded(result.err), c.expected) << c.args.join(' ').toStdString();
+    }
+}
+
+// `quibsum` without the pieces installed beside it still computes, and says what is missing
+// when it needs one.
+TEST_F(ProgramTest, AProgramWithoutItsPiecesSaysWhatIsMissing) {
+    const QString alone = home.path() + "/bin/quibsum";
+    ASSERT_TRUE(QDir().mkpath(home.path() + "/bin"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUIBSUM_PROGRAM), alone));
+    QProcessEnvironment env = processEnvironment();
+    auto runAlone = [&](const QStringList& args) {
+        QProcess process;
+        process.setProcessEnvironment(env);
+        process.start(alone, args);
+        process.closeWriteChannel();
+        EXPECT_TRUE(process.waitForFinished(60000));
+        return Outcome{process.exitCode(), process.readAllStandardOutput().toStdString(),
+                       process.readAllStandardError().toStdString()};
+    };
+    Outcome calc = runAlone({"calc", "--rates", rates, "2 + 2"});
+    EXPECT_EQ(calc.status, 0) << calc.err;
+    EXPECT_EQ(calc.out, "4\n");
+    const std::pair<const char*, const char*> handedOver[] = {
+        {"show", "quibsum-bus"}, {"append", "quibsum-bus"}, {"append-selection", "quibsum-window"}, {"", "quibsum-window"}};
+    for (const auto& [command, program] : handedOver) {
+        Outcome result = runAlone(*command ? QStringList{command, "1"} : QStringList{});
+        EXPECT_EQ(result.status, 1) << command;
+        EXPECT_EQ(result.err, std::string("quibsum: cannot find ") + program +
+                                  " beside the program; the installation is incomplete\n");
+    }
+    // A due refresh fails like a download that found no server, and the seed stays in force.
+    Outcome refresh = runAlone({"rates", "--refresh"});
+    EXPECT_EQ(refresh.status, 1);
+    EXPECT_EQ(refresh.out.rfind("Not updated: Vietcombank table: could not reach ", 0), 0u) << refresh.out;
+    EXPECT_NE(refresh.out.find(": cannot find libquibsum-network.so beside the program\n"), std::string::npos)
+        << refresh.out;
+    Outcome seed = runAlone({"calc", "1 USD to VND"});
+    EXPECT_EQ(seed.status, 0) << seed.err;
 }
 
 TEST_F(ProgramTest, ASlowRateServerNeverHoldsUpACalculation) {

@@ -28,6 +28,14 @@ check_runs() {
     result=$(QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config" \
         "$program" calc --rates "$seed" 1+1) || fail "$program calc 1+1 failed"
     [ "$result" = 2 ] || fail "$program calc 1+1 printed '$result', not 2"
+    # Its other programs and the network library are found from where the program was put.
+    "$program" show --help | grep -q '^Usage: quibsum show' || fail "$program show --help did not reach the bus program"
+    "$program" append-selection --help | grep -q '^Usage: quibsum append-selection' ||
+        fail "$program append-selection --help did not reach the window program"
+    result=$(QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config" \
+        QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/ "$program" rates --refresh) || true
+    grep -q '^Not updated: Vietcombank table: ' <<<"$result" || fail "$program rates --refresh printed '$result'"
+    if grep -q 'libquibsum-network' <<<"$result"; then fail "$program cannot load its network library: $result"; fi
 }
 
 # The bus service must start the installed program, hidden, for the instance's name.
@@ -64,6 +72,9 @@ install)
     (cd "$prefix" && find . -type f | sort) >"$work/installed"
     cat >"$work/expected" <<'LIST'
 ./bin/quibsum
+./lib/quibsum/libquibsum-network.so
+./lib/quibsum/quibsum-bus
+./lib/quibsum/quibsum-window
 ./share/applications/quibsum.desktop
 ./share/dbus-1/services/org.quibsum.QuibSum.service
 ./share/doc/quibsum/changelog.gz
@@ -74,6 +85,9 @@ install)
 LIST
     diff -u "$work/expected" "$work/installed" || fail "the installed files differ from the expected list"
     [ -x "$prefix/bin/quibsum" ] || fail "bin/quibsum is not executable"
+    for program in quibsum-window quibsum-bus; do
+        [ -x "$prefix/lib/quibsum/$program" ] || fail "lib/quibsum/$program is not executable"
+    done
     check_bus_service "$prefix/share/dbus-1/services/org.quibsum.QuibSum.service" "$prefix/bin"
     check_runs "$prefix/bin/quibsum"
     ;;

@@ -1,0 +1,73 @@
+// `quibsum append`: new lines at the end of the quick sheet, through the running application
+// when there is one, and the results of the new lines.
+
+#include <QString>
+
+#include <algorithm>
+#include <ostream>
+
+#include "QuibSum/cli/CommandContext.h"
+#include "QuibSum/cli/Commands.h"
+#include "QuibSum/cli/InstanceCommands.h"
+#include "QuibSum/cli/SheetInput.h"
+#include "QuibSum/cli/SheetReport.h"
+#include "QuibSum/cli/TerminalText.h"
+#include "QuibSum/storage/SheetStore.h"
+#include "QuibSumCore/Engine.h"
+
+namespace quibsum {
+
+namespace {
+
+const char* const appendHelp = R"(Usage: quibsum append [OPTION]... [TEXT]...
+Add TEXT (the words joined by spaces), or standard input without TEXT, as new
+lines at the end of the quick sheet, save it at once, and print the result of
+each new line as the quick sheet shows it. When Quib Sum is running, it adds
+the lines and shows the quick sheet.
+
+%OPTIONS%  -h, --help             display this help and exit
+)";
+
+}  // namespace
+
+int Commands::append(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io) {
+    CommandContext command(name, appendHelp, io);
+    if (auto ended = command.parse(words, CommandOptions::evaluation)) return *ended;
+
+    std::string text;
+    if (!command.options().operands.empty()) {
+        text = SheetStore::normalized(QString::fromStdString(command.joinedOperands())).toStdString();
+    } else {
+        auto bytes = command.readInput("-");
+        if (!bytes) return CommandContext::failure;
+        text = SheetInput::textFromBytes(*bytes);
+    }
+    if (text.empty()) return command.fail("nothing to append");
+
+    // Rates first: a command that cannot evaluate should not have changed the sheet.
+    auto evaluation = command.evaluation();
+    if (!evaluation) return CommandContext::failure;
+    auto rates = command.rates();
+    if (!rates) return CommandContext::failure;
+
+    QString whole;
+    try {
+        whole = InstanceCommands::appendToQuickSheet(QString::fromStdString(text), false);
+    } catch (const std::exception& e) {
+        command.fail(TerminalText::printable(e.what()));
+        return command.finish(CommandContext::failure, *rates);
+    }
+    const std::string sheetText = whole.toStdString();
+    whole.clear();
+    const auto lines = static_cast<std::size_t>(std::count(sheetText.begin(), sheetText.end(), '\n') + 1);
+    const auto added = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n') + 1);
+    const std::size_t first = lines - std::min(added, lines);
+    SheetReport::evaluate(sheetText, Engine(rates->store(), evaluation->style, evaluation->kind),
+                          [&](std::size_t index, std::string_view, const LineResult& result) {
+                              if (index >= first)
+                                  io.out << TerminalText::printable(SheetReport::resultText(result)) << '\n';
+                          });
+    return command.finish(CommandContext::success, *rates);
+}
+
+}  // namespace quibsum

@@ -1,0 +1,52 @@
+// `quibsum calc`: one expression on its own.
+
+#include <ostream>
+
+#include "QuibSum/cli/CommandContext.h"
+#include "QuibSum/cli/Commands.h"
+#include "QuibSum/cli/QuickCalculator.h"
+
+namespace quibsum {
+
+namespace {
+
+const char* const calcHelp = R"(Usage: quibsum calc [OPTION]... EXPRESSION...
+Print the result of one expression, on its own: no variables, no previous
+result and no rates typed in a sheet. The words are joined by spaces; options
+come before them.
+
+%OPTIONS%  -h, --help             display this help and exit
+
+Exit status: 0 with the result on standard output; 1 with the reason on
+standard error when the expression has no value; 2 on a usage error.
+
+Examples:
+  quibsum calc 20% of 1,250
+  quibsum calc --style vi 100 USD sang VND
+)";
+
+}  // namespace
+
+int Commands::calc(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io) {
+    CommandContext command(name, calcHelp, io);
+    if (auto ended = command.parse(words, CommandOptions::evaluation)) return *ended;
+    if (command.options().operands.empty()) return command.usage("missing expression");
+
+    const std::string expression = command.joinedOperands();
+    auto evaluation = command.evaluation();
+    if (!evaluation) return CommandContext::failure;
+    auto rates = command.rates();
+    if (!rates) return CommandContext::failure;
+
+    auto outcome = QuickCalculator::evaluate(expression, rates->store(), evaluation->style, evaluation->kind);
+    int status = CommandContext::success;
+    if (const auto* display = std::get_if<std::string>(&outcome)) {
+        io.out << *display << '\n';
+    } else {
+        io.err << std::get<QuickCalculator::Failure>(outcome).description() << '\n';
+        status = CommandContext::failure;
+    }
+    return command.finish(status, *rates);
+}
+
+}  // namespace quibsum

@@ -1,0 +1,81 @@
+// `quibsum rates`: which exchange-rate tables are in use, after a refresh when asked.
+
+#include <chrono>
+#include <optional>
+#include <ostream>
+#include <utility>
+
+#include "QuibSum/cli/CommandContext.h"
+#include "QuibSum/cli/Commands.h"
+#include "QuibSum/cli/RateStatus.h"
+#include "QuibSum/cli/TerminalText.h"
+#include "QuibSumRates/LiveRateStore.h"
+
+namespace quibsum {
+
+namespace {
+
+const char* const ratesHelp = R"(Usage: quibsum rates [OPTION]...
+Tell which exchange-rate tables are in use and when each was published.
+
+      --refresh          download both tables now and tell which changed
+  -h, --help             display this help and exit
+)";
+
+// Downloads both tables now and says what became of each. Success while something new is in
+// force and saved, or nothing failed.
+int refreshNow(LiveRateStore& store, std::ostream& out) {
+    const auto before = store.snapshot();
+    RefreshReport report =
+        store.refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), true);
+    const auto after = store.snapshot();
+    // A table fetched again as it was is no news.
+    using State = RefreshReport::Table::State;
+    if (report.bank.state == State::updated && !report.bank.saveError && before->vcb == after->vcb &&
+        before->vcbIsSeed == after->vcbIsSeed)
+        report.bank.state = State::kept;
+    if (report.mid.state == State::updated && !report.mid.saveError && before->erapi == after->erapi &&
+        before->erapiIsSeed == after->erapiIsSeed)
+        report.mid.state = State::kept;
+    bool anyUpdated = false;
+    bool anyFailed = false;
+    for (const auto& [table, name] :
+         {std::pair{&report.bank, "Vietcombank table"}, std::pair{&report.mid, "ExchangeRate-API table"}}) {
+        if (table->state == State::updated && table->saveError) {
+            out << "Updated but not saved: " << name << ": " << TerminalText::printable(*table->saveError) << '\n';
+            anyFailed = true;
+        } else if (table->state == State::updated) {
+            out << "Updated: " << name << '\n';
+            anyUpdated = true;
+        } else if (table->state == State::failed) {
+            out << "Not updated: " << name << ": " << TerminalText::printable(table->problem) << '\n';
+            anyFailed = true;
+        } else {
+            out << "Unchanged: " << name << (table->problem.empty() ? "" : ": " + table->problem) << '\n';
+        }
+    }
+    const bool saveFailed = report.bank.saveError || report.mid.saveError;
+    return saveFailed || (anyFailed && !anyUpdated) ? CommandContext::failure : CommandContext::success;
+}
+
+}  // namespace
+
+int Commands::rates(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io) {
+    CommandContext command(name, ratesHelp, io);
+    if (auto ended = command.parse(words, CommandOptions::refresh)) return *ended;
+    const auto& operands = command.options().operands;
+    if (!operands.empty()) return command.usage("extra operand '" + operands.front() + "'");
+
+    std::optional<CommandRates> rates;
+    try {
+        rates.emplace(CommandRates::live());
+    } catch (const std::exception& e) {
+        return command.fail("cannot load the exchange rates: " + TerminalText::printable(e.what()));
+    }
+    const auto& store = rates->liveStore();
+    const int status = command.options().refreshNow ? refreshNow(*store, io.out) : CommandContext::success;
+    io.out << RateStatus::tablesText(*store->snapshot()).toStdString() << '\n';
+    return status;
+}
+
+}  // namespace quibsum
