@@ -21,8 +21,8 @@
 #include <map>
 #include <memory>
 
-#include "../rates/LoopbackServer.h"
-#include "../rates/RateTestSupport.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
 namespace {
