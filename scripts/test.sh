@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds everything in the default preset and runs every test.
+# Sets up, checks the formatting, builds everything in the default preset with warnings as
+# errors and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake --preset default >/dev/null
+scripts/format.sh --check
+cmake --preset default -DQUIBSUM_WERROR=ON >/dev/null
 cmake --build --preset default
 ctest --preset default -j2 "$@"

@@ -53,8 +53,10 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     }
 
     SumSettings& settings = runtime->settings();
-    settings.onEvaluationChange = [&] { window->editor()->setEngine(runtime->makeEngine()); };
-    settings.onAppearanceChange = [&] { window->applyTheme(); };
+    for (auto evaluationChoice : {&SumSettings::numberStyleChanged, &SumSettings::rateKindChanged})
+        QObject::connect(&settings, evaluationChoice, window.get(),
+                         [&] { window->editor()->setEngine(runtime->makeEngine()); });
+    QObject::connect(&settings, &SumSettings::appearanceChanged, window.get(), [&] { window->applyTheme(); });
     // Logging out asks every program to save: do it then, as at quit.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) {
         try {
@@ -72,7 +74,14 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         runtime->refreshRates(false);
     };
     hotKey->onFailure = [&](const HotKeyError& e) { settings.setLastError(QString::fromUtf8(e.what())); };
-    settings.onHotkeyChange = [&] { hotKey->registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers()); };
+    const QObject hotKeyListener;
+    QObject::connect(&settings, &SumSettings::hotkeyRecorded, &hotKeyListener, [&] {
+        try {
+            hotKey->registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
+        } catch (const std::exception& e) {
+            settings.refuseHotkey(QString::fromUtf8(e.what()));
+        }
+    });
     try {
         hotKey->registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
     } catch (const HotKeyError& e) {
@@ -107,9 +116,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         std::fprintf(stderr, "quibsum: %s\n", e.what());
         status = 1;
     }
-    settings.onEvaluationChange = nullptr;
-    settings.onAppearanceChange = nullptr;
-    settings.onHotkeyChange = nullptr;
+    QObject::disconnect(&settings, nullptr, &hotKeyListener, nullptr);
     hotKey.reset();
     service.setHooks({});
     settingsWindow.reset();

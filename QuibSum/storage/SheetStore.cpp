@@ -77,13 +77,12 @@ std::invalid_argument damaged(const QString& problem) {
 
 }  // namespace
 
-SheetStore::SheetStore(const QString& directory, Clock clock)
-    : directory_(directory), clock_(clock ? std::move(clock) : [] { return QDateTime::currentDateTimeUtc(); }) {
-    saveTimer_.setSingleShot(true);
-    saveTimer_.setTimerType(Qt::PreciseTimer);
-    saveTimer_.setInterval(saveDelay);
+SheetStore::SheetStore(const QString& directory, Clock clock, std::unique_ptr<SaveTimer> saveTimer)
+    : directory_(directory),
+      clock_(clock ? std::move(clock) : [] { return QDateTime::currentDateTimeUtc(); }),
+      saveTimer_(saveTimer ? std::move(saveTimer) : SaveTimer::standard()) {
     // The timer dies with the store, so a discarded store is never saved late.
-    QObject::connect(&saveTimer_, &QTimer::timeout, [this] { delayedSave(); });
+    saveTimer_->onTimeout = [this] { delayedSave(); };
 
     makePrivateFolder(directory_);
 
@@ -184,12 +183,12 @@ QString SheetStore::text(const QUuid& id) const {
 void SheetStore::setText(const QString& text, const QUuid& id) {
     pending_[id] = normalized(text);
     touch(id);
-    saveTimer_.start();  // restarts a waiting save: a burst of edits gives one write
+    saveTimer_->start(saveDelay);  // restarts a waiting save: a burst of edits gives one write
 }
 
 template <class Change>
 auto SheetStore::locked(Change&& change) {
-    saveTimer_.stop();
+    saveTimer_->stop();
     try {
         SheetStoreLock lock(directory_);
         // Other processes may have changed the index and the texts since they were read.

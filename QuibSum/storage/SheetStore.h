@@ -12,21 +12,22 @@
 // the last writer saved.
 //
 // The quick sheet always exists, sorts first and cannot be deleted. Lives on the thread that
-// runs its Qt event loop (the delayed save is a timer there); not safe for concurrent use.
+// runs its Qt event loop (the standard save timer runs there); not safe for concurrent use.
 
 #include <QDateTime>
 #include <QString>
-#include <QTimer>
 #include <QUuid>
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <vector>
 
+#include "QuibSum/storage/SaveTimer.h"
 #include "QuibSum/storage/StorageError.h"
 #include "QuibSumRates/FileDevice.h"
 
@@ -54,8 +55,9 @@ public:
 
     // Creates the folder (owner-only), reads the index and makes sure the quick sheet exists.
     // Throws StorageError: the folder cannot be made, the index cannot be read or is damaged
-    // (the file is then left exactly as it was), or the first save fails.
-    explicit SheetStore(const QString& directory, Clock clock = {});
+    // (the file is then left exactly as it was), or the first save fails. Without a clock or a
+    // save timer, the system's and SaveTimer::standard().
+    explicit SheetStore(const QString& directory, Clock clock = {}, std::unique_ptr<SaveTimer> saveTimer = {});
     SheetStore(const SheetStore&) = delete;
     SheetStore& operator=(const SheetStore&) = delete;
 
@@ -66,7 +68,7 @@ public:
     const std::optional<QString>& lastError() const { return lastError_; }
     // Texts changed since the last successful save.
     bool hasPendingChanges() const { return !pending_.empty(); }
-    bool isSaveScheduled() const { return saveTimer_.isActive(); }
+    bool isSaveScheduled() const { return saveTimer_->isActive(); }
 
     // The sheet's latest text: the unsaved one if any, else its file's. Throws StorageError
     // when the file cannot be read.
@@ -132,7 +134,7 @@ private:
     std::set<QUuid> deletedRecords_;
     std::set<QUuid> indexedOnDisk_;  // the sheets the index on disk listed when last read or written
     FileDevice* device_ = &FileDevice::system();
-    QTimer saveTimer_;
+    std::unique_ptr<SaveTimer> saveTimer_;
 };
 
 }  // namespace quibsum

@@ -3,7 +3,7 @@
 #include <QSettings>
 #include <QVariant>
 
-#include <exception>
+#include <utility>
 
 namespace quibsum {
 
@@ -98,7 +98,6 @@ void SumSettings::setNumberStyle(const QString& value) {
         emit numberStyleChanged();
     }
     storeString(numberStyleKey, value);
-    if (onEvaluationChange) onEvaluationChange();
 }
 
 void SumSettings::setRateKind(const QString& value) {
@@ -107,7 +106,6 @@ void SumSettings::setRateKind(const QString& value) {
         emit rateKindChanged();
     }
     storeString(rateKindKey, value);
-    if (onEvaluationChange) onEvaluationChange();
 }
 
 void SumSettings::setAppearance(const QString& value) {
@@ -116,7 +114,6 @@ void SumSettings::setAppearance(const QString& value) {
         emit appearanceChanged();
     }
     storeString(appearanceKey, value);
-    if (onAppearanceChange) onAppearanceChange();
 }
 
 void SumSettings::setHotkeyCode(std::uint32_t value) {
@@ -170,31 +167,28 @@ void SumSettings::recordHotkey(const HotKeyPress& press) {
     setHotkeyModifiers(mask);
     setHotkeyLabel(label);
 
-    if (onHotkeyChange) {
-        std::optional<QString> failure;
-        try {
-            onHotkeyChange();
-        } catch (const std::exception& e) {
-            failure = QString::fromUtf8(e.what());
-        }
-        if (failure) {
-            setHotkeyCode(previousCode);
-            setHotkeyModifiers(previousModifiers);
-            setHotkeyLabel(previousLabel);
-            try {
-                onHotkeyChange();  // put the previous key back in force
-            } catch (const std::exception&) {
-                // The first failure is the one the user needs to see.
-            }
-            setLastError(failure);
-            return;
-        }
+    hotkeyRefusal_.reset();
+    registering_ = true;
+    emit hotkeyRecorded();
+    registering_ = false;
+    if (hotkeyRefusal_) {
+        const QString reason = *std::exchange(hotkeyRefusal_, std::nullopt);
+        setHotkeyCode(previousCode);
+        setHotkeyModifiers(previousModifiers);
+        setHotkeyLabel(previousLabel);
+        emit hotkeyRecorded();  // put the previous key back in force; a second refusal is not news
+        setLastError(reason);
+        return;
     }
 
     storage_.setValue(QLatin1String(hotkeyCodeKey), hotkeyCode_);
     storage_.setValue(QLatin1String(hotkeyModifiersKey), hotkeyModifiers_);
     storeString(hotkeyLabelKey, hotkeyLabel_);
     setLastError(std::nullopt);
+}
+
+void SumSettings::refuseHotkey(const QString& reason) {
+    if (registering_ && !hotkeyRefusal_) hotkeyRefusal_ = reason;
 }
 
 void SumSettings::resetHotkey() {

@@ -1,9 +1,9 @@
 #pragma once
 // SumSettings: the user's choices (number style, default VND rate kind, appearance, hot key)
 // kept in the settings database under their own keys, plus two status texts for the settings
-// window. Observers are told of every change through the signals; the owner installs the
-// three callbacks that re-evaluate sheets, re-register the hot key and re-apply the
-// appearance. The three choices are stored verbatim and read through the typed mappings, so a
+// window. Listeners are told of every change through the signals (the application re-evaluates
+// its sheets, re-applies the appearance and registers a recorded hot key through them; the
+// settings window follows them). The three choices are stored verbatim and read through the typed mappings, so a
 // value written by a newer version is kept rather than rewritten. Main thread only.
 
 #include <QLocale>
@@ -11,7 +11,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 
 #include "QuibSum/storage/HotKeyCombination.h"
@@ -55,10 +54,10 @@ public:
     const std::optional<QString>& lastError() const { return lastError_; }
     const QString& rateStatus() const { return rateStatus_; }
 
-    // Store the value, then call the callback, even when the value did not change.
-    void setNumberStyle(const QString& value);  // then onEvaluationChange
-    void setRateKind(const QString& value);     // then onEvaluationChange
-    void setAppearance(const QString& value);   // then onAppearanceChange
+    // Store the value; signal when it changed.
+    void setNumberStyle(const QString& value);
+    void setRateKind(const QString& value);
+    void setAppearance(const QString& value);
     // Not stored: only recordHotkey persists the hot key.
     void setHotkeyCode(std::uint32_t value);
     void setHotkeyModifiers(std::uint32_t value);
@@ -67,12 +66,15 @@ public:
     void setRateStatus(const QString& value);
 
     // Takes a key press from the recorder. A press without Shift, Control, Option or Command,
-    // or of Escape, is ignored. Otherwise the new key is shown and registered through
-    // onHotkeyChange; if that throws, the previous key is restored and registered again,
-    // lastError says why, and nothing is stored.
+    // or of Escape, is ignored. Otherwise the new key is shown and hotkeyRecorded is emitted
+    // for it to be registered; if a listener calls refuseHotkey, the previous key is restored
+    // and hotkeyRecorded emitted again for it, lastError says why, and nothing is stored.
     void recordHotkey(const HotKeyPress& press);
     // Records Ctrl+Alt+Space, the default.
     void resetHotkey();
+    // Called by a listener of hotkeyRecorded that cannot register the key, with the reason the
+    // user sees. Outside that signal it does nothing.
+    void refuseHotkey(const QString& reason);
 
     NumberStyle engineNumberStyle() const { return numberStyleFrom(numberStyle_); }
     RateKind defaultVNDKind() const { return rateKindFrom(rateKind_); }
@@ -83,16 +85,13 @@ public:
     static Appearance appearanceFrom(const QString& value);
     static QString defaultNumberStyle(const QLocale& locale);
 
-    std::function<void()> onEvaluationChange;
-    // May throw (a std::exception whose what() is the user-facing description).
-    std::function<void()> onHotkeyChange;
-    std::function<void()> onAppearanceChange;
-
 signals:
     void numberStyleChanged();
     void rateKindChanged();
     void appearanceChanged();
-    void hotkeyChanged();
+    void hotkeyChanged();  // the code, modifiers or label shown
+    // A recorded key (or the previous one after a refusal) to put in force.
+    void hotkeyRecorded();
     void lastErrorChanged();
     void rateStatusChanged();
 
@@ -108,6 +107,8 @@ private:
     QString hotkeyLabel_;
     std::optional<QString> lastError_;
     QString rateStatus_;
+    bool registering_ = false;             // inside hotkeyRecorded for a newly recorded key
+    std::optional<QString> hotkeyRefusal_;  // what refuseHotkey said meanwhile
 };
 
 }  // namespace quibsum

@@ -23,8 +23,8 @@
 #include <memory>
 #include <set>
 
-#include "../rates/LoopbackServer.h"
-#include "../rates/RateTestSupport.h"
+#include "tests/support/LoopbackServer.h"
+#include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
 namespace {

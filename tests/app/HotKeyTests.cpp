@@ -94,9 +94,13 @@ TEST(HotKeyWithSettings, ATakenCombinationKeepsThePreviousOneAndShowsWhy) {
     FakeHotKey hotKey;
     int presses = 0;
     hotKey.onPress = [&] { ++presses; };
-    settings.onHotkeyChange = [&] {
-        hotKey.registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
-    };
+    QObject::connect(&settings, &SumSettings::hotkeyRecorded, [&] {
+        try {
+            hotKey.registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
+        } catch (const HotKeyError& e) {
+            settings.refuseHotkey(QString::fromUtf8(e.what()));
+        }
+    });
     hotKey.registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
     hotKey.taken.insert({40, ctrlAlt});
 

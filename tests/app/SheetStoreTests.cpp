@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <memory>
 
 #include "QuibSum/storage/SheetStore.h"
 #include "tests/support/FailingDevice.h"
@@ -105,41 +106,67 @@ TEST_F(SheetStoreTest, LineEndsAreNormalisedInMemoryAndOnDisk) {
     EXPECT_EQ(SheetStore(folder()).text(SheetStore::quickSheetID), "x\ny");
 }
 
+// A save timer the test fires itself: it records how it was started.
+class ManualSaveTimer final : public SaveTimer {
+public:
+    struct State {
+        int starts = 0;
+        std::chrono::milliseconds delay{};
+        bool active = false;
+    };
+    explicit ManualSaveTimer(State& state) : state_(state) {}
+    void start(std::chrono::milliseconds delay) override {
+        ++state_.starts;
+        state_.delay = delay;
+        state_.active = true;
+    }
+    void stop() override { state_.active = false; }
+    bool isActive() const override { return state_.active; }
+    // What the event loop does when the delay has passed.
+    void fire() {
+        if (!state_.active) return;
+        state_.active = false;
+        onTimeout();
+    }
+
+private:
+    State& state_;
+};
+
 TEST_F(SheetStoreTest, ABurstOfEditsIsWrittenOnceAfterTheLastEdit) {
-    SheetStore store(folder());
+    ManualSaveTimer::State timer;
+    auto owned = std::make_unique<ManualSaveTimer>(timer);
+    ManualSaveTimer& saveTimer = *owned;
+    SheetStore store(folder(), {}, std::move(owned));
     int saves = 0;
     store.onSaveStateChange = [&](const std::optional<QString>&) { ++saves; };
 
-    QElapsedTimer clock;
-    clock.start();
-    qint64 longestGap = 0;
-    for (int i = 1; i <= 10; ++i) {
-        qint64 before = clock.elapsed();
-        store.setText(QStringLiteral("edit %1").arg(i), SheetStore::quickSheetID);
-        if (i < 10) QTest::qWait(100);
-        longestGap = std::max(longestGap, clock.elapsed() - before);
-    }
+    for (int i = 1; i <= 10; ++i) store.setText(QStringLiteral("edit %1").arg(i), SheetStore::quickSheetID);
+    // Each edit restarts the wait: the save comes half a second after the last one.
+    EXPECT_EQ(timer.starts, 10);
+    EXPECT_EQ(timer.delay, SheetStore::saveDelay);
+    EXPECT_TRUE(store.isSaveScheduled());
+    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(readFile(path(quickFile)), QByteArray());
     EXPECT_EQ(store.text(SheetStore::quickSheetID), "edit 10");
     EXPECT_TRUE(store.hasPendingChanges());
-    // Only meaningful if the machine kept to the schedule.
-    if (longestGap < 400) {
-        EXPECT_EQ(saves, 0);
-        EXPECT_EQ(readFile(path(quickFile)), QByteArray());
-    }
-    EXPECT_TRUE(QTest::qWaitFor([&] { return saves > 0; }, 5000));
-    QTest::qWait(700);
+
+    saveTimer.fire();
     EXPECT_EQ(saves, 1);
     EXPECT_EQ(readFile(path(quickFile)), "edit 10");
     EXPECT_FALSE(store.hasPendingChanges());
+    EXPECT_FALSE(store.isSaveScheduled());
 }
 
-TEST_F(SheetStoreTest, ADiscardedStoreNeverSavesLate) {
-    {
-        SheetStore store(folder());
-        store.setText(QStringLiteral("unsaved"), SheetStore::quickSheetID);
-    }
-    QTest::qWait(700);
-    EXPECT_EQ(readFile(path(quickFile)), QByteArray());
+TEST_F(SheetStoreTest, ASaveAtOnceCancelsTheWaitingOne) {
+    ManualSaveTimer::State timer;
+    SheetStore store(folder(), {}, std::make_unique<ManualSaveTimer>(timer));
+    store.setText(QStringLiteral("typed"), SheetStore::quickSheetID);
+    ASSERT_TRUE(timer.active);
+    store.createSheet();  // writes everything now
+    EXPECT_FALSE(timer.active);
+    EXPECT_EQ(readFile(path(quickFile)), "typed");
+    EXPECT_FALSE(store.hasPendingChanges());
 }
 
 TEST_F(SheetStoreTest, AppendingStartsANewLineAndSavesAtOnce) {

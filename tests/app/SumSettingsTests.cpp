@@ -70,22 +70,22 @@ TEST_F(SumSettingsTest, StoredValuesAreReadVerbatimAndMalformedOnesIgnored) {
     EXPECT_EQ(settings.hotkeyLabel(), "⌘K");
 }
 
-TEST_F(SumSettingsTest, SettersStoreAndCallBackEvenWithoutAChange) {
+TEST_F(SumSettingsTest, SettersStoreEvenWithoutAChangeAndSignalChanges) {
     auto s = storage();
     SumSettings settings(*s, QLocale(QLocale::English, QLocale::UnitedStates));
-    int evaluations = 0, appearances = 0, styleSignals = 0;
-    settings.onEvaluationChange = [&] { ++evaluations; };
-    settings.onAppearanceChange = [&] { ++appearances; };
-    QObject::connect(&settings, &SumSettings::numberStyleChanged, [&] { ++styleSignals; });
+    int styles = 0, kinds = 0, appearances = 0;
+    QObject::connect(&settings, &SumSettings::numberStyleChanged, [&] { ++styles; });
+    QObject::connect(&settings, &SumSettings::rateKindChanged, [&] { ++kinds; });
+    QObject::connect(&settings, &SumSettings::appearanceChanged, [&] { ++appearances; });
 
-    settings.setNumberStyle("en");  // already "en"
-    EXPECT_EQ(styleSignals, 0);
-    EXPECT_EQ(evaluations, 1);
+    settings.setNumberStyle("en");  // already "en", but stored so that the locale no longer decides
+    EXPECT_EQ(styles, 0);
     EXPECT_EQ(s->value("numberStyle").toString(), "en");
     settings.setNumberStyle("vi");
-    EXPECT_EQ(styleSignals, 1);
+    EXPECT_EQ(styles, 1);
     settings.setRateKind("sell");
-    EXPECT_EQ(evaluations, 3);
+    settings.setRateKind("sell");
+    EXPECT_EQ(kinds, 1);
     settings.setAppearance("light");
     EXPECT_EQ(appearances, 1);
     s->sync();
@@ -115,7 +115,7 @@ TEST_F(SumSettingsTest, RecordingIgnoresPlainKeysAndEscape) {
     auto s = storage();
     SumSettings settings(*s);
     int registrations = 0;
-    settings.onHotkeyChange = [&] { ++registrations; };
+    QObject::connect(&settings, &SumSettings::hotkeyRecorded, [&] { ++registrations; });
     settings.recordHotkey({0, 40, "k"});
     settings.recordHotkey({HotKeyPress::other, 40, "k"});  // Caps Lock alone is no modifier
     settings.recordHotkey({HotKeyPress::command | HotKeyPress::shift, HotKeyPress::escapeKeyCode, ""});
@@ -157,12 +157,14 @@ TEST_F(SumSettingsTest, AKeyThatCannotBeRegisteredLeavesThePreviousOneInForce) {
     SumSettings settings(*s);
     settings.recordHotkey({HotKeyPress::control, 40, "k"});  // stored: Ctrl+K
     std::vector<std::uint32_t> registered;
-    settings.onHotkeyChange = [&] {
+    QObject::connect(&settings, &SumSettings::hotkeyRecorded, [&] {
         registered.push_back(settings.hotkeyCode());
-        if (settings.hotkeyCode() == 1) throw std::runtime_error("The combination is taken");
-    };
+        if (settings.hotkeyCode() == 1) settings.refuseHotkey("The combination is taken");
+    });
     settings.recordHotkey({HotKeyPress::command, 1, "s"});
     EXPECT_EQ(registered, (std::vector<std::uint32_t>{1, 40}));
+    settings.refuseHotkey("too late");  // outside the signal: nothing to refuse
+    EXPECT_EQ(settings.hotkeyCode(), 40u);
     EXPECT_EQ(settings.hotkeyCode(), 40u);
     EXPECT_EQ(settings.hotkeyModifiers(), SumSettings::controlMask);
     EXPECT_EQ(settings.hotkeyLabel(), "Ctrl+K");

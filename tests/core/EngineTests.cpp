@@ -372,27 +372,6 @@ TEST_F(EngineTest, VariablesAndNames) {
         EXPECT_EQ(shown(run(bad).result), err(messages::invalidVariableName)) << bad;
 }
 
-TEST_F(EngineTest, WordsInsideMultiWordNames) {
-    // Rate-kind keywords and conversion verbs inside a name belong to the name.
-    EXPECT_EQ(shown(run("giá bán = 120000").result), "120,000");
-    EXPECT_EQ(shown(run("giá bán * 2").result), "240,000");
-    EXPECT_EQ(shown(run("giá mua = 100 USD").result), "100.00 USD");
-    EXPECT_EQ(shown(run("giá mua sang VND").result), "2,510,000 ₫");  // transfer, not buy
-    EXPECT_EQ(shown(run("mua 100 USD sang VND").result), "2,500,000 ₫");
-    EXPECT_EQ(shown(run("đổi tiền = 50").result), "50");
-    EXPECT_EQ(shown(run("đổi tiền * 2").result), "100");
-    // The verb in any case, as at the start of a sentence or typed with caps lock.
-    for (const char* line : {"đổi 100 USD sang VND", "Đổi 100 USD sang VND", "ĐỔI 100 USD sang VND",
-                             "Quy đổi 100 USD sang VND", "QUY ĐỔI 100 USD sang VND"})
-        EXPECT_EQ(shown(run(line).result), "2,510,000 ₫") << line;
-    EXPECT_EQ(shown(run("mua sắm = 300").result), "300");
-    EXPECT_EQ(shown(run("mua sắm + giá bán").result), "120,300");
-    EXPECT_EQ(shown(run("tổng tiền = 7").result), "7");
-    EXPECT_EQ(shown(run("tổng tiền").result), "7");
-    EXPECT_EQ(shown(run("all items = 3").result), "3");
-    EXPECT_EQ(shown(run("all items * 2").result), "6");
-}
-
 TEST_F(EngineTest, PreviousResult) {
     EXPECT_EQ(shown(run("prev * 2").result), "note");  // nothing yet: the sheet turns this into an error
     EXPECT_TRUE(engine.analyze("prev * 2", env).usesPrev);

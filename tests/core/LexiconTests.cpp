@@ -137,7 +137,6 @@ TEST(LexiconTest, trieInsertReplacesAndBlanksMatchOneSpace) {
     trie.insert("ab", Token::Kind::word("second"));
     trie.insert("a b", Token::Kind::word("spaced"));
     trie.insert("abc", Token::Kind::currency("ABC"));
-    EXPECT_EQ(trie.nodes().size(), 6u);  // root, a, ab, abc, "a ", "a b": shared prefixes share nodes
     EXPECT_EQ(match(trie, "ab"), "word(second)@2");
     EXPECT_EQ(match(trie, "abc"), "currency(ABC)@3");
     EXPECT_EQ(match(trie, "abd"), "none");  // "ab" is followed by a word scalar
@@ -151,15 +150,8 @@ TEST(LexiconTest, trieInsertReplacesAndBlanksMatchOneSpace) {
     EXPECT_FALSE(trie.longestMatch(scalars, 3));
 }
 
-TEST(LexiconTest, wordTrieHoldsEveryGroupOnce) {
-    const auto all = entries(Lexicon::wordTrie());
-    // 31 operator words, 20 keyword words, 180 + 9 codes, 10 symbols and names.
-    EXPECT_EQ(all.size(), 250u);
-    std::size_t ops = 0, keywords = 0, currencies = 0;
-    for (const auto& [key, kind] : all) {
-        ops += kind.is(Token::Tag::op);
-        keywords += kind.is(Token::Tag::keyword);
-        currencies += kind.is(Token::Tag::currency);
+TEST(LexiconTest, wordTrieKeysAreNormalisedAndLowerCase) {
+    for (const auto& [key, kind] : entries(Lexicon::wordTrie())) {
         EXPECT_TRUE(isNFC(key)) << key;
         icu::UnicodeString lowered = icu::UnicodeString::fromUTF8(key);
         lowered.toLower(icu::Locale::getRoot());
@@ -167,15 +159,11 @@ TEST(LexiconTest, wordTrieHoldsEveryGroupOnce) {
         lowered.toUTF8String(back);
         EXPECT_EQ(back, key) << "keys are matched against lower-cased text";
     }
-    EXPECT_EQ(ops, 31u);
-    EXPECT_EQ(keywords, 20u);
-    EXPECT_EQ(currencies, 199u);
     EXPECT_EQ(match(Lexicon::wordTrie(), "divide"), "none");
 }
 
 TEST(LexiconTest, currencyCodes) {
     const auto codes = Lexicon::isoCurrencyCodes();
-    EXPECT_EQ(codes.size(), 719u);
     std::set<std::string> seen;
     for (std::size_t at = 0; at < codes.size(); at += 4) {
         const std::string code(codes.substr(at, 3));
@@ -187,14 +175,17 @@ TEST(LexiconTest, currencyCodes) {
         for (char& ch : lower) ch = static_cast<char>(ch - 'A' + 'a');
         EXPECT_EQ(match(Lexicon::wordTrie(), lower), "currency(" + code + ")@3");
     }
-    EXPECT_EQ(seen.size(), 180u);
-    for (auto code : Lexicon::feedCurrencyCodes()) EXPECT_FALSE(seen.count(std::string(code))) << code;
-    EXPECT_EQ(Lexicon::feedCurrencyCodes().size(), 9u);
+    // The codes only the feeds know are currencies too, and none repeats an ISO code.
+    for (auto code : Lexicon::feedCurrencyCodes()) {
+        EXPECT_FALSE(seen.count(std::string(code))) << code;
+        std::string lower(code);
+        for (char& ch : lower) ch = static_cast<char>(ch - 'A' + 'a');
+        EXPECT_EQ(match(Lexicon::wordTrie(), lower), "currency(" + std::string(code) + ")@" + std::to_string(code.size()));
+    }
 }
 
 TEST(LexiconTest, unitWords) {
     const auto& words = Lexicon::unitWords();
-    EXPECT_EQ(words.size(), 133u);
     std::set<std::string> symbols;
     for (const auto& [word, symbol] : words) {
         symbols.insert(symbol);
@@ -227,7 +218,6 @@ TEST(LexiconTest, smallTables) {
     EXPECT_FALSE(Lexicon::isScaleWord("TR"));
 
     // The fast lookup must find exactly the listed symbols.
-    EXPECT_EQ(Lexicon::symbols().size(), 16u);
     for (const auto& [c, kind] : Lexicon::symbols()) {
         ASSERT_NE(Lexicon::symbol(c), nullptr) << static_cast<int>(c);
         EXPECT_EQ(*Lexicon::symbol(c), kind);
@@ -235,7 +225,6 @@ TEST(LexiconTest, smallTables) {
     EXPECT_EQ(describe(*Lexicon::symbol(U'\u2212')), "op(subtract)");
     EXPECT_EQ(describe(*Lexicon::symbol(U'→')), "op(convert)");
     for (char32_t c : {U'<', U'.', U',', U'#', U'!', U'x', U'\u2013'}) EXPECT_EQ(Lexicon::symbol(c), nullptr);
-    EXPECT_EQ(Lexicon::functionNames().size(), 11u);
     EXPECT_TRUE(Lexicon::isFunctionName("sqrt"));
     EXPECT_FALSE(Lexicon::isFunctionName("exp"));
 }

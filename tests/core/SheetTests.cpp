@@ -1,6 +1,7 @@
-// Whole sheets: the pass over lines (variables, previous results, blocks, typed rates), the
-// page total, and which lines an edit makes the sheet analyse again. Rates are the fixed
-// ones of TestRates.h (USD transfer 25100 VND).
+// Whole sheets, for what the data files of tests/sheets do not show: which lines an edit or a
+// new rates version makes the sheet analyse again and report as changed, the counted lines,
+// the final rates, variable names and spans. Rates are the fixed ones of TestRates.h (USD
+// transfer 25100 VND).
 
 #include <gtest/gtest.h>
 
@@ -36,61 +37,12 @@ std::string shown(const PageTotal& t) {
 
 Engine testEngine() { return Engine(quibsum::testing::testRates(), NumberStyle::en, RateKind::transfer); }
 
-struct PassRow {
-    const char* text;
-    std::vector<std::string> expected;
-};
-
 class SheetTest : public ::testing::Test {
 protected:
     Sheet sheet{testEngine()};
 
-    std::vector<std::string> evaluate(const char* text) {
-        sheet.setText(text);
-        return column(sheet);
-    }
     void replaceLine(std::size_t i, std::string text) { sheet.update(i, i + 1, {std::move(text)}); }
 };
-
-TEST_F(SheetTest, PassOverLines) {
-    const std::string noPrev = err(messages::noPreviousResult);
-    const std::vector<PassRow> rows = {
-        {"", {"note"}},
-        {"100\n200\nsum", {"100", "200", "300"}},
-        {"100\n\n200\nsum", {"100", "note", "200", "200"}},
-        {"100\n# Food\n200\nsum", {"100", "note", "200", "200"}},
-        {"100\n200\naverage", {"100", "200", "150"}},
-        {"100\n50%\nsum", {"100", "50%", "100"}},
-        {"2 km\n500 m\nsum", {"2 km", "500 m", "2.5 km"}},
-        {"2 km\n5 kg\nsum", {"2 km", "5 kg", err(messages::unitMismatch)}},
-        {"5\n3 km\nsum", {"5", "3 km", "8 km"}},  // a plain number takes the unit of the block
-        {"100 USD\n5 CHF\ntổng", {"100.00 USD", "5.00 CHF", err(messages::noRate)}},
-        {"100 USD\n2510000 VND\navg", {"100.00 USD", "2,510,000 ₫", "100.00 USD"}},
-        {"100\n200\nsum\nsum", {"100", "200", "300", "600"}},
-        {"sum", {"note"}},
-        {"10%\n20%\nsum", {"10%", "20%", "note"}},
-        {"x = 5\nx * 2", {"5", "10"}},
-        {"x = 1\ny = x\nx = 5\ny + x", {"1", "1", "5", "6"}},
-        {"tiền nhà = 5000000\ntiền nhà / 2", {"5,000,000", "2,500,000"}},
-        {"giá = 2\ngiá bán = 10\ngiá bán * giá", {"2", "10", "20"}},  // the longest name wins
-        {"prev + 1", {noPrev}},
-        {"1/0 + prev", {noPrev}},
-        {"10\n\nprev * 2", {"10", "note", "20"}},  // a blank line keeps the chain
-        {"10\nhello\nprev * 2", {"10", "note", noPrev}},
-        {"10\n# total\nprev", {"10", "note", noPrev}},
-        {"10\n1/0\nprev", {"10", err(messages::divisionByZero), noPrev}},
-        {"10\n1 USD = 25000 VND\nprev", {"10", "1 USD = 25,000 ₫", noPrev}},
-        {"1\n2\nsum\nprev * 10", {"1", "2", "3", "30"}},
-        {"x = 2\nx\nsum", {"2", "2", "4"}},  // assignments join the block
-        {"1 USD = 25000 VND\n2 USD in VND", {"1 USD = 25,000 ₫", "50,000 ₫"}},
-        {"USD = 24000\n1 USD to VND", {"1 USD = 24,000 ₫", "24,000 ₫"}},
-        {"0 USD = 25000 VND\n1 USD to VND", {err(messages::invalidRate), "25,100 ₫"}},
-        // The rate typed in the sheet is used for the block below it.
-        {"100 USD\n1 USD = 20000 VND\n2000000 VND\nsum",
-         {"100.00 USD", "1 USD = 20,000 ₫", "2,000,000 ₫", "200.00 USD"}},
-    };
-    for (const PassRow& row : rows) EXPECT_EQ(evaluate(row.text), row.expected) << row.text;
-}
 
 TEST_F(SheetTest, CountedLinesAndFinalRates) {
     sheet.setText("x = 5\nsum\n1 USD = 25000 VND\n1 VND = 0.00004 USD\nabc");
@@ -99,26 +51,6 @@ TEST_F(SheetTest, CountedLinesAndFinalRates) {
     sheet.setText("1 USD = 25000 VND\n1 EUR = 27000 VND\n1 USD = 24000 VND");
     EXPECT_EQ(sheet.finalRates(), (SheetRates{{CurrencyPair{"EUR", "VND"}, dec("27000")},
                                               {CurrencyPair{"USD", "VND"}, dec("24000")}}));
-}
-
-TEST_F(SheetTest, PageTotal) {
-    const std::vector<std::pair<const char*, std::string>> rows = {
-        {"", "empty"},
-        {"10%\n20%", "empty"},
-        {"abc\n1/0", "empty"},
-        {"100 USD\n2510000 VND", "200.00 USD (2)"},
-        {"2510000 VND\n100 USD", "5,020,000 ₫ (2)"},
-        {"5 km\n3 kg", "incompatible"},
-        {"x = 5\nsum\n1 USD = 25000 VND", "5 (1)"},
-        {"100\nabc\n1/0\n50%", "100 (1)"},
-        {"100 USD\n5 CHF", err(messages::noRate)},
-        // The rate defined on the last line converts the lines above it.
-        {"100 USD\n2500000 VND\n1 USD = 25000 VND", "200.00 USD (2)"},
-    };
-    for (const auto& [text, expected] : rows) {
-        sheet.setText(text);
-        EXPECT_EQ(shown(sheet.total()), expected) << text;
-    }
 }
 
 TEST_F(SheetTest, ATotalIsRecomputedAfterAnEdit) {
@@ -166,21 +98,16 @@ TEST_F(SheetTest, AnEditAnalysesOnlyTheLinesWhoseInputsChanged) {
     EXPECT_EQ(sheet.lastAnalysedCount(), 0u);
 }
 
-// A running total on every other line: each sum reads all the values above it, including
-// the sums. The sums of one block share its values rather than each keeping a copy, which
-// would grow with the square of the sheet.
+// A running total on every other line (tests/sheets/running-totals.test shows its results): a
+// change to the first value reaches every sum, an equal value none.
 TEST_F(SheetTest, RunningTotals) {
-    EXPECT_EQ(evaluate("1\nsum\n2\nsum\n3\nsum"), (std::vector<std::string>{"1", "1", "2", "4", "3", "11"}));
-    const CachedLine::BlockNode* third = sheet.cacheEntry(5)->block();
-    ASSERT_EQ(third->size, 5u);
-    EXPECT_EQ(third->previous->previous.get(), sheet.cacheEntry(3)->block());
-    EXPECT_EQ(third->previous->previous->previous->previous.get(), sheet.cacheEntry(1)->block());
-
+    sheet.setText("1\nsum\n2\nsum\n3\nsum");
     replaceLine(0, "5");  // every sum reads it
     EXPECT_EQ(column(sheet), (std::vector<std::string>{"5", "5", "2", "12", "3", "27"}));
     EXPECT_EQ(sheet.lastAnalysedCount(), 4u);
     replaceLine(4, "3.0");  // an equal value: nothing below changes
     EXPECT_EQ(sheet.lastAnalysedCount(), 1u);
+    EXPECT_EQ(column(sheet), (std::vector<std::string>{"5", "5", "2", "12", "3", "27"}));
 }
 
 TEST_F(SheetTest, ANewMultiWordNameReachesTheLinesThatSpellIt) {
@@ -190,24 +117,6 @@ TEST_F(SheetTest, ANewMultiWordNameReachesTheLinesThatSpellIt) {
     EXPECT_EQ(column(sheet), (std::vector<std::string>{"10", "3", "100", "5", "note"}));
     // The new line, the two lines keyed by "tiền"; neither "100" nor "nhà" can read the name.
     EXPECT_EQ(sheet.lastAnalysedCount(), 3u);
-}
-
-TEST_F(SheetTest, RatesVersion) {
-    sheet.setText("100 USD in VND\n5\nx = 2");
-    const CachedLine* first = sheet.cacheEntry(0);
-    sheet.setRatesVersion(0);
-    EXPECT_EQ(sheet.cacheEntry(0), first);  // untouched, not even re-evaluated
-    EXPECT_EQ(sheet.lastAnalysedCount(), 3u);
-
-    // Only the line that asked the store is analysed again; the others could not change.
-    auto u = sheet.setRatesVersion(4);
-    EXPECT_EQ(sheet.ratesVersion(), 4);
-    EXPECT_EQ(sheet.lastAnalysedCount(), 1u);
-    EXPECT_EQ(sheet.cacheEntry(0)->ratesVersion, 4);
-    EXPECT_TRUE(u.changed.empty());  // the store's tables are the same here
-    EXPECT_EQ(column(sheet), (std::vector<std::string>{"2,510,000 ₫", "5", "2"}));
-    sheet.update(1, 2, {"6"});
-    EXPECT_EQ(sheet.lastAnalysedCount(), 1u);
 }
 
 TEST_F(SheetTest, ANewRatesVersionReachesTheLinesThatAskedTheStore) {
@@ -237,8 +146,19 @@ TEST_F(SheetTest, ANewRatesVersionReachesTheLinesThatAskedTheStore) {
     EXPECT_EQ(column(s)[2], err(messages::noRate));
     EXPECT_EQ(column(s)[5], "60,000 ₫");  // a typed rate needs no store
     EXPECT_EQ(u.changed, (std::vector<std::size_t>{2, 3, 7}));
+    EXPECT_EQ(s.ratesVersion(), 1);
     // The conversion, its reader (whose input changed) and the sum that asked for EUR.
     EXPECT_EQ(s.lastAnalysedCount(), 3u);
+
+    // The same version again changes nothing, even though the store now answers differently.
+    switchable->current = store;
+    u = s.setRatesVersion(1);
+    EXPECT_TRUE(u.changed.empty());
+    EXPECT_EQ(column(s)[2], err(messages::noRate));
+    // A new one brings the first tables back.
+    u = s.setRatesVersion(2);
+    EXPECT_EQ(u.changed, (std::vector<std::size_t>{2, 3, 7}));
+    EXPECT_EQ(column(s)[7], "7,616,200 ₫");
 }
 
 TEST_F(SheetTest, AnUpdateReportsTheLinesWhoseVariableRangesChanged) {

@@ -8,13 +8,13 @@
 #include <future>
 #include <thread>
 
-#include "LoopbackServer.h"
+#include "tests/support/LoopbackServer.h"
 #include "QuibSumRates/ERAPIProvider.h"
 #include "QuibSumRates/LiveRateStore.h"
 #include "QuibSumRates/RateCache.h"
 #include "QuibSumRates/RateDownload.h"
 #include "QuibSumRates/VCBProvider.h"
-#include "RateTestSupport.h"
+#include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
 namespace {

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "QuibSumRates/RateCache.h"
-#include "RateTestSupport.h"
+#include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
 namespace {

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "QuibSumRates/LiveRateStore.h"
-#include "RateTestSupport.h"
+#include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
 namespace {

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
-#include "RateTestSupport.h"
+#include "QuibSumRates/StoredFileError.h"
+#include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
 namespace {
@@ -169,7 +172,16 @@ TEST(RateCache, FileFailuresAreThrown) {
     testing::TempDir dir;
     EXPECT_THROW(RateCache::load(dir.path() / "missing.json"), std::system_error);
     std::ofstream(dir.path() / "file") << "x";
-    EXPECT_ANY_THROW(RateCache::save(sampleSnapshot(), dir.path() / "file" / "rates.json"));
+    // A file where the folder should be: the failing call and the path it was for are named.
+    const auto underAFile = dir.path() / "file" / "rates.json";
+    try {
+        RateCache::save(sampleSnapshot(), underAFile);
+        ADD_FAILURE() << "saved under a file";
+    } catch (const StoredFileError& e) {
+        EXPECT_EQ(e.kind(), StoredFileError::Kind::system);
+        EXPECT_EQ(e.code(), ENOTDIR);
+        EXPECT_EQ(std::string(e.what()), "cannot write " + underAFile.string() + ": " + std::strerror(ENOTDIR));
+    }
     std::ofstream(dir.path() / "huge.json") << std::string(17 * 1024 * 1024, ' ') << goodCache;
     EXPECT_THROW(RateCache::load(dir.path() / "huge.json"), RateProviderError);
 }

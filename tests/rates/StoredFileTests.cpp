@@ -9,7 +9,7 @@
 
 #include "QuibSumRates/RateCache.h"
 #include "QuibSumRates/StoredFile.h"
-#include "RateTestSupport.h"
+#include "tests/support/RateTestSupport.h"
 #include "tests/support/FailingDevice.h"
 
 namespace quibsum {

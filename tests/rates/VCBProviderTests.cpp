@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "RateTestSupport.h"
+#include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
 namespace {

@@ -183,7 +183,8 @@ TEST_F(FooterTest, TheMenuShowsAndWritesTheSettings) {
     EXPECT_EQ(titles, (QStringList{"Number style", "Default VND rate", "Appearance", "Update rates", "Settings…",
                                    "Donate…", "Check for Updates…", "-", "Quit Quib Sum"}));
     int evaluations = 0;
-    settings.onEvaluationChange = [&] { ++evaluations; };
+    for (auto choice : {&SumSettings::numberStyleChanged, &SumSettings::rateKindChanged})
+        QObject::connect(&settings, choice, [&] { ++evaluations; });
     auto choose = [&](int submenu, const char* title) {
         for (QAction* a : menu->actions()[submenu]->menu()->actions())
             if (a->text() == QLatin1String(title)) a->trigger();

@@ -92,8 +92,9 @@ TEST_F(SettingsWindowTest, ChoiceTilesWriteAndFollowTheSettings) {
         {"United States (1,234.5)", "numberStyle", "en"},
     };
     int evaluations = 0, appearances = 0;
-    settings.onEvaluationChange = [&] { ++evaluations; };
-    settings.onAppearanceChange = [&] { ++appearances; };
+    for (auto choice : {&SumSettings::numberStyleChanged, &SumSettings::rateKindChanged})
+        QObject::connect(&settings, choice, [&] { ++evaluations; });
+    QObject::connect(&settings, &SumSettings::appearanceChanged, [&] { ++appearances; });
     for (const auto& row : rows) {
         QAbstractButton* b = tile(QString::fromUtf8(row.tile));
         ASSERT_TRUE(b);
@@ -249,7 +250,7 @@ TEST_F(RecorderTest, CtrlAltKIsRecordedBeforeAnyShortcut) {
     shortcut->setContext(Qt::ApplicationShortcut);  // fires whether or not the window is active
     QObject::connect(shortcut, &QShortcut::activated, [&] { ++fired; });
     int registrations = 0;
-    settings.onHotkeyChange = [&] { ++registrations; };
+    QObject::connect(&settings, &SumSettings::hotkeyRecorded, [&] { ++registrations; });
     QTest::keyClick(recorder, Qt::Key_K, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(fired, 0);
     EXPECT_EQ(registrations, 1);
@@ -265,10 +266,9 @@ TEST_F(RecorderTest, CtrlAltKIsRecordedBeforeAnyShortcut) {
 }
 
 TEST_F(RecorderTest, RefusedCombinationShowsTheErrorAndKeepsThePrevious) {
-    settings.onHotkeyChange = [&] {
-        if (settings.hotkeyCode() != SumSettings::defaultHotkeyCode)
-            throw std::runtime_error("Taken by another program");
-    };
+    QObject::connect(&settings, &SumSettings::hotkeyRecorded, [&] {
+        if (settings.hotkeyCode() != SumSettings::defaultHotkeyCode) settings.refuseHotkey("Taken by another program");
+    });
     QTest::keyClick(recorder, Qt::Key_F5, Qt::ShiftModifier | Qt::MetaModifier);
     EXPECT_EQ(settings.hotkeyLabel(), "Ctrl+Alt+Space");
     EXPECT_EQ(recorder->text(), "Ctrl+Alt+Space");

@@ -9,7 +9,7 @@
 
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/storage/SheetStore.h"
-#include "tests/rates/RateTestSupport.h"
+#include "tests/support/RateTestSupport.h"
 
 namespace quibsum::testing {
 
