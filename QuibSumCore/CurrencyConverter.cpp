@@ -33,8 +33,7 @@ std::optional<Decimal> step(const Decimal& amount, const std::string& from, cons
 }
 
 // The currencies that stand opposite `c` in a typed rate: VND first, then by code.
-std::vector<const std::string*> intermediates(const std::string& c, const std::string& skip,
-                                              const SheetRates& rates) {
+std::vector<const std::string*> intermediates(const std::string& c, const std::string& skip, const SheetRates& rates) {
     std::vector<const std::string*> out;
     auto consider = [&](const std::string& m) {
         if (m == skip || m == c) return;
@@ -71,18 +70,14 @@ thread_local std::uint64_t questionsAsked = 0;
 
 }  // namespace
 
-std::uint64_t CurrencyConverter::storeQuestions() {
-    return questionsAsked;
-}
+std::uint64_t CurrencyConverter::storeQuestions() { return questionsAsked; }
 
 std::optional<Rate> CurrencyConverter::ask(std::string_view from, std::string_view to, RateKind kind) const {
     ++questionsAsked;
     return rates_.rate(from, to, kind);
 }
 
-bool isCurrency(std::string_view symbol) {
-    return symbol != percentSymbol && !UnitRegistry::isRegistered(symbol);
-}
+bool isCurrency(std::string_view symbol) { return symbol != percentSymbol && !UnitRegistry::isRegistered(symbol); }
 
 std::optional<Decimal> CurrencyConverter::sheetFactor(const std::string& from, const std::string& to,
                                                       const SheetRates& rates) {
@@ -141,8 +136,10 @@ Result<Quantity> CurrencyConverter::applyInlineRate(const Quantity& amount, cons
     const auto invalid = [] { return EvaluationError::message(messages::invalidRate); };
     Quantity rate = rateIn;
     if (target) {
-        if (!rate.unit) rate.unit = Unit{std::string(*target)};
-        else if (rate.unit->symbol != *target) return invalid();
+        if (!rate.unit)
+            rate.unit = Unit{std::string(*target)};
+        else if (rate.unit->symbol != *target)
+            return invalid();
     }
     if (!isCurrency(amount.unit) || !positive(rate.value)) return invalid();
     if (rate.unit && !isCurrency(rate.unit->symbol)) return invalid();

@@ -36,8 +36,7 @@ public:
 
     // The factor that converts one `from` into `to` with the rates typed in a sheet: directly,
     // inversely, or through one intermediate currency (VND first, then by code).
-    static std::optional<Decimal> sheetFactor(const std::string& from, const std::string& to,
-                                              const SheetRates& rates);
+    static std::optional<Decimal> sheetFactor(const std::string& from, const std::string& to, const SheetRates& rates);
 
     // How many questions the calling thread has asked any rate store so far. A sheet compares
     // it before and after analysing a line to learn whether the line's result can depend on the

@@ -51,10 +51,9 @@ public:
     }
 
     const T* find(std::string_view question) const {
-        auto it = std::lower_bound(entries_.begin(), entries_.end(), question,
-                                   [](const Entry& e, std::string_view q) {
-                                       return compareCodeToQuestion(e.first, q) < 0;
-                                   });
+        auto it = std::lower_bound(entries_.begin(), entries_.end(), question, [](const Entry& e, std::string_view q) {
+            return compareCodeToQuestion(e.first, q) < 0;
+        });
         if (it == entries_.end() || compareCodeToQuestion(it->first, question) != 0) return nullptr;
         return &it->second;
     }

@@ -390,9 +390,15 @@ struct DecimalParts {
             }
             bool increment = false;
             switch (mode) {
-            case RoundingMode::plain: increment = halfOrMore; break;
-            case RoundingMode::down: increment = negative && lost; break;
-            case RoundingMode::up: increment = !negative && lost; break;
+                case RoundingMode::plain:
+                    increment = halfOrMore;
+                    break;
+                case RoundingMode::down:
+                    increment = negative && lost;
+                    break;
+                case RoundingMode::up:
+                    increment = !negative && lost;
+                    break;
             }
             if (lost) {
                 flags |= inexact;
@@ -441,8 +447,10 @@ struct DecimalParts {
             const u128 xa = xm * kPow10.v[gap];
             bool negative = xNeg;
             u128 sum;
-            if (xNeg == yNeg) sum = xa + ym;
-            else if (ym <= xa) sum = xa - ym;
+            if (xNeg == yNeg)
+                sum = xa + ym;
+            else if (ym <= xa)
+                sum = xa - ym;
             else {
                 sum = ym - xa;
                 negative = yNeg;
@@ -546,9 +554,15 @@ struct DecimalParts {
             u128 q = divideNarrow(product, kPow10.v[drop], r);
             bool increment = false;
             switch (mode) {
-            case RoundingMode::plain: increment = r >= kPow10.v[drop] - r; break;
-            case RoundingMode::down: increment = negative && r != 0; break;
-            case RoundingMode::up: increment = !negative && r != 0; break;
+                case RoundingMode::plain:
+                    increment = r >= kPow10.v[drop] - r;
+                    break;
+                case RoundingMode::down:
+                    increment = negative && r != 0;
+                    break;
+                case RoundingMode::up:
+                    increment = !negative && r != 0;
+                    break;
             }
             if (increment && ++q == kPow10.v[kPrecision]) {
                 q = kPow10.v[kPrecision - 1];
@@ -583,9 +597,15 @@ struct DecimalParts {
             int exponent = a.exponent_ - b.exponent_ + da - kPrecision - scale;
             bool increment = false;
             switch (mode) {
-            case RoundingMode::plain: increment = r >= b.mantissa_ - r; break;
-            case RoundingMode::down: increment = negative && r != 0; break;
-            case RoundingMode::up: increment = !negative && r != 0; break;
+                case RoundingMode::plain:
+                    increment = r >= b.mantissa_ - r;
+                    break;
+                case RoundingMode::down:
+                    increment = negative && r != 0;
+                    break;
+                case RoundingMode::up:
+                    increment = !negative && r != 0;
+                    break;
             }
             if (increment && ++q == kPow10.v[kPrecision]) {
                 q = kPow10.v[kPrecision - 1];
@@ -602,7 +622,8 @@ struct DecimalParts {
         const int scale = 77 - digitsOf(a.mantissa_);
         bool inexactQuotient = false;
         const U256 q = quibsum::divide(scaleUp(U256(a.mantissa_), scale), b.mantissa_, inexactQuotient);
-        return round(negative, q, static_cast<long long>(a.exponent_) - b.exponent_ - scale, inexactQuotient, mode, flags);
+        return round(negative, q, static_cast<long long>(a.exponent_) - b.exponent_ - scale, inexactQuotient, mode,
+                     flags);
     }
 
     static int compareMagnitude(const Decimal& a, const Decimal& b) {
@@ -612,8 +633,10 @@ struct DecimalParts {
         if (adjA != adjB) return adjA < adjB ? -1 : 1;
         // Same magnitude order: align on the smaller exponent (the gap is below 38 digits).
         u128 ma = a.mantissa_, mb = b.mantissa_;
-        if (a.exponent_ > b.exponent_) ma *= kPow10.v[a.exponent_ - b.exponent_];
-        else mb *= kPow10.v[b.exponent_ - a.exponent_];
+        if (a.exponent_ > b.exponent_)
+            ma *= kPow10.v[a.exponent_ - b.exponent_];
+        else
+            mb *= kPow10.v[b.exponent_ - a.exponent_];
         return ma < mb ? -1 : ma > mb ? 1 : 0;
     }
 
@@ -659,11 +682,11 @@ struct DecimalParts {
         if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
 
         u128 coefficient = 0;
-        int kept = 0;              // significant digits in `coefficient`
-        bool dropped = false;      // digits beyond the precision were seen
-        u64 guard = 0;             // the first of them
-        bool sticky = false;       // any nonzero digit after it
-        long long exponent = 0;    // of the last kept digit (or of the guard digit when dropped)
+        int kept = 0;            // significant digits in `coefficient`
+        bool dropped = false;    // digits beyond the precision were seen
+        u64 guard = 0;           // the first of them
+        bool sticky = false;     // any nonzero digit after it
+        long long exponent = 0;  // of the last kept digit (or of the guard digit when dropped)
         auto takeDigit = [&](unsigned digit, bool fraction) {
             if (kept == 0 && digit == 0) {
                 if (fraction) --exponent;  // a leading zero only places the point
@@ -703,7 +726,8 @@ struct DecimalParts {
             if (i < n && (text[i] == '+' || text[i] == '-')) expNegative = text[i++] == '-';
             start = i;
             long long e = 0;
-            for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) e = std::min(e * 10 + (text[i] - '0'), kExponentLimit);
+            for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i)
+                e = std::min(e * 10 + (text[i] - '0'), kExponentLimit);
             if (i == start) return std::nullopt;
             exponent += expNegative ? -e : e;
         }
@@ -839,10 +863,14 @@ Decimal Decimal::power(const Decimal& base, long n, RoundingMode mode, Calculati
     }
     if (n < 0 && !result.isNaN()) result = DecimalParts::divide(Decimal(1), result, mode, flags);
 
-    if (flags & overflow) status = CalculationStatus::overflow;
-    else if (flags & divisionByZero) status = CalculationStatus::divideByZero;
-    else if (flags & underflow) status = CalculationStatus::underflow;
-    else if (flags & inexact) status = CalculationStatus::lossOfPrecision;
+    if (flags & overflow)
+        status = CalculationStatus::overflow;
+    else if (flags & divisionByZero)
+        status = CalculationStatus::divideByZero;
+    else if (flags & underflow)
+        status = CalculationStatus::underflow;
+    else if (flags & inexact)
+        status = CalculationStatus::lossOfPrecision;
     return result;
 }
 

@@ -29,8 +29,8 @@ namespace detail {
 struct TenPowerStep {
     int digits;
     std::uint64_t lowBits;  // 2^digits - 1
-    UInt128 inverse;  // of 5^digits, modulo 2^128
-    UInt128 limit;    // (2^128 - 1) / 5^digits
+    UInt128 inverse;        // of 5^digits, modulo 2^128
+    UInt128 limit;          // (2^128 - 1) / 5^digits
     static constexpr TenPowerStep of(int k) {
         UInt128 five = 1;
         for (int i = 0; i < k; ++i) five *= 5;
@@ -54,11 +54,16 @@ public:
     constexpr Decimal() = default;  // zero
     constexpr Decimal(int v) : Decimal(static_cast<long long>(v)) {}
     constexpr Decimal(long long v)
-        : mantissa_(v < 0 ? static_cast<UInt128>(-(v + 1)) + 1 : static_cast<UInt128>(v)),
-          negative_(v < 0) { normalize(); }
+        : mantissa_(v < 0 ? static_cast<UInt128>(-(v + 1)) + 1 : static_cast<UInt128>(v)), negative_(v < 0) {
+        normalize();
+    }
 
     static Decimal fromDouble(double d);  // the shortest decimal that reads back as d; NaN for inf/NaN
-    static constexpr Decimal nan() { Decimal d; d.nan_ = true; return d; }
+    static constexpr Decimal nan() {
+        Decimal d;
+        d.nan_ = true;
+        return d;
+    }
     // Parses "[+-]digits[.digits][e[+-]digits]" (also ".5"), POSIX form, no grouping, no blanks.
     // Rounds to 38 significant digits, and below 10^-128 like arithmetic does (1e-200 reads as 0);
     // nullopt for anything else or a value too large. Any text is safe, however long.
@@ -119,7 +124,11 @@ private:
     // Strips trailing zeros into the exponent, up to the largest exponent: a few tests of the
     // low bits and multiplications (see detail::TenPowerStep), never a division.
     constexpr void normalize() {
-        if (mantissa_ == 0) { exponent_ = 0; negative_ = false; return; }
+        if (mantissa_ == 0) {
+            exponent_ = 0;
+            negative_ = false;
+            return;
+        }
         // Most results end in another digit: odd, or not a multiple of 5 (2^64 leaves 1 by 5).
         const auto low = static_cast<std::uint64_t>(mantissa_);
         if ((low & 1) != 0) return;
@@ -133,7 +142,8 @@ private:
         stripZeros(detail::kTenPowerSteps[5]);
     }
     constexpr void stripZeros(const detail::TenPowerStep& step) {
-        if (exponent_ > maxExponent - step.digits || (static_cast<std::uint64_t>(mantissa_) & step.lowBits) != 0) return;
+        if (exponent_ > maxExponent - step.digits || (static_cast<std::uint64_t>(mantissa_) & step.lowBits) != 0)
+            return;
         const UInt128 q = (mantissa_ >> step.digits) * step.inverse;
         if (q > step.limit) return;
         mantissa_ = q;

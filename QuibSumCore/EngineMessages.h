@@ -23,10 +23,20 @@ inline constexpr std::string_view functionNeedsPlainNumber = "Hàm cần số kh
 inline constexpr std::string_view noPreviousResult = "Không có kết quả trước đó";
 
 inline constexpr std::array<std::string_view, 14> all = {
-    invalidVariableName, invalidRate,      invalidResult,  unitMismatch,
-    noRate,              invalidExponent,  outOfRange,     invalidModulo,
-    divisionByZero,      multiplyUnits,    missingTargetCurrency,
-    outsideDomain,       functionNeedsPlainNumber,        noPreviousResult,
+    invalidVariableName,
+    invalidRate,
+    invalidResult,
+    unitMismatch,
+    noRate,
+    invalidExponent,
+    outOfRange,
+    invalidModulo,
+    divisionByZero,
+    multiplyUnits,
+    missingTargetCurrency,
+    outsideDomain,
+    functionNeedsPlainNumber,
+    noPreviousResult,
 };
 
 }  // namespace quibsum::messages

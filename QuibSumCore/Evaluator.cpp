@@ -177,7 +177,7 @@ Result<Quantity> Evaluator::percentage(const Expr& e, const Quantity& l, const Q
         if (!converted) return converted;
         if (r.value.isZero()) return fail(messages::divisionByZero);
         Decimal ratio = converted->value / r.value;
-        Decimal value = e.keyword == Keyword::of ? ratio
+        Decimal value = e.keyword == Keyword::of   ? ratio
                         : e.keyword == Keyword::on ? ratio - Decimal(1)
                                                    : Decimal(1) - ratio;
         return Quantity{value, Unit{percentSymbol}, either(converted->rate, r.rate)};

@@ -175,8 +175,7 @@ private:
             bool onlyZeros = true;
             for (std::size_t p = from; p < from + leadingDigits; ++p) onlyZeros = onlyZeros && s_[p] == U'0';
             const char32_t decimalSeparator = style_ == NumberStyle::vi ? U',' : U'.';
-            reading = onlyZeros || lastRun != 3 || last == decimalSeparator ? Reading::decimalPoint
-                                                                             : Reading::grouping;
+            reading = onlyZeros || lastRun != 3 || last == decimalSeparator ? Reading::decimalPoint : Reading::grouping;
         }
 
         std::optional<Decimal> value;
@@ -201,7 +200,8 @@ private:
             if (!point && digits <= 18) {
                 value = Decimal(static_cast<long long>(whole));
             } else {
-                value = Decimal::parse(std::string_view(numberText_.data(), static_cast<std::size_t>(out - numberText_.data())));
+                value = Decimal::parse(
+                    std::string_view(numberText_.data(), static_cast<std::size_t>(out - numberText_.data())));
                 if (value && value->isNaN()) value.reset();
             }
         }
@@ -385,13 +385,9 @@ std::vector<Item> scan(std::string_view source, NumberStyle style) {
 
 }  // namespace
 
-std::vector<Lexeme> Lexer::lexemes(std::string_view utf8Line) const {
-    return scan<Lexeme>(utf8Line, style_);
-}
+std::vector<Lexeme> Lexer::lexemes(std::string_view utf8Line) const { return scan<Lexeme>(utf8Line, style_); }
 
-std::vector<Token> Lexer::tokens(std::string_view utf8Line) const {
-    return scan<Token>(utf8Line, style_);
-}
+std::vector<Token> Lexer::tokens(std::string_view utf8Line) const { return scan<Token>(utf8Line, style_); }
 
 void Lexer::lineTokens(std::string_view utf8Line, std::vector<LineToken>& out) const {
     out.clear();

@@ -36,9 +36,8 @@ LexiconTrie buildWordTrie() {
         {Op::divide, {"divide by", "chia"}},
         {Op::mod, {"mod"}},
         {Op::convert,
-         {"in", "to", "into", "sang", "đổi ra", "ra", "bằng", "qua", "thành", "là", "đổi", "quy đổi",
-          "đổi sang", "bao nhiêu", "bằng bao nhiêu", "là bao nhiêu", "được bao nhiêu", "ra bao nhiêu",
-          "sang bao nhiêu"}},
+         {"in", "to", "into", "sang", "đổi ra", "ra", "bằng", "qua", "thành", "là", "đổi", "quy đổi", "đổi sang",
+          "bao nhiêu", "bằng bao nhiêu", "là bao nhiêu", "được bao nhiêu", "ra bao nhiêu", "sang bao nhiêu"}},
     };
     for (const auto& [op, words] : opWords) {
         for (auto word : words) trie.insert(word, Token::Kind::op(op));
@@ -63,8 +62,8 @@ LexiconTrie buildWordTrie() {
     for (std::size_t at = 0; at < kISOCodes.size(); at += 4) insertCurrencyCode(trie, kISOCodes.substr(at, 3));
     for (auto code : Lexicon::feedCurrencyCodes()) insertCurrencyCode(trie, code);
     const std::pair<std::string_view, std::string_view> currencyNames[] = {
-        {"$", "USD"}, {"đô", "USD"}, {"€", "EUR"},   {"euro", "EUR"}, {"đ", "VND"},
-        {"₫", "VND"}, {"vnđ", "VND"}, {"đồng", "VND"}, {"¥", "JPY"},   {"£", "GBP"},
+        {"$", "USD"}, {"đô", "USD"},  {"€", "EUR"},    {"euro", "EUR"}, {"đ", "VND"},
+        {"₫", "VND"}, {"vnđ", "VND"}, {"đồng", "VND"}, {"¥", "JPY"},    {"£", "GBP"},
     };
     for (const auto& [word, code] : currencyNames) trie.insert(word, Token::Kind::currency(std::string(code)));
     return trie;
@@ -73,8 +72,8 @@ LexiconTrie buildWordTrie() {
 std::map<std::string, std::string, std::less<>> buildUnitWords() {
     std::map<std::string, std::string, std::less<>> words;
     auto add = [&](const std::string& word, const std::string& symbol) { words[word] = symbol; };
-    for (const char* symbol : {"m", "km", "cm", "mm", "ft", "yd", "mi", "nmi", "g", "kg", "lb", "oz", "l", "ml",
-                               "gallon", "cup", "tsp", "tbsp", "ha", "acre", "C", "F", "K", "b", "B"}) {
+    for (const char* symbol : {"m",  "km",     "cm",  "mm",  "ft",   "yd", "mi",   "nmi", "g", "kg", "lb", "oz", "l",
+                               "ml", "gallon", "cup", "tsp", "tbsp", "ha", "acre", "C",   "F", "K",  "b",  "B"}) {
         add(symbol, symbol);
     }
     const std::pair<std::string, std::vector<std::string>> aliases[] = {
@@ -94,9 +93,9 @@ std::map<std::string, std::string, std::less<>> buildUnitWords() {
         for (const auto& word : {prefix + "B", prefix + "b", binary + "iB", binary + "ib"}) add(word, word);
     }
     const std::pair<std::string, std::vector<std::string>> durations[] = {
-        {"s", {"second", "seconds"}},         {"min", {"phút", "minute", "minutes"}},
-        {"h", {"giờ", "hour", "hours"}},      {"day", {"ngày", "days"}},
-        {"week", {"tuần", "weeks"}},          {"month", {"tháng", "months"}},
+        {"s", {"second", "seconds"}},    {"min", {"phút", "minute", "minutes"}},
+        {"h", {"giờ", "hour", "hours"}}, {"day", {"ngày", "days"}},
+        {"week", {"tuần", "weeks"}},     {"month", {"tháng", "months"}},
         {"year", {"năm", "years"}},
     };
     for (const auto& [symbol, others] : durations) {
@@ -135,14 +134,22 @@ struct SymbolTable {
 
     SymbolTable() {
         entries = {
-            {U'+', Token::Kind::op(Op::add)},        {U'-', Token::Kind::op(Op::subtract)},
-            {U'\u2212', Token::Kind::op(Op::subtract)}, {U'*', Token::Kind::op(Op::multiply)},
-            {U'\u00D7', Token::Kind::op(Op::multiply)}, {U'/', Token::Kind::op(Op::divide)},
-            {U'\u00F7', Token::Kind::op(Op::divide)},   {U'^', Token::Kind::op(Op::power)},
-            {U'%', Token::Kind::percent()},          {U'(', Token::Kind::lparen()},
-            {U')', Token::Kind::rparen()},           {U'=', Token::Kind::assign()},
-            {U':', Token::Kind::colon()},            {U'\u2192', Token::Kind::op(Op::convert)},
-            {U'>', Token::Kind::op(Op::convert)},    {U'@', Token::Kind::at()},
+            {U'+', Token::Kind::op(Op::add)},
+            {U'-', Token::Kind::op(Op::subtract)},
+            {U'\u2212', Token::Kind::op(Op::subtract)},
+            {U'*', Token::Kind::op(Op::multiply)},
+            {U'\u00D7', Token::Kind::op(Op::multiply)},
+            {U'/', Token::Kind::op(Op::divide)},
+            {U'\u00F7', Token::Kind::op(Op::divide)},
+            {U'^', Token::Kind::op(Op::power)},
+            {U'%', Token::Kind::percent()},
+            {U'(', Token::Kind::lparen()},
+            {U')', Token::Kind::rparen()},
+            {U'=', Token::Kind::assign()},
+            {U':', Token::Kind::colon()},
+            {U'\u2192', Token::Kind::op(Op::convert)},
+            {U'>', Token::Kind::op(Op::convert)},
+            {U'@', Token::Kind::at()},
         };
         ascii.fill(-1);
         for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -204,10 +211,14 @@ const std::vector<std::pair<char32_t, int>>& Lexicon::radixPrefixes() {
 
 std::optional<int> Lexicon::radixPrefix(char32_t scalar) {
     switch (scalar) {
-        case U'x': return 16;
-        case U'b': return 2;
-        case U'o': return 8;
-        default: return std::nullopt;
+        case U'x':
+            return 16;
+        case U'b':
+            return 2;
+        case U'o':
+            return 8;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -225,16 +236,14 @@ bool Lexicon::isFunctionName(std::string_view lowerCaseName) {
 std::string_view Lexicon::isoCurrencyCodes() { return kISOCodes; }
 
 const std::vector<std::string_view>& Lexicon::feedCurrencyCodes() {
-    static const std::vector<std::string_view> codes = {"CNH", "FOK", "GGP", "HRK", "IMP",
-                                                        "JEP", "KID", "TVD", "ZWL"};
+    static const std::vector<std::string_view> codes = {"CNH", "FOK", "GGP", "HRK", "IMP", "JEP", "KID", "TVD", "ZWL"};
     return codes;
 }
 
 bool Lexicon::isWordScalarByProperties(char32_t scalar) {
     const auto c = static_cast<UChar32>(scalar);
-    return u_hasBinaryProperty(c, UCHAR_ALPHABETIC) ||
-           u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE || u_charType(c) == U_NON_SPACING_MARK ||
-           c == '_';
+    return u_hasBinaryProperty(c, UCHAR_ALPHABETIC) || u_getIntPropertyValue(c, UCHAR_NUMERIC_TYPE) != U_NT_NONE ||
+           u_charType(c) == U_NON_SPACING_MARK || c == '_';
 }
 
 const std::uint64_t* Lexicon::wordScalarTable() {

@@ -34,8 +34,7 @@ void LexiconTrie::insert(std::u32string_view word, Token::Kind kind) {
     nodes_[node].value = std::move(kind);
 }
 
-std::int32_t LexiconTrie::childBySearch(const std::vector<std::pair<char32_t, std::int32_t>>& children,
-                                        char32_t c) {
+std::int32_t LexiconTrie::childBySearch(const std::vector<std::pair<char32_t, std::int32_t>>& children, char32_t c) {
     auto at = std::lower_bound(children.begin(), children.end(), c,
                                [](const auto& entry, char32_t key) { return entry.first < key; });
     return at != children.end() && at->first == c ? at->second : -1;

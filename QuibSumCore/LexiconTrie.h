@@ -19,7 +19,7 @@ class LexiconTrie {
 public:
     struct Node {
         std::vector<std::pair<char32_t, std::int32_t>> children;  // sorted by scalar
-        std::optional<Token::Kind> value;                          // set where an entry ends
+        std::optional<Token::Kind> value;                         // set where an entry ends
     };
 
     // The entry found and the index one past its last scalar; no kind and 0 when none.

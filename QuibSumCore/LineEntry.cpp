@@ -133,8 +133,8 @@ LineAnalysis LineEntry::analyze(std::string_view line, const Environment& env) c
     return analysis;
 }
 
-void LineEntry::defineRate(std::span<const LineToken> amountTokens, std::span<LineToken> rhs,
-                           const Environment& env, LineAnalysis& analysis) const {
+void LineEntry::defineRate(std::span<const LineToken> amountTokens, std::span<LineToken> rhs, const Environment& env,
+                           LineAnalysis& analysis) const {
     RateAmount left = *rateAmount(amountTokens);
     RateKind kind = defaultVNDKind_;
     auto right = evaluateTokens(rhs, env, analysis, &kind);
@@ -143,8 +143,10 @@ void LineEntry::defineRate(std::span<const LineToken> amountTokens, std::span<Li
         return;
     }
     std::optional<std::string> target;
-    if (right->unit) target = right->unit->symbol;
-    else if (left.currency != "VND") target = "VND";
+    if (right->unit)
+        target = right->unit->symbol;
+    else if (left.currency != "VND")
+        target = "VND";
 
     const Decimal zero(0);
     if (!(left.amount > zero) || !(right->value > zero) || !target || !isCurrency(*target) ||
@@ -164,8 +166,8 @@ void LineEntry::defineRate(std::span<const LineToken> amountTokens, std::span<Li
     analysis.result = LineResult::value(std::move(q), std::move(display));
 }
 
-Result<Quantity> LineEntry::evaluateTokens(std::span<LineToken> tokens, const Environment& env,
-                                           LineAnalysis& analysis, RateKind* kindOut) const {
+Result<Quantity> LineEntry::evaluateTokens(std::span<LineToken> tokens, const Environment& env, LineAnalysis& analysis,
+                                           RateKind* kindOut) const {
     Scratch& space = scratch();
     // Names that contain spaces are joined first: the words inside a name ("giá bán", "đổi
     // tiền") are part of the name, not rate-kind keywords or conversion verbs.
@@ -177,8 +179,10 @@ Result<Quantity> LineEntry::evaluateTokens(std::span<LineToken> tokens, const En
         buy = buy || t.kind.isKeyword(Keyword::buy);
         sell = sell || t.kind.isKeyword(Keyword::sell);
     }
-    if (buy) kind = RateKind::buy;
-    else if (sell) kind = RateKind::sell;
+    if (buy)
+        kind = RateKind::buy;
+    else if (sell)
+        kind = RateKind::sell;
     if (kindOut) *kindOut = kind;
 
     std::vector<Token::Kind>& kinds = space.kinds;
@@ -189,7 +193,7 @@ Result<Quantity> LineEntry::evaluateTokens(std::span<LineToken> tokens, const En
         if (t.kind.isKeyword(Keyword::buy) || t.kind.isKeyword(Keyword::sell)) continue;
         bool isConvert = t.kind.isOp(Op::convert);
         bool leading = std::exchange(first, false);
-        if (leading && isConversionVerb(t)) continue;  // "đổi 100 USD sang VND"
+        if (leading && isConversionVerb(t)) continue;   // "đổi 100 USD sang VND"
         if (isConvert && previousWasConvert) continue;  // "100 USD đổi sang VND"
         previousWasConvert = isConvert;
         if (t.is(Tag::word) && env.values.contains(t.text)) analysis.variableRanges.push_back(t.range);

@@ -19,7 +19,9 @@ char32_t lowerASCII(char32_t c) { return c >= U'A' && c <= U'Z' ? c + (U'a' - U'
 
 // The simple mapping gives the first scalar of the full lower-case form for every scalar
 // (U+0130 lowers to "i" + U+0307 and simply to "i"); a test holds ICU to that.
-char32_t lower(char32_t c) { return c < 0x80 ? lowerASCII(c) : static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))); }
+char32_t lower(char32_t c) {
+    return c < 0x80 ? lowerASCII(c) : static_cast<char32_t>(u_tolower(static_cast<UChar32>(c)));
+}
 
 // Code points of these classes never join a neighbour into one character, except CR before LF,
 // so a line made only of them needs no segmentation pass.
@@ -29,8 +31,10 @@ bool standsAlone(char32_t c) {
         case U_GCB_OTHER:
         case U_GCB_CONTROL:
         case U_GCB_CR:
-        case U_GCB_LF: return true;
-        default: return false;
+        case U_GCB_LF:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -284,7 +284,7 @@ int Parser::parseExpression(int p, int depth) {
                 return lhs;
         }
 
-    explicitConversion: {
+    explicitConversion : {
         ++pos_;
         if (atEnd() || !(peek().is(Tag::unit) || peek().is(Tag::currency))) return fail();
         Expr e;

@@ -16,9 +16,7 @@ namespace quibsum {
 using Instant = std::chrono::sys_seconds;
 
 // The earliest representable date; the asOf of every rate typed into a sheet.
-constexpr Instant distantPast() {
-    return std::chrono::sys_days{std::chrono::year{1} / 1 / 1};
-}
+constexpr Instant distantPast() { return std::chrono::sys_days{std::chrono::year{1} / 1 / 1}; }
 
 enum class RateKind { mid, transfer, buy, sell };
 

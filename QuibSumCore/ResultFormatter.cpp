@@ -91,26 +91,30 @@ int writeNumberShifted(const Decimal& value, int shift, Category category, Numbe
     int e = value.exponent() + shift;
 
     switch (category) {
-    case Category::number: {
-        const int n = digitCount(m);
-        if (n > significantDigits) roundToExponent(m, e, e + n - significantDigits);
-        // Only the significant digits show; a carry (9.9999999999 -> 10) leaves zeros behind.
-        while (m > ~std::uint64_t{0} && m % 10 == 0) {
-            m /= 10;
-            ++e;
-        }
-        if (m <= ~std::uint64_t{0}) {
-            auto m64 = static_cast<std::uint64_t>(m);
-            while (m64 != 0 && m64 % 10 == 0) {
-                m64 /= 10;
+        case Category::number: {
+            const int n = digitCount(m);
+            if (n > significantDigits) roundToExponent(m, e, e + n - significantDigits);
+            // Only the significant digits show; a carry (9.9999999999 -> 10) leaves zeros behind.
+            while (m > ~std::uint64_t{0} && m % 10 == 0) {
+                m /= 10;
                 ++e;
             }
-            m = m64;
+            if (m <= ~std::uint64_t{0}) {
+                auto m64 = static_cast<std::uint64_t>(m);
+                while (m64 != 0 && m64 % 10 == 0) {
+                    m64 /= 10;
+                    ++e;
+                }
+                m = m64;
+            }
+            break;
         }
-        break;
-    }
-    case Category::vnd: roundToExponent(m, e, 0); break;
-    case Category::currency: roundToExponent(m, e, -2); break;
+        case Category::vnd:
+            roundToExponent(m, e, 0);
+            break;
+        case Category::currency:
+            roundToExponent(m, e, -2);
+            break;
     }
     if (m == 0) e = 0;
     const int minFraction = category == Category::currency ? 2 : 0;

@@ -16,9 +16,7 @@ namespace {
 
 using BlockNode = CachedLine::BlockNode;
 
-const Quantity& valueOf(const CachedLine& line) {
-    return std::get<LineResult::Value>(line.result.payload).quantity;
-}
+const Quantity& valueOf(const CachedLine& line) { return std::get<LineResult::Value>(line.result.payload).quantity; }
 
 }  // namespace
 
@@ -191,8 +189,7 @@ private:
             if (seen < stored.size() && stored[seen].first == name) {
                 agree = stored[seen].second == q;
             } else {
-                auto it = std::find_if(stored.begin(), stored.end(),
-                                       [&](const auto& v) { return v.first == name; });
+                auto it = std::find_if(stored.begin(), stored.end(), [&](const auto& v) { return v.first == name; });
                 agree = it != stored.end() && it->second == q;
             }
             ++seen;
@@ -232,8 +229,7 @@ private:
             const BlockNode* tail = chainTail();
             if (line.joined && line.joined->previous.get() == tail) continue;
             std::shared_ptr<const Quantity> value(line.entry, &valueOf(*line.entry));
-            line.joined =
-                std::make_shared<const BlockNode>(BlockNode{std::move(value), chain(), chainLength_ + 1});
+            line.joined = std::make_shared<const BlockNode>(BlockNode{std::move(value), chain(), chainLength_ + 1});
         }
     }
 
@@ -277,9 +273,8 @@ private:
         const bool asksStore = CurrencyConverter::storeQuestions() != questionsBefore;
         const std::uint8_t exports = Slot::assigns | Slot::rateDefinition;
         exportsChanged_ |= (slot.flags & exports) != 0 || a.assignedName || a.rateDefinition;
-        const bool respanned = slot.entry
-                                   ? !std::ranges::equal(slot.entry->variableRanges(), a.variableRanges)
-                                   : !a.variableRanges.empty();
+        const bool respanned = slot.entry ? !std::ranges::equal(slot.entry->variableRanges(), a.variableRanges)
+                                          : !a.variableRanges.empty();
 
         auto entry = std::make_shared<CachedLine>();
         entry->result = std::move(a.result);
@@ -308,15 +303,13 @@ private:
         }
         s_.grow(names.size());
         slot.keys = inlineKeys;
-        slot.keyCount =
-            static_cast<std::uint8_t>(std::min<std::size_t>(a.nameKeys.size(), Slot::inlineKeys + 1));
+        slot.keyCount = static_cast<std::uint8_t>(std::min<std::size_t>(a.nameKeys.size(), Slot::inlineKeys + 1));
         slot.entry = entry;  // the keys beyond the slot's are read through it
         forEachVariable(slot.nameKeys(), [&](NameId name, const Quantity& q) {
             entry->writableDetails().variables.emplace_back(name, q);
         });
 
-        if (a.usesPrev && prev_)
-            entry->writableDetails().previous = std::make_unique<const Quantity>(valueOf(*prev_));
+        if (a.usesPrev && prev_) entry->writableDetails().previous = std::make_unique<const Quantity>(valueOf(*prev_));
         if (a.aggregate) {
             buildChain();
             if (chainLength_) entry->writableDetails().block = chain();
@@ -451,8 +444,7 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
         cache_.insert(at(cache_, lower + common), std::make_move_iterator(absent.begin()),
                       std::make_move_iterator(absent.end()));
     }
-    for (std::size_t k = lower; k < lower + replacement.size(); ++k)
-        cache_[k].shape = Pass::shapeOf(lines_[k]);
+    for (std::size_t k = lower; k < lower + replacement.size(); ++k) cache_[k].shape = Pass::shapeOf(lines_[k]);
 
     return evaluate(lower, settledFrom);
 }

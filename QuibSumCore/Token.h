@@ -32,18 +32,41 @@ struct Token {
     public:
         // Payload cases first; the order is relied upon by anything that ranks kinds.
         enum class Tag : std::uint8_t {
-            number, word, unit, currency, op, keyword,
-            percent, lparen, rparen, assign, colon, comment, at,
+            number,
+            word,
+            unit,
+            currency,
+            op,
+            keyword,
+            percent,
+            lparen,
+            rparen,
+            assign,
+            colon,
+            comment,
+            at,
         };
 
         Kind() = default;  // an empty word
 
-        static Kind number(Decimal value) { Kind k(Tag::number); k.number_ = value; return k; }
+        static Kind number(Decimal value) {
+            Kind k(Tag::number);
+            k.number_ = value;
+            return k;
+        }
         static Kind word(std::string text) { return Kind(Tag::word, std::move(text)); }
         static Kind unit(UnitID id) { return Kind(Tag::unit, std::move(id.raw)); }
         static Kind currency(std::string code) { return Kind(Tag::currency, std::move(code)); }
-        static Kind op(Op o) { Kind k(Tag::op); k.small_ = static_cast<std::uint8_t>(o); return k; }
-        static Kind keyword(Keyword w) { Kind k(Tag::keyword); k.small_ = static_cast<std::uint8_t>(w); return k; }
+        static Kind op(Op o) {
+            Kind k(Tag::op);
+            k.small_ = static_cast<std::uint8_t>(o);
+            return k;
+        }
+        static Kind keyword(Keyword w) {
+            Kind k(Tag::keyword);
+            k.small_ = static_cast<std::uint8_t>(w);
+            return k;
+        }
         static Kind percent() { return Kind(Tag::percent); }
         static Kind lparen() { return Kind(Tag::lparen); }
         static Kind rparen() { return Kind(Tag::rparen); }
@@ -55,9 +78,7 @@ struct Token {
         Tag tag() const { return tag_; }
         bool is(Tag t) const { return tag_ == t; }
         bool isOp(Op o) const { return tag_ == Tag::op && small_ == static_cast<std::uint8_t>(o); }
-        bool isKeyword(Keyword w) const {
-            return tag_ == Tag::keyword && small_ == static_cast<std::uint8_t>(w);
-        }
+        bool isKeyword(Keyword w) const { return tag_ == Tag::keyword && small_ == static_cast<std::uint8_t>(w); }
 
         // Payload accessors; each is meaningful only for its own case.
         const Decimal& numberValue() const { return number_; }
@@ -70,13 +91,17 @@ struct Token {
         friend bool operator==(const Kind& a, const Kind& b) {
             if (a.tag_ != b.tag_) return false;
             switch (a.tag_) {
-                case Tag::number: return a.number_ == b.number_;
+                case Tag::number:
+                    return a.number_ == b.number_;
                 case Tag::word:
                 case Tag::unit:
-                case Tag::currency: return a.text_ == b.text_;
+                case Tag::currency:
+                    return a.text_ == b.text_;
                 case Tag::op:
-                case Tag::keyword: return a.small_ == b.small_;
-                default: return true;
+                case Tag::keyword:
+                    return a.small_ == b.small_;
+                default:
+                    return true;
             }
         }
 

@@ -35,8 +35,8 @@ std::vector<Entry> buildTable() {
     };
 
     constexpr Row lengths[] = {
-        {"m", "1"},       {"km", "1000"},   {"cm", "0.01"},       {"mm", "0.001"},   {"inch", "0.0254"},
-        {"ft", "0.3048"}, {"yd", "0.9144"}, {"mi", "1609.344"},   {"nmi", "1852"},
+        {"m", "1"},       {"km", "1000"},   {"cm", "0.01"},     {"mm", "0.001"}, {"inch", "0.0254"},
+        {"ft", "0.3048"}, {"yd", "0.9144"}, {"mi", "1609.344"}, {"nmi", "1852"},
     };
     for (const Row& r : lengths) add(std::string(r.symbol), dimensions::length, exact(r.factor));
     // Squares and cubes of every length; a cube is in litres, hence the 1000.
@@ -53,8 +53,12 @@ std::vector<Entry> buildTable() {
     for (const Row& r : masses) add(std::string(r.symbol), dimensions::mass, exact(r.factor));
 
     constexpr Row volumes[] = {
-        {"l", "1"},           {"ml", "0.001"},          {"gallon", "3.785411784"},
-        {"cup", "0.2365882365"}, {"tsp", "0.00492892159375"}, {"tbsp", "0.01478676478125"},
+        {"l", "1"},
+        {"ml", "0.001"},
+        {"gallon", "3.785411784"},
+        {"cup", "0.2365882365"},
+        {"tsp", "0.00492892159375"},
+        {"tbsp", "0.01478676478125"},
     };
     for (const Row& r : volumes) add(std::string(r.symbol), dimensions::volume, exact(r.factor));
 
@@ -65,7 +69,7 @@ std::vector<Entry> buildTable() {
 
     // A year is 365 days and a month one twelfth of it.
     constexpr Row durations[] = {
-        {"s", "1"},        {"min", "60"},        {"h", "3600"},       {"day", "86400"},
+        {"s", "1"},         {"min", "60"},        {"h", "3600"},        {"day", "86400"},
         {"week", "604800"}, {"year", "31536000"}, {"month", "2628000"},
     };
     for (const Row& r : durations) add(std::string(r.symbol), dimensions::duration, exact(r.factor));
@@ -119,7 +123,9 @@ public:
             if (table_[static_cast<std::size_t>(i)].symbol == symbol) return i;
         }
     }
-    const Definition* definition(int i) const { return i < 0 ? nullptr : &table_[static_cast<std::size_t>(i)].definition; }
+    const Definition* definition(int i) const {
+        return i < 0 ? nullptr : &table_[static_cast<std::size_t>(i)].definition;
+    }
     // k when the entry's factor is exactly 10^k, otherwise nullopt.
     std::optional<int> powerOfTen(int i) const { return powers_[static_cast<std::size_t>(i)]; }
 

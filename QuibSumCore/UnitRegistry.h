@@ -17,13 +17,13 @@ namespace quibsum::UnitRegistry {
 
 // Dimension names. Definitions point at these, so comparing two dimensions is cheap.
 namespace dimensions {
-inline constexpr std::string_view length = "length";        // base: metre
-inline constexpr std::string_view area = "area";            // base: square metre
-inline constexpr std::string_view volume = "volume";        // base: litre
-inline constexpr std::string_view mass = "mass";            // base: gram
+inline constexpr std::string_view length = "length";            // base: metre
+inline constexpr std::string_view area = "area";                // base: square metre
+inline constexpr std::string_view volume = "volume";            // base: litre
+inline constexpr std::string_view mass = "mass";                // base: gram
 inline constexpr std::string_view temperature = "temperature";  // converted by formula
-inline constexpr std::string_view duration = "duration";    // base: second
-inline constexpr std::string_view data = "data";            // base: bit
+inline constexpr std::string_view duration = "duration";        // base: second
+inline constexpr std::string_view data = "data";                // base: bit
 }  // namespace dimensions
 
 struct Definition {

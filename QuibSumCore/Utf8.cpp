@@ -66,8 +66,10 @@ std::string lowered(std::string_view text) {
     out.reserve(text.size());
     for (std::size_t pos = 0; pos < text.size();) {
         const char32_t c = decode(text, pos);
-        if (c < 0x80) out += static_cast<char>(c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c);
-        else append(out, static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))));
+        if (c < 0x80)
+            out += static_cast<char>(c >= U'A' && c <= U'Z' ? c - U'A' + U'a' : c);
+        else
+            append(out, static_cast<char32_t>(u_tolower(static_cast<UChar32>(c))));
     }
     return out;
 }
@@ -162,8 +164,7 @@ std::string fromUtf16(std::u16string_view text) {
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {

@@ -21,10 +21,14 @@ struct BankQuote {
     const std::optional<Decimal>& value(RateKind kind) const {
         static const std::optional<Decimal> none;
         switch (kind) {
-            case RateKind::buy: return buy;
-            case RateKind::transfer: return transfer;
-            case RateKind::sell: return sell;
-            case RateKind::mid: break;
+            case RateKind::buy:
+                return buy;
+            case RateKind::transfer:
+                return transfer;
+            case RateKind::sell:
+                return sell;
+            case RateKind::mid:
+                break;
         }
         return none;
     }

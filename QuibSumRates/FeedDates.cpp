@@ -16,7 +16,8 @@ constexpr Instant latest = std::chrono::sys_days{std::chrono::year{9999} / 12 / 
 
 std::unique_ptr<icu::SimpleDateFormat> makeFormat(const char16_t* pattern, icu::TimeZone* zone) {
     UErrorCode status = U_ZERO_ERROR;
-    auto format = std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(pattern), icu::Locale("en_US_POSIX"), status);
+    auto format =
+        std::make_unique<icu::SimpleDateFormat>(icu::UnicodeString(pattern), icu::Locale("en_US_POSIX"), status);
     if (U_FAILURE(status)) return nullptr;
     format->setLenient(false);
     if (zone != nullptr) format->adoptTimeZone(zone);
@@ -44,7 +45,8 @@ icu::SimpleDateFormat* isoFormat() {
 
 std::optional<Instant> parseWith(icu::SimpleDateFormat* format, std::string_view text) {
     if (format == nullptr || text.size() > 200) return std::nullopt;  // no date is that long
-    const icu::UnicodeString string = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    const icu::UnicodeString string =
+        icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
     icu::ParsePosition position(0);
     const UDate millis = format->parse(string, position);
     if (position.getErrorIndex() >= 0 || position.getIndex() != string.length()) return std::nullopt;

@@ -93,8 +93,8 @@ bool jsonPathIs(JsonPath path, std::initializer_list<std::string_view> names) {
 }
 
 void readJson(std::string_view document, const std::function<void(JsonPath, const JsonValue&)>& visit) {
-    constexpr unsigned flags = rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag |
-                               rapidjson::kParseValidateEncodingFlag;
+    constexpr unsigned flags =
+        rapidjson::kParseIterativeFlag | rapidjson::kParseNumbersAsStringsFlag | rapidjson::kParseValidateEncodingFlag;
     Handler handler(visit);
     rapidjson::Reader reader;
     rapidjson::MemoryStream bytes(document.data(), document.size());

@@ -51,8 +51,7 @@ public:
     // Starts from the cache at `cacheLocation`, or from the built-in seed when the cache is
     // missing or unusable (it is left in place and overwritten by the next save). Throws only
     // if the seed is unusable too.
-    LiveRateStore(std::filesystem::path cacheLocation, std::shared_ptr<RateRequester> requester,
-                  Options options = {});
+    LiveRateStore(std::filesystem::path cacheLocation, std::shared_ptr<RateRequester> requester, Options options = {});
     ~LiveRateStore() override;
 
     std::optional<Rate> rate(std::string_view from, std::string_view to, RateKind kind) const override;

@@ -168,9 +168,12 @@ RateSnapshot decode(std::string_view bytes) {
         BankQuote quote;
         for (const auto& [key, value] : CurrencyTable<std::optional<Decimal>>(raw)) {
             if (!positive(value)) throw RateProviderError::invalidFeed("bad " + key + " rate for \"" + code + "\"");
-            if (key == "buy") quote.buy = value;
-            else if (key == "transfer") quote.transfer = value;
-            else if (key == "sell") quote.sell = value;
+            if (key == "buy")
+                quote.buy = value;
+            else if (key == "transfer")
+                quote.transfer = value;
+            else if (key == "sell")
+                quote.sell = value;
         }
         bank.emplace_back(code, quote);
     }

@@ -120,8 +120,7 @@ void renameInto(const std::string& temporary, const std::filesystem::path& path)
     }
 }
 
-void replaceNamed(const std::filesystem::path& path, std::string_view bytes, mode_t mode,
-                  FileDevice& device) {
+void replaceNamed(const std::filesystem::path& path, std::string_view bytes, mode_t mode, FileDevice& device) {
     std::string temporary = path.string() + ".XXXXXX";
     Descriptor fd(::mkstemp(temporary.data()));
     if (fd.get() < 0) fail("cannot write", path, errno);
@@ -174,14 +173,12 @@ std::optional<std::string> StoredFile::read(const std::filesystem::path& path, s
     return bytes;
 }
 
-void StoredFile::replace(const std::filesystem::path& path, std::string_view bytes, mode_t mode,
-                         FileDevice& device) {
+void StoredFile::replace(const std::filesystem::path& path, std::string_view bytes, mode_t mode, FileDevice& device) {
     removeStaleTemporaries(path);
     Descriptor fd(::open(folderOf(path).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
     if (fd.get() < 0) {
         // File systems without unnamed files get a named temporary file instead.
-        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)
-            return replaceNamed(path, bytes, mode, device);
+        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return replaceNamed(path, bytes, mode, device);
         fail("cannot write", path, errno);
     }
     // The umask may have narrowed the mode; the caller's choice stands.

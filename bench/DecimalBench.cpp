@@ -36,9 +36,15 @@ void binary(benchmark::State& state, Op op) {
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()));
 }
 
-void BM_DecimalAdd(benchmark::State& s) { binary(s, [](const Decimal& x, const Decimal& y) { return x + y; }); }
-void BM_DecimalMul(benchmark::State& s) { binary(s, [](const Decimal& x, const Decimal& y) { return x * y; }); }
-void BM_DecimalDiv(benchmark::State& s) { binary(s, [](const Decimal& x, const Decimal& y) { return x / y; }); }
+void BM_DecimalAdd(benchmark::State& s) {
+    binary(s, [](const Decimal& x, const Decimal& y) { return x + y; });
+}
+void BM_DecimalMul(benchmark::State& s) {
+    binary(s, [](const Decimal& x, const Decimal& y) { return x * y; });
+}
+void BM_DecimalDiv(benchmark::State& s) {
+    binary(s, [](const Decimal& x, const Decimal& y) { return x / y; });
+}
 
 // Typical amounts: a few digits, small exponents, as a sheet holds them.
 void BM_DecimalAddSmall(benchmark::State& state) {

@@ -20,8 +20,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,7 +39,6 @@ using namespace quibsum;
 using quibsum::bench::benchRates;
 using quibsum::bench::SheetGenerator;
 using Clock = std::chrono::steady_clock;
-
 
 // Counts paint events, to check that every timed key did repaint both views.
 class PaintCounter : public QObject {
@@ -150,14 +149,16 @@ void BM_Keystroke(benchmark::State& state) {
         analysedPerKey += static_cast<double>(probe.lastAnalysedCount());
         probe.update(at, at + 1, {original});
         analysedPerKey = (analysedPerKey + static_cast<double>(probe.lastAnalysedCount())) / 2;
-        std::fprintf(stderr, "%zu lines: typing after the last digit of line %d \"%s\"\n", count, line, original.c_str());
+        std::fprintf(stderr, "%zu lines: typing after the last digit of line %d \"%s\"\n", count, line,
+                     original.c_str());
     }
 
     textView->setFocus();
     // After the line's last digit, so that the key changes a number.
     const QTextBlock block = textView->document()->findBlockByNumber(line);
     QTextCursor cursor(block);
-    cursor.setPosition(block.position() + static_cast<int>(block.text().lastIndexOf(QRegularExpression(QStringLiteral("[0-9]")))) + 1);
+    cursor.setPosition(block.position() +
+                       static_cast<int>(block.text().lastIndexOf(QRegularExpression(QStringLiteral("[0-9]")))) + 1);
     textView->setTextCursor(cursor);
 
     PaintCounter textPaints, resultPaints;
@@ -204,20 +205,22 @@ void BM_Keystroke(benchmark::State& state) {
     state.counters["cpu_median_us"] = percentile(keysCpu, 0.5);
     state.counters["cpu_p99_us"] = percentile(keysCpu, 0.99);
     state.counters["text_paints_per_key"] = static_cast<double>(textPaints.paints) / static_cast<double>(keys.size());
-    state.counters["result_paints_per_key"] = static_cast<double>(resultPaints.paints) / static_cast<double>(keys.size());
+    state.counters["result_paints_per_key"] =
+        static_cast<double>(resultPaints.paints) / static_cast<double>(keys.size());
     if (!applies.empty()) {
         state.counters["apply_median_us"] = percentile(applies, 0.5);
         state.counters["apply_p99_us"] = percentile(applies, 0.99);
         state.counters["apply_cpu_median_us"] = percentile(appliesCpu, 0.5);
     }
-    std::fprintf(stderr, "keystroke, %zu lines: median %.0f us, p99 %.0f us (main thread CPU: %.0f, %.0f) over %zu keys%s\n",
-                 count, percentile(keys, 0.5), percentile(keys, 0.99), percentile(keysCpu, 0.5), percentile(keysCpu, 0.99),
-                 keys.size(),
-                 applies.empty() ? ""
-                                 : (", background run taken in: median " + std::to_string(int(percentile(applies, 0.5))) +
-                                    " us, p99 " + std::to_string(int(percentile(applies, 0.99))) + " us (CPU median " +
-                                    std::to_string(int(percentile(appliesCpu, 0.5))) + ")")
-                                       .c_str());
+    std::fprintf(
+        stderr, "keystroke, %zu lines: median %.0f us, p99 %.0f us (main thread CPU: %.0f, %.0f) over %zu keys%s\n",
+        count, percentile(keys, 0.5), percentile(keys, 0.99), percentile(keysCpu, 0.5), percentile(keysCpu, 0.99),
+        keys.size(),
+        applies.empty() ? ""
+                        : (", background run taken in: median " + std::to_string(int(percentile(applies, 0.5))) +
+                           " us, p99 " + std::to_string(int(percentile(applies, 0.99))) + " us (CPU median " +
+                           std::to_string(int(percentile(appliesCpu, 0.5))) + ")")
+                              .c_str());
 }
 BENCHMARK(BM_Keystroke)
     ->ArgNames({"lines", "rate_line"})
@@ -226,7 +229,9 @@ BENCHMARK(BM_Keystroke)
     ->Args({10000, 0})
     ->Args({2000, 1})
     ->Args({10000, 1})
-    ->Iterations(400)->UseManualTime()->Unit(benchmark::kMicrosecond);
+    ->Iterations(400)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 // From the key that completes a prefix to the suggestion list shown, at the last line of a
 // sheet (where every name above is available).
@@ -260,7 +265,12 @@ void BM_Suggestions(benchmark::State& state) {
     std::fprintf(stderr, "suggestions, %zu lines: key to list shown median %.0f us, p99 %.0f us\n", count,
                  percentile(shown, 0.5), percentile(shown, 0.99));
 }
-BENCHMARK(BM_Suggestions)->ArgNames({"lines"})->Arg(2000)->Iterations(200)->UseManualTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Suggestions)
+    ->ArgNames({"lines"})
+    ->Arg(2000)
+    ->Iterations(200)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

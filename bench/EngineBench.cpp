@@ -18,22 +18,10 @@ using namespace quibsum;
 // variables, labels and assignments, in both languages.
 const std::vector<std::string>& lineMix() {
     static const std::vector<std::string> lines = {
-        "1200 + 350 * 2",
-        "Rent: 5500000 VND",
-        "20% of 1250.50 USD",
-        "100 USD in VND",
-        "5tr5 + 300k",
-        "2 km + 300 m in ft",
-        "tiền nhà / 2",
-        "giá bán = 120 USD",
-        "15% off 80 EUR",
-        "mua 250 EUR sang VND",
-        "(3 + 4) * 12 / 7",
-        "1 EUR in GBP",
-        "x * 3 + 10%",
-        "sqrt(16) + round(2.5)",
-        "98.6 F in C",
-        "500 USD @ 25000",
+        "1200 + 350 * 2", "Rent: 5500000 VND",     "20% of 1250.50 USD", "100 USD in VND",
+        "5tr5 + 300k",    "2 km + 300 m in ft",    "tiền nhà / 2",       "giá bán = 120 USD",
+        "15% off 80 EUR", "mua 250 EUR sang VND",  "(3 + 4) * 12 / 7",   "1 EUR in GBP",
+        "x * 3 + 10%",    "sqrt(16) + round(2.5)", "98.6 F in C",        "500 USD @ 25000",
     };
     return lines;
 }
@@ -57,8 +45,8 @@ void analyzeMix(benchmark::State& state, NumberStyle style) {
         bytes += line.size();
         benchmark::DoNotOptimize(engine.analyze(line, env));
     }
-    state.counters["allocs/line"] = benchmark::Counter(
-        static_cast<double>(bench::allocationCount() - before) / static_cast<double>(state.iterations()));
+    state.counters["allocs/line"] = benchmark::Counter(static_cast<double>(bench::allocationCount() - before) /
+                                                       static_cast<double>(state.iterations()));
     state.SetItemsProcessed(state.iterations());
     state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
 }
@@ -68,8 +56,8 @@ void analyzeOne(benchmark::State& state, const char* line) {
     Environment env = sheetEnvironment();
     std::int64_t before = bench::allocationCount();
     for (auto _ : state) benchmark::DoNotOptimize(engine.analyze(line, env));
-    state.counters["allocs/line"] = benchmark::Counter(
-        static_cast<double>(bench::allocationCount() - before) / static_cast<double>(state.iterations()));
+    state.counters["allocs/line"] = benchmark::Counter(static_cast<double>(bench::allocationCount() - before) /
+                                                       static_cast<double>(state.iterations()));
     state.SetItemsProcessed(state.iterations());
 }
 

@@ -26,11 +26,16 @@ Quantity q(const char* value, const char* unit) {
 // percentages and physical units, short and long.
 std::vector<Quantity> resultMix() {
     return {
-        q("1234567.891", nullptr), q("0.33333333333333333333333333333333333333", nullptr),
-        q("42", nullptr),          q("25000", "VND"),
-        q("1234567890.5", "VND"),  q("12.5", "USD"),
-        q("98765.4321", "EUR"),    q("0.125", "%"),
-        q("1.5", "km"),            q("1024", "KiB"),
+        q("1234567.891", nullptr),
+        q("0.33333333333333333333333333333333333333", nullptr),
+        q("42", nullptr),
+        q("25000", "VND"),
+        q("1234567890.5", "VND"),
+        q("12.5", "USD"),
+        q("98765.4321", "EUR"),
+        q("0.125", "%"),
+        q("1.5", "km"),
+        q("1024", "KiB"),
     };
 }
 
@@ -44,8 +49,10 @@ void formatMix(benchmark::State& state, NumberStyle style) {
         if (++i == mix.size()) i = 0;
     }
     const std::int64_t made = quibsum::bench::allocationCount() - before;
-    state.counters["allocs_per_format"] = benchmark::Counter(static_cast<double>(made), benchmark::Counter::kAvgIterations);
-    state.counters["formats"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["allocs_per_format"] =
+        benchmark::Counter(static_cast<double>(made), benchmark::Counter::kAvgIterations);
+    state.counters["formats"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 
 void BM_FormatMix_vi(benchmark::State& state) { formatMix(state, NumberStyle::vi); }
@@ -63,8 +70,8 @@ void BM_FormatOne(benchmark::State& state) {
         std::string text = ResultFormatter::format(quantity, NumberStyle::vi);
         benchmark::DoNotOptimize(text.data());
     }
-    state.counters["allocs_per_format"] =
-        benchmark::Counter(static_cast<double>(quibsum::bench::allocationCount() - before), benchmark::Counter::kAvgIterations);
+    state.counters["allocs_per_format"] = benchmark::Counter(
+        static_cast<double>(quibsum::bench::allocationCount() - before), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_FormatOne)->DenseRange(0, 9);
 
@@ -76,7 +83,7 @@ struct Conversion {
 
 void BM_Convert(benchmark::State& state) {
     const Conversion list[] = {
-        {"5", "km", "m"},      {"12", "inch", "cm"},  {"98.6", "F", "C"}, {"3", "GiB", "MiB"},
+        {"5", "km", "m"},      {"12", "inch", "cm"},   {"98.6", "F", "C"}, {"3", "GiB", "MiB"},
         {"2.5", "acre", "ha"}, {"1.5", "gallon", "l"}, {"90", "min", "h"}, {"7", "lb", "kg"},
     };
     std::vector<Decimal> values;
@@ -88,9 +95,10 @@ void BM_Convert(benchmark::State& state) {
         benchmark::DoNotOptimize(r);
         if (++i == std::size(list)) i = 0;
     }
-    state.counters["allocs_per_conversion"] =
-        benchmark::Counter(static_cast<double>(quibsum::bench::allocationCount() - before), benchmark::Counter::kAvgIterations);
-    state.counters["conversions"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["allocs_per_conversion"] = benchmark::Counter(
+        static_cast<double>(quibsum::bench::allocationCount() - before), benchmark::Counter::kAvgIterations);
+    state.counters["conversions"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Convert);
 
@@ -101,7 +109,8 @@ void BM_Lookup(benchmark::State& state) {
         benchmark::DoNotOptimize(UnitRegistry::definition(symbols[i]));
         if (++i == std::size(symbols)) i = 0;
     }
-    state.counters["lookups"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["lookups"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Lookup);
 

@@ -41,8 +41,8 @@ void ask(benchmark::State& state, const RateStore& store, bool countAllocations 
     }
     state.SetItemsProcessed(state.iterations());
     if (countAllocations) {  // not while another thread publishes: the count is process-wide
-        state.counters["allocs/lookup"] = benchmark::Counter(
-            static_cast<double>(bench::allocationCount() - before) / static_cast<double>(state.iterations()));
+        state.counters["allocs/lookup"] = benchmark::Counter(static_cast<double>(bench::allocationCount() - before) /
+                                                             static_cast<double>(state.iterations()));
     }
 }
 
@@ -74,8 +74,8 @@ public:
         for (const auto& [code, value] : seed_.erapi.quotes)
             rates += (rates.empty() ? "\"" : ",\"") + code + "\":" + value.toString();
         return {200,
-                "{\"result\":\"success\",\"time_last_update_unix\":" + std::to_string(1796515351 + n) +
-                    ",\"rates\":{" + rates + "}}",
+                "{\"result\":\"success\",\"time_last_update_unix\":" + std::to_string(1796515351 + n) + ",\"rates\":{" +
+                    rates + "}}",
                 false};
     }
     int served() const { return served_.load(); }

@@ -22,14 +22,12 @@ using namespace quibsum;
 using quibsum::bench::benchRates;
 using quibsum::bench::SheetGenerator;
 
-
 Engine benchEngine() { return Engine(benchRates(), NumberStyle::en, RateKind::transfer); }
 
 void perLine(benchmark::State& state, std::size_t lines) {
     state.counters["lines"] = static_cast<double>(lines);
-    state.counters["per_line"] =
-        benchmark::Counter(static_cast<double>(lines),
-                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["per_line"] = benchmark::Counter(
+        static_cast<double>(lines), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 // A whole evaluation of a generated sheet in a fresh Sheet.
@@ -45,8 +43,8 @@ void BM_EvaluateFromScratch(benchmark::State& state) {
         allocations += quibsum::bench::allocationCount() - before;
     }
     perLine(state, count);
-    state.counters["allocs_per_line"] = static_cast<double>(allocations) /
-                                        static_cast<double>(state.iterations()) / static_cast<double>(count);
+    state.counters["allocs_per_line"] =
+        static_cast<double>(allocations) / static_cast<double>(state.iterations()) / static_cast<double>(count);
 
     // What the generated sheet is made of, so that a change of engine that turns lines into
     // notes does not pass for a speed-up.
@@ -102,11 +100,7 @@ void BM_TypeCharacter(benchmark::State& state) {
     state.counters["allocs_per_edit"] = static_cast<double>(allocations) / static_cast<double>(edits);
     state.counters["lines"] = static_cast<double>(count);
 }
-BENCHMARK(BM_TypeCharacter)
-    ->Args({2000, 0})
-    ->Args({2000, 1})
-    ->Args({10000, 0})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeCharacter)->Args({2000, 0})->Args({2000, 1})->Args({10000, 0})->Unit(benchmark::kMicrosecond);
 
 // A new line typed (Enter) in the middle: every line below moves by one.
 void BM_InsertLine(benchmark::State& state) {
@@ -133,8 +127,7 @@ void BM_ChangeSharedVariable(benchmark::State& state) {
     const std::size_t count = static_cast<std::size_t>(state.range(0));
     const std::size_t readers = static_cast<std::size_t>(state.range(1));
     Sheet sheet(benchEngine());
-    sheet.setText(
-        SheetGenerator::join(SheetGenerator::withSharedVariable(SheetGenerator().lines(count), readers)));
+    sheet.setText(SheetGenerator::join(SheetGenerator::withSharedVariable(SheetGenerator().lines(count), readers)));
     std::size_t analysed = 0, edits = 0;
     for (auto _ : state) {
         sheet.update(0, 1, {edits % 2 == 0 ? "shared rate = 101" : "shared rate = 100"});

@@ -117,8 +117,7 @@ std::vector<std::string> SheetGenerator::lines(std::size_t count) {
     return out;
 }
 
-std::vector<std::string> SheetGenerator::withSharedVariable(std::vector<std::string> lines,
-                                                            std::size_t readers,
+std::vector<std::string> SheetGenerator::withSharedVariable(std::vector<std::string> lines, std::size_t readers,
                                                             const std::string& assignment) {
     if (lines.empty() || readers == 0) return lines;
     std::string name = assignment.substr(0, assignment.find(" = "));
@@ -128,9 +127,8 @@ std::vector<std::string> SheetGenerator::withSharedVariable(std::vector<std::str
     for (std::size_t i = 1; i < lines.size() && placed < readers; i += step) {
         // The nearest line below that is a plain value line, not structure.
         std::size_t j = i;
-        while (j < lines.size() &&
-               (lines[j].empty() || lines[j][0] == '#' || lines[j] == "sum" || lines[j] == "tổng" ||
-                lines[j] == "average" || lines[j].rfind("1 USD =", 0) == 0))
+        while (j < lines.size() && (lines[j].empty() || lines[j][0] == '#' || lines[j] == "sum" || lines[j] == "tổng" ||
+                                    lines[j] == "average" || lines[j].rfind("1 USD =", 0) == 0))
             ++j;
         if (j >= lines.size()) break;
         lines[j] = name + " * " + std::to_string(placed % 7 + 2);

@@ -106,8 +106,10 @@ Decimal rounded(bool negative, const std::string& digits, long long exponent) {
 Decimal referenceSum(const Decimal& a, const Decimal& b, bool difference) {
     if (a.isNaN() || b.isNaN()) return Decimal::nan();
     const int e = std::min(a.exponent(), b.exponent());
-    const std::string x = trimmed(digitsOf(a.mantissa()) + std::string(static_cast<std::size_t>(a.exponent() - e), '0'));
-    const std::string y = trimmed(digitsOf(b.mantissa()) + std::string(static_cast<std::size_t>(b.exponent() - e), '0'));
+    const std::string x =
+        trimmed(digitsOf(a.mantissa()) + std::string(static_cast<std::size_t>(a.exponent() - e), '0'));
+    const std::string y =
+        trimmed(digitsOf(b.mantissa()) + std::string(static_cast<std::size_t>(b.exponent() - e), '0'));
     const bool xNegative = a.isNegative(), yNegative = b.isNegative() != difference;
     if (xNegative == yNegative) return rounded(xNegative, add(x, y), e);
     if (compare(x, y) >= 0) return rounded(xNegative, subtract(x, y), e);

@@ -6,8 +6,8 @@
 #include <unicode/unistr.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -55,8 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (range.length <= 0) fail("empty range", range.location, range.length);
             if (range.location < previousEnd) fail("out of order or overlapping", range.location, range.length);
             if (range.end() > length) fail("beyond the line", range.location, range.length);
-            if (!boundary[static_cast<std::size_t>(range.location)]) fail("starts inside a character", range.location, range.length);
-            if (!boundary[static_cast<std::size_t>(range.end())]) fail("ends inside a character", range.location, range.length);
+            if (!boundary[static_cast<std::size_t>(range.location)])
+                fail("starts inside a character", range.location, range.length);
+            if (!boundary[static_cast<std::size_t>(range.end())])
+                fail("ends inside a character", range.location, range.length);
             if (lexeme.text.empty()) fail("empty text", range.location, range.length);
             if (lexeme.token.kind.is(quibsum::Token::Tag::word) && lexeme.token.kind.text() != lexeme.text) {
                 fail("word payload differs from its text", range.location, range.length);

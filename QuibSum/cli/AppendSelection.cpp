@@ -19,8 +19,7 @@ constexpr int failure = 1;
 
 }  // namespace
 
-int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& words,
-                       const CommandLineIO& io) {
+int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& words, const CommandLineIO& io) {
     if (auto status = parseBare("append-selection", words, io)) return *status;
     if (!SumServiceClient::hasDisplay()) {
         io.err << "quibsum append-selection: there is no display to read the selection from "

@@ -29,9 +29,7 @@ const char* const evaluationOptionsHelp = R"(      --style=STYLE      read and w
                          after giving a due refresh a quarter of a second
 )";
 
-std::string printableError(const std::exception& e) {
-    return TerminalText::printable(e.what());
-}
+std::string printableError(const std::exception& e) { return TerminalText::printable(e.what()); }
 
 }  // namespace
 
@@ -59,9 +57,7 @@ std::string CommandContext::joinedOperands() const {
     return text;
 }
 
-int CommandContext::usage(const std::string& message) const {
-    return reportUsageError(io_, name_, message);
-}
+int CommandContext::usage(const std::string& message) const { return reportUsageError(io_, name_, message); }
 
 int CommandContext::fail(const std::string& message) const {
     io_.err << "quibsum " << name_ << ": " << message << '\n';
@@ -121,12 +117,8 @@ int CommandContext::outputChecked(int status, const CommandLineIO& io) {
     return failure;
 }
 
-void CommandContext::startRun() {
-    standardOutputFailed = false;
-}
+void CommandContext::startRun() { standardOutputFailed = false; }
 
-bool CommandContext::outputFailed() {
-    return standardOutputFailed;
-}
+bool CommandContext::outputFailed() { return standardOutputFailed; }
 
 }  // namespace quibsum

@@ -69,9 +69,7 @@ int runCommand(const std::vector<std::string>& args, const CommandLineIO& io, st
 
 }  // namespace
 
-std::span<const Command> computingCommands() {
-    return computing;
-}
+std::span<const Command> computingCommands() { return computing; }
 
 int runCommandLine(const std::vector<std::string>& args, const CommandLineIO& io, std::span<const Command> commands) {
     CommandContext::startRun();

@@ -17,7 +17,8 @@ namespace {
 const NetworkEntryPoints* loadNetworkLibrary() {
     const std::filesystem::path path = ProgramFiles::privateFile(ProgramFiles::networkLibraryName);
     if (path.empty())
-        throw RateTransportError("cannot find " + std::string(ProgramFiles::networkLibraryName) + " beside the program");
+        throw RateTransportError("cannot find " + std::string(ProgramFiles::networkLibraryName) +
+                                 " beside the program");
     void* library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) throw RateTransportError("cannot load " + path.string() + ": " + ::dlerror());
     auto* entry = reinterpret_cast<decltype(&quibsumNetworkEntryPoints)>(::dlsym(library, "quibsumNetworkEntryPoints"));
@@ -27,9 +28,7 @@ const NetworkEntryPoints* loadNetworkLibrary() {
 
 }  // namespace
 
-DeferredRateRequester::~DeferredRateRequester() {
-    delete requester_;
-}
+DeferredRateRequester::~DeferredRateRequester() { delete requester_; }
 
 RateRequester& DeferredRateRequester::requester() {
     std::lock_guard lock(mutex_);

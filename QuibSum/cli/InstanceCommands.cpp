@@ -79,8 +79,8 @@ std::optional<int> parseBare(const std::string& command, const std::vector<std::
             continue;
         }
         const std::string who = "quibsum " + command;
-        io.err << who << ": " << (word.rfind('-', 0) == 0 ? "unrecognized option '" : "extra operand '")
-               << word << "'\nTry '" << who << " --help' for more information.\n";
+        io.err << who << ": " << (word.rfind('-', 0) == 0 ? "unrecognized option '" : "extra operand '") << word
+               << "'\nTry '" << who << " --help' for more information.\n";
         return usageError;
     }
     if (help) {
@@ -114,9 +114,7 @@ constexpr std::array<Command, 4> instanceCommands = {{
 
 }  // namespace
 
-std::span<const Command> commands() {
-    return instanceCommands;
-}
+std::span<const Command> commands() { return instanceCommands; }
 
 std::string helpText(const std::string& command) {
     return command == "show"     ? showHelp
@@ -125,8 +123,7 @@ std::string helpText(const std::string& command) {
                                  : appendSelectionHelp;
 }
 
-int runWindowCommand(const std::string& command, const std::vector<std::string>& words,
-                     const CommandLineIO& io) {
+int runWindowCommand(const std::string& command, const std::vector<std::string>& words, const CommandLineIO& io) {
     if (auto status = parseBare(command, words, io)) return *status;
     const QString method = command == "show"   ? QStringLiteral("Show")
                            : command == "hide" ? QStringLiteral("Hide")
@@ -137,8 +134,7 @@ int runWindowCommand(const std::string& command, const std::vector<std::string>&
     if (reply.status != Status::noInstance) return unreachable(command, reply, io);
     if (command == "hide") return success;
     if (!SumServiceClient::hasDisplay()) {
-        io.err << "quibsum " << command
-               << ": Quib Sum is not running and there is no display to start it on\n";
+        io.err << "quibsum " << command << ": Quib Sum is not running and there is no display to start it on\n";
         return failure;
     }
     QString error;

@@ -17,15 +17,13 @@ namespace quibsum::InstanceCommands {
 // `quibsum show|hide|toggle [--help]`. `words` are the arguments after the command. Without a
 // running instance, show and toggle start one (which needs a display) and hide has nothing to
 // do. Exit status 0, 1 when the instance cannot be reached or started, 2 on a usage error.
-int runWindowCommand(const std::string& command, const std::vector<std::string>& words,
-                     const CommandLineIO& io);
+int runWindowCommand(const std::string& command, const std::vector<std::string>& words, const CommandLineIO& io);
 
 // `quibsum append-selection [--help]`: the primary selection, else the clipboard, appended to
 // the quick sheet, which the application then shows. Creates the GUI application object it
 // reads the selection with, so it must be called before any other; fails with a message when
 // there is no display. Only the window program has it (AppendSelection.cpp), as it needs Qt Gui.
-int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& words,
-                       const CommandLineIO& io);
+int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& words, const CommandLineIO& io);
 
 // Adds `text` to the quick sheet and returns the sheet's whole text: through the running
 // instance (which shows it), else, when `startInstance` and a display allow, through an

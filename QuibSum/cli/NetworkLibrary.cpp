@@ -7,13 +7,9 @@
 namespace quibsum {
 namespace {
 
-RateRequester* newRequester() {
-    return new CurlRateRequester();
-}
+RateRequester* newRequester() { return new CurlRateRequester(); }
 
-void cancel(RateRequester* requester) {
-    static_cast<CurlRateRequester*>(requester)->cancel();
-}
+void cancel(RateRequester* requester) { static_cast<CurlRateRequester*>(requester)->cancel(); }
 
 constexpr NetworkEntryPoints entryPoints{newRequester, cancel};
 

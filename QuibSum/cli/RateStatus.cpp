@@ -31,17 +31,21 @@ QString formatted(Instant when, const std::string& localeName, const std::string
 
 QString sourceName(RateSource source) {
     switch (source) {
-        case RateSource::vietcombank: return QStringLiteral("Vietcombank");
-        case RateSource::seed: return QCoreApplication::translate("RateStatus", "Bundled rates");
+        case RateSource::vietcombank:
+            return QStringLiteral("Vietcombank");
+        case RateSource::seed:
+            return QCoreApplication::translate("RateStatus", "Bundled rates");
         case RateSource::exchangeRateAPI:
-        case RateSource::sheet: break;
+        case RateSource::sheet:
+            break;
     }
     return QStringLiteral("ExchangeRate-API");
 }
 
 QString text(const RateStore& rates, RateKind kind, const std::string& localeName, const std::string& timeZoneID) {
     QStringList lines;
-    for (const std::optional<Rate>& answer : {rates.rate("USD", "VND", kind), rates.rate("USD", "EUR", RateKind::mid)}) {
+    for (const std::optional<Rate>& answer :
+         {rates.rate("USD", "VND", kind), rates.rate("USD", "EUR", RateKind::mid)}) {
         if (!answer) continue;
         lines << sourceName(answer->source) + QStringLiteral(" · ") + formatted(answer->asOf, localeName, timeZoneID);
     }
@@ -54,7 +58,8 @@ QString tablesText(const RateSnapshot& tables, const std::string& localeName, co
                QStringLiteral(" · ") +
                QCoreApplication::translate("RateStatus", "%n currencies", nullptr, static_cast<int>(count));
     };
-    return line(tables.vcbIsSeed ? RateSource::seed : RateSource::vietcombank, tables.vcb.asOf, tables.vcb.quotes.size()) +
+    return line(tables.vcbIsSeed ? RateSource::seed : RateSource::vietcombank, tables.vcb.asOf,
+                tables.vcb.quotes.size()) +
            u'\n' +
            line(tables.erapiIsSeed ? RateSource::seed : RateSource::exchangeRateAPI, tables.erapi.asOf,
                 tables.erapi.quotes.size());

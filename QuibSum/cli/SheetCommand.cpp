@@ -48,8 +48,10 @@ int Commands::sheet(std::string_view name, const std::vector<std::string>& words
     const std::string text = SheetInput::textFromBytes(*bytes);
     bytes.reset();
     Engine engine(rates->store(), evaluation->style, evaluation->kind);
-    if (command.options().asJson) SheetReport::writeJson(text, std::move(engine), io.out);
-    else SheetReport::writePlain(text, std::move(engine), io.out);
+    if (command.options().asJson)
+        SheetReport::writeJson(text, std::move(engine), io.out);
+    else
+        SheetReport::writePlain(text, std::move(engine), io.out);
     return command.finish(CommandContext::success, *rates);
 }
 

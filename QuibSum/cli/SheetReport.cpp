@@ -19,13 +19,9 @@ namespace {
 constexpr std::size_t maxAlignedTextWidth = 60;
 constexpr std::size_t gutter = 2;
 
-std::string tr(const char* text) {
-    return QCoreApplication::translate("SheetReport", text).toStdString();
-}
+std::string tr(const char* text) { return QCoreApplication::translate("SheetReport", text).toStdString(); }
 
-std::string errorText(std::string_view message) {
-    return tr("error: ") + std::string(message);
-}
+std::string errorText(std::string_view message) { return tr("error: ") + std::string(message); }
 
 std::string totalText(const PageTotal& total) {
     if (const auto* value = std::get_if<PageTotal::Value>(&total.payload)) return value->display;
@@ -63,14 +59,15 @@ void SheetReport::writePlain(std::string_view text, Engine engine, std::ostream&
     std::vector<std::size_t> columnEnds;
     std::size_t textWidth = 0;
     std::size_t columnWidth = 0;
-    const PageTotal pageTotal = evaluate(text, std::move(engine), [&](std::size_t, std::string_view line, const LineResult& r) {
-        const std::string column = TerminalText::printable(resultText(r));
-        columns += column;
-        columnEnds.push_back(columns.size());
-        if (std::size_t w = TerminalText::width(TerminalText::printable(line)); w <= maxAlignedTextWidth)
-            textWidth = std::max(textWidth, w);
-        columnWidth = std::max(columnWidth, TerminalText::width(column));
-    });
+    const PageTotal pageTotal =
+        evaluate(text, std::move(engine), [&](std::size_t, std::string_view line, const LineResult& r) {
+            const std::string column = TerminalText::printable(resultText(r));
+            columns += column;
+            columnEnds.push_back(columns.size());
+            if (std::size_t w = TerminalText::width(TerminalText::printable(line)); w <= maxAlignedTextWidth)
+                textWidth = std::max(textWidth, w);
+            columnWidth = std::max(columnWidth, TerminalText::width(column));
+        });
     const std::string label = tr("Total:");
     const std::string total = TerminalText::printable(totalText(pageTotal));
     textWidth = std::max(textWidth, TerminalText::width(label));
@@ -99,25 +96,31 @@ void SheetReport::writePlain(std::string_view text, Engine engine, std::ostream&
 
 void SheetReport::writeJson(std::string_view text, Engine engine, std::ostream& out) {
     out << "{\"lines\":[";
-    const PageTotal total = evaluate(text, std::move(engine), [&](std::size_t index, std::string_view, const LineResult& result) {
-        JsonText json;
-        json.beginObject();
-        if (const auto* value = result.asValue()) {
-            json.key("result").string("value")
-                .key("display").string(value->display)
-                .key("value").string(value->quantity.value.toString())
-                .key("unit");
-            if (value->quantity.unit) json.string(value->quantity.unit->symbol);
-            else json.null();
-        } else if (const auto* error = result.asError()) {
-            json.key("result").string("error").key("message").string(error->message);
-        } else {
-            json.key("result").string("note");
-        }
-        json.endObject();
-        if (index > 0) out << ',';
-        out << json.text();
-    });
+    const PageTotal total =
+        evaluate(text, std::move(engine), [&](std::size_t index, std::string_view, const LineResult& result) {
+            JsonText json;
+            json.beginObject();
+            if (const auto* value = result.asValue()) {
+                json.key("result")
+                    .string("value")
+                    .key("display")
+                    .string(value->display)
+                    .key("value")
+                    .string(value->quantity.value.toString())
+                    .key("unit");
+                if (value->quantity.unit)
+                    json.string(value->quantity.unit->symbol);
+                else
+                    json.null();
+            } else if (const auto* error = result.asError()) {
+                json.key("result").string("error").key("message").string(error->message);
+            } else {
+                json.key("result").string("note");
+            }
+            json.endObject();
+            if (index > 0) out << ',';
+            out << json.text();
+        });
     JsonText json;
     json.beginObject();
     if (const auto* value = std::get_if<PageTotal::Value>(&total.payload)) {

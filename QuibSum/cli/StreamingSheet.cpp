@@ -80,8 +80,7 @@ void StreamingSheet::RunningSum::add(const Quantity& q) {
 
 // The same steps as BlockSum::of, in the same order: the prefix that needed no rates is summed
 // once; the rest is summed again only when the rates changed since the last time.
-Result<std::optional<BlockSum>> StreamingSheet::RunningSum::sum(const Engine& engine,
-                                                                const SheetRates& rates) const {
+Result<std::optional<BlockSum>> StreamingSheet::RunningSum::sum(const Engine& engine, const SheetRates& rates) const {
     if (!rest_.empty()) {
         if (!partial_ || partialRates_ != rates) {
             partial_ = fixed_;
@@ -148,8 +147,6 @@ LineResult StreamingSheet::aggregate(Aggregate kind) {
     return aggregateResultOf(block_.sum(engine_, env_.sheetRates), kind, engine_);
 }
 
-PageTotal StreamingSheet::total() const {
-    return pageTotalOf(page_.sum(engine_, env_.sheetRates), engine_);
-}
+PageTotal StreamingSheet::total() const { return pageTotalOf(page_.sum(engine_, env_.sheetRates), engine_); }
 
 }  // namespace quibsum

@@ -51,7 +51,8 @@ std::string printable(std::string_view utf8) {
             out += ' ';  // a C1 control character
             ++i;
         } else if (c == 0xE2 && i + 2 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0x80 &&
-                   (static_cast<unsigned char>(utf8[i + 2]) == 0xA8 || static_cast<unsigned char>(utf8[i + 2]) == 0xA9)) {
+                   (static_cast<unsigned char>(utf8[i + 2]) == 0xA8 ||
+                    static_cast<unsigned char>(utf8[i + 2]) == 0xA9)) {
             out += ' ';  // a line or paragraph separator
             i += 2;
         } else {

@@ -76,8 +76,7 @@ void CompletionList::paintEvent(QPaintEvent*) {
     p.setFont(theme_.textFont());
     const int last = std::min(static_cast<int>(candidates_.size()), firstVisibleIndex_ + visibleRowCount);
     for (int i = firstVisibleIndex_; i < last; ++i) {
-        const QRect row(padding, padding + (i - firstVisibleIndex_) * rowHeight, width() - 2 * padding,
-                        rowHeight);
+        const QRect row(padding, padding + (i - firstVisibleIndex_) * rowHeight, width() - 2 * padding, rowHeight);
         if (i == selectedIndex_) {
             p.setPen(Qt::NoPen);
             p.setBrush(theme_.color(PaletteRole::selection));

@@ -49,8 +49,7 @@ QString forDisplay(const QString& text, bool& shortened) {
             if (!shortened) shown = text.left(start);
             shortened = true;
             shown += QStringView(text).mid(start, 1000);
-            shown += QCoreApplication::translate("EditorView", " … (%1 more characters, not shown)")
-                         .arg(length - 1000);
+            shown += QCoreApplication::translate("EditorView", " … (%1 more characters, not shown)").arg(length - 1000);
         } else if (shortened) {
             shown += QStringView(text).mid(start, length);
         }
@@ -84,16 +83,16 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
       shown_(&sheet_->results()),
       source_(plainLineEnds(text)),
       latestRevision_(std::make_shared<std::atomic<std::uint64_t>>(0)) {
-    resultsView_ = new ResultColumn(
-        textView_,
-        ResultColumn::Source{[this](int line) -> const LineResult* {
-                                 const auto& r = results();
-                                 return line >= 0 && static_cast<std::size_t>(line) < r.size()
-                                            ? &r[static_cast<std::size_t>(line)]
-                                            : nullptr;
-                             },
-                             [this](const Quantity& q) { return rateSourceText(q); }},
-        textView_);
+    resultsView_ =
+        new ResultColumn(textView_,
+                         ResultColumn::Source{[this](int line) -> const LineResult* {
+                                                  const auto& r = results();
+                                                  return line >= 0 && static_cast<std::size_t>(line) < r.size()
+                                                             ? &r[static_cast<std::size_t>(line)]
+                                                             : nullptr;
+                                              },
+                                              [this](const Quantity& q) { return rateSourceText(q); }},
+                         textView_);
 
     saveStatus_->setTextFormat(Qt::PlainText);
     saveStatus_->setWordWrap(false);
@@ -243,8 +242,7 @@ void EditorView::contentsChanged(int position, int removed, int added) {
     EditorEdit edit;
     edit.lower = first;
     edit.upper = first + removedBreaks + 1;
-    for (QTextBlock b = document->findBlockByNumber(first); b.isValid() && b.blockNumber() <= newLast;
-         b = b.next())
+    for (QTextBlock b = document->findBlockByNumber(first); b.isValid() && b.blockNumber() <= newLast; b = b.next())
         edit.replacement.append(b.text());
     textDidChange(std::move(edit));
 }
@@ -278,8 +276,8 @@ void EditorView::textDidChange(std::optional<EditorEdit> edit) {
     std::vector<std::string> replacement;
     replacement.reserve(static_cast<std::size_t>(edit->replacement.size()));
     for (const QString& line : edit->replacement) replacement.push_back(utf8(line));
-    const Sheet::Update update = sheet_->update(
-        static_cast<std::size_t>(edit->lower), static_cast<std::size_t>(edit->upper), std::move(replacement));
+    const Sheet::Update update = sheet_->update(static_cast<std::size_t>(edit->lower),
+                                                static_cast<std::size_t>(edit->upper), std::move(replacement));
     pageTotal_ = sheet_->total();
 
     // Recolour the lines written, those whose variables moved and those whose result turned
@@ -591,8 +589,7 @@ void EditorView::showSuggestions(const std::vector<std::string>& names) {
     }
     if (start >= caret) return dismissSuggestions();
     // Never inside a word.
-    if (caret < text.size() && NameFolding::isNameCharacter(pointAt(text, caret).first))
-        return dismissSuggestions();
+    if (caret < text.size() && NameFolding::isNameCharacter(pointAt(text, caret).first)) return dismissSuggestions();
 
     const QString prefix = text.mid(start, caret - start);
     const QString folded = NameFolding::fold(prefix);
@@ -680,8 +677,7 @@ bool EditorView::eventFilter(QObject* watched, QEvent* event) {
     // Window-level events come first and say nothing of the widget hit: only widgets count.
     if (event->type() == QEvent::MouseButtonPress && completionList_->isVisible()) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget != completionList_ && !completionList_->isAncestorOf(widget))
-            dismissSuggestions();
+        if (widget && widget != completionList_ && !completionList_->isAncestorOf(widget)) dismissSuggestions();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -53,8 +53,7 @@ public:
     // read-only, such lines shortened, and kept exactly as it is.
     static constexpr qsizetype maxEditableLineLength = 100000;
 
-    EditorView(const QString& text, Engine engine, const EditorTheme& theme = EditorTheme(),
-               QWidget* parent = nullptr);
+    EditorView(const QString& text, Engine engine, const EditorTheme& theme = EditorTheme(), QWidget* parent = nullptr);
     ~EditorView() override;
 
     // A new engine (number style or default VND rate changed): the sheet is evaluated afresh.

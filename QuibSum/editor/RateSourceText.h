@@ -12,7 +12,6 @@ namespace quibsum {
 
 // None when the quantity carries no rate. Dates are shown in `zone` (the user's by default):
 // with the time for the bank, whose table changes during the day, and without for the others.
-std::optional<QString> rateSourceText(const Quantity& quantity,
-                                      const QTimeZone& zone = QTimeZone::systemTimeZone());
+std::optional<QString> rateSourceText(const Quantity& quantity, const QTimeZone& zone = QTimeZone::systemTimeZone());
 
 }  // namespace quibsum

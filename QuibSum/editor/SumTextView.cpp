@@ -120,8 +120,7 @@ void SumTextView::keyPressEvent(QKeyEvent* event) {
     }
     QPlainTextEdit::keyPressEvent(event);
     const QString text = event->text();
-    if (!text.isEmpty() && !text.front().isNull() && text.front().isPrint() && onTextInserted)
-        onTextInserted(text);
+    if (!text.isEmpty() && !text.front().isNull() && text.front().isPrint() && onTextInserted) onTextInserted(text);
 }
 
 void SumTextView::inputMethodEvent(QInputMethodEvent* event) {

@@ -38,13 +38,13 @@ public:
     explicit SyntaxHighlighter(QTextDocument* document) : document_(document) {}
 
     // The formats of one line, relative to its start.
-    static QList<QTextLayout::FormatRange> formats(QStringView line, NumberStyle style,
-                                                   const EditorTheme& theme, const LineState& state);
+    static QList<QTextLayout::FormatRange> formats(QStringView line, NumberStyle style, const EditorTheme& theme,
+                                                   const LineState& state);
 
     // Styles the given lines (indices of text blocks; others are ignored) and records in
     // `highlighted` the ones styled in full (not too long).
-    void highlight(const std::vector<int>& lines, NumberStyle style, const EditorTheme& theme,
-                   const LineStates& states, std::set<int>& highlighted);
+    void highlight(const std::vector<int>& lines, NumberStyle style, const EditorTheme& theme, const LineStates& states,
+                   std::set<int>& highlighted);
 
     // True while formats are being applied: the document then reports changes that are not
     // edits of its text.

@@ -113,33 +113,28 @@ void TotalFooter::buildMenu() {
             action->setCheckable(true);
             action->setData(QString::fromLatin1(c.value));
             group->addAction(action);
-            connect(action, &QAction::triggered, this,
-                    [set, value = QString::fromLatin1(c.value)] { set(value); });
+            connect(action, &QAction::triggered, this, [set, value = QString::fromLatin1(c.value)] { set(value); });
         }
     };
     addChoices(tr("Number style"),
                {{QT_TR_NOOP("United States (1,234.5)"), "en"}, {QT_TR_NOOP("Vietnam (1.234,5)"), "vi"}},
                [this](const QString& v) { settings_.setNumberStyle(v); });
-    addChoices(
-        tr("Default VND rate"),
-        {{QT_TR_NOOP("Transfer"), "transfer"}, {QT_TR_NOOP("Buy"), "buy"}, {QT_TR_NOOP("Sell"), "sell"}},
-        [this](const QString& v) { settings_.setRateKind(v); });
-    addChoices(
-        tr("Appearance"),
-        {{QT_TR_NOOP("Dark"), "dark"}, {QT_TR_NOOP("Light"), "light"}, {QT_TR_NOOP("System"), "system"}},
-        [this](const QString& v) { settings_.setAppearance(v); });
+    addChoices(tr("Default VND rate"),
+               {{QT_TR_NOOP("Transfer"), "transfer"}, {QT_TR_NOOP("Buy"), "buy"}, {QT_TR_NOOP("Sell"), "sell"}},
+               [this](const QString& v) { settings_.setRateKind(v); });
+    addChoices(tr("Appearance"),
+               {{QT_TR_NOOP("Dark"), "dark"}, {QT_TR_NOOP("Light"), "light"}, {QT_TR_NOOP("System"), "system"}},
+               [this](const QString& v) { settings_.setAppearance(v); });
 
     auto call = [](const std::function<void()>& f) {
         if (f) f();
     };
-    connect(menu_->addAction(tr("Update rates")), &QAction::triggered, this,
-            [this, call] { call(onRefresh); });
+    connect(menu_->addAction(tr("Update rates")), &QAction::triggered, this, [this, call] { call(onRefresh); });
     QAction* settingsAction = menu_->addAction(tr("Settings…"));
     settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(settingsAction, &QAction::triggered, this, [this, call] { call(onSettings); });
     connect(menu_->addAction(tr("Donate…")), &QAction::triggered, this, [this, call] { call(onDonate); });
-    connect(menu_->addAction(tr("Check for Updates…")), &QAction::triggered, this,
-            [this, call] { call(onUpdates); });
+    connect(menu_->addAction(tr("Check for Updates…")), &QAction::triggered, this, [this, call] { call(onUpdates); });
     menu_->addSeparator();
     QAction* quit = menu_->addAction(tr("Quit Quib Sum"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -154,8 +149,7 @@ void TotalFooter::refreshChecks() {
     int index = 0;
     for (QAction* item : menu_->actions()) {
         if (!item->menu() || index >= 3) continue;
-        for (QAction* choice : item->menu()->actions())
-            choice->setChecked(choice->data().toString() == current[index]);
+        for (QAction* choice : item->menu()->actions()) choice->setChecked(choice->data().toString() == current[index]);
         ++index;
     }
 }
@@ -217,8 +211,7 @@ void TotalFooter::endFeedback() {
 
 void TotalFooter::setPinned(bool pinned) {
     pinButton_->setChecked(pinned);
-    pinButton_->setIcon(
-        pinIcon(theme_.color(pinned ? PaletteRole::result : PaletteRole::footerText), pinned));
+    pinButton_->setIcon(pinIcon(theme_.color(pinned ? PaletteRole::result : PaletteRole::footerText), pinned));
 }
 
 void TotalFooter::setTheme(const EditorTheme& theme) {

@@ -32,8 +32,7 @@ bool isModifierKey(int key) {
 // share their codes with their keysyms.
 std::optional<std::uint32_t> keysymForQtKey(int key) {
     if (key >= 0x20 && key <= 0x7e) return static_cast<std::uint32_t>(key);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F12)
-        return 0xffbeu + static_cast<std::uint32_t>(key - Qt::Key_F1);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F12) return 0xffbeu + static_cast<std::uint32_t>(key - Qt::Key_F1);
     switch (key) {
         case Qt::Key_Return:
         case Qt::Key_Enter:

@@ -18,8 +18,7 @@ QString tr(const char* text) { return QCoreApplication::translate("LaunchAtLogin
 
 QString LaunchAtLogin::standardFolder() {
     const QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
-    const QString base =
-        QDir::isAbsolutePath(configHome) ? configHome : QDir::homePath() + QStringLiteral("/.config");
+    const QString base = QDir::isAbsolutePath(configHome) ? configHome : QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/autostart");
 }
 
@@ -57,8 +56,7 @@ void LaunchAtLogin::setEnabled(bool enabled) {
             fail(tr("Cannot remove %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }
-    if (!QDir().mkpath(folder_))
-        fail(tr("Cannot create the folder %1.").arg(QDir::toNativeSeparators(folder_)));
+    if (!QDir().mkpath(folder_)) fail(tr("Cannot create the folder %1.").arg(QDir::toNativeSeparators(folder_)));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(entryText().toUtf8()) < 0 || !file.commit())
         fail(tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));

@@ -52,8 +52,7 @@ SumCurrencyGuide::SumCurrencyGuide(QWidget* parent) : QDialog(parent) {
             explanation->setContentsMargins(12, 0, 0, 0);
             column->addWidget(explanation);
         }
-        if (section.note)
-            column->addWidget(wrappedLabel(CurrencyGuideContent::translated(section.note), content));
+        if (section.note) column->addWidget(wrappedLabel(CurrencyGuideContent::translated(section.note), content));
     }
     column->addStretch();
 

@@ -194,9 +194,8 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
         showSettings();
         applyTheme();
     });
-    for (auto signal :
-         {&SumSettings::numberStyleChanged, &SumSettings::rateKindChanged, &SumSettings::hotkeyChanged,
-          &SumSettings::lastErrorChanged, &SumSettings::rateStatusChanged})
+    for (auto signal : {&SumSettings::numberStyleChanged, &SumSettings::rateKindChanged, &SumSettings::hotkeyChanged,
+                        &SumSettings::lastErrorChanged, &SumSettings::rateStatusChanged})
         connect(&settings_, signal, this, &SumSettingsRoot::showSettings);
 
     sidebar_->setCurrentRow(0);
@@ -222,15 +221,13 @@ QWidget* SumSettingsRoot::buildGeneral() {
     column->addWidget(rowTitle(tr("Number style")));
     auto* styleRow = new QHBoxLayout;
     const QPalette palette = this->palette();
-    numberStyle_ =
-        choiceTiles(this, styleRow,
-                    {{QStringLiteral("en"), tr("United States (1,234.5)")},
-                     {QStringLiteral("vi"), tr("Vietnam (1.234,5)")}},
-                    [palette](const QString& value) {
-                        return numberPreview(value == QLatin1String("vi") ? QStringLiteral("1.234,5")
-                                                                          : QStringLiteral("1,234.5"),
-                                             palette);
-                    });
+    numberStyle_ = choiceTiles(
+        this, styleRow,
+        {{QStringLiteral("en"), tr("United States (1,234.5)")}, {QStringLiteral("vi"), tr("Vietnam (1.234,5)")}},
+        [palette](const QString& value) {
+            return numberPreview(value == QLatin1String("vi") ? QStringLiteral("1.234,5") : QStringLiteral("1,234.5"),
+                                 palette);
+        });
     column->addLayout(styleRow);
     connect(numberStyle_, &QButtonGroup::buttonClicked, this,
             [this](QAbstractButton* b) { settings_.setNumberStyle(b->property("value").toString()); });
@@ -447,11 +444,10 @@ void SumSettingsRoot::applyTheme() {
     for (QLabel* label : errorLabels_) label->setPalette(errorPalette);
     const QPalette tilePalette = p;
     // Style sheets take colours when set, so the tiles' are set here, with the theme's.
-    const QString tileStyle =
-        QStringLiteral(
-            "QToolButton { border: 2px solid transparent; border-radius: 8px; padding: 4px; } "
-            "QToolButton:checked { border-color: %1; background: %2; }")
-            .arg(theme.color(PaletteRole::result).name(), control.name());
+    const QString tileStyle = QStringLiteral(
+                                  "QToolButton { border: 2px solid transparent; border-radius: 8px; padding: 4px; } "
+                                  "QToolButton:checked { border-color: %1; background: %2; }")
+                                  .arg(theme.color(PaletteRole::result).name(), control.name());
     for (QButtonGroup* group : {appearance_, numberStyle_})
         for (QAbstractButton* tile : group->buttons()) tile->setStyleSheet(tileStyle);
     for (QAbstractButton* tile : numberStyle_->buttons()) {

@@ -32,8 +32,8 @@ public:
     static constexpr const char* frameKey = "QuibSum.Settings.v1";
 
     // `frameStorage` (may be null) keeps the window's frame and must outlive the window.
-    SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
-                    LaunchAtLogin launchAtLogin = LaunchAtLogin(), QWidget* parent = nullptr);
+    SumSettingsRoot(SumSettings& settings, QSettings* frameStorage, LaunchAtLogin launchAtLogin = LaunchAtLogin(),
+                    QWidget* parent = nullptr);
 
     // The pane shown, by identifier ("general", "shortcut", "rates", "about").
     QString selection() const;

@@ -46,9 +46,9 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         windowSettings = AppPaths::openSettings();
         window = std::make_unique<SumWindow>(*store, *runtime, *windowSettings);
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Quib Sum"),
-                              QApplication::translate("DesktopApp", "Quib Sum cannot start.\n\n%1")
-                                  .arg(QString::fromUtf8(e.what())));
+        QMessageBox::critical(
+            nullptr, QStringLiteral("Quib Sum"),
+            QApplication::translate("DesktopApp", "Quib Sum cannot start.\n\n%1").arg(QString::fromUtf8(e.what())));
         return 1;
     }
 

@@ -26,9 +26,8 @@ std::optional<int> claimSingleInstance(SumService& service, bool hidden) {
             case SumService::Registration::registered:
                 return std::nullopt;
             case SumService::Registration::failed:
-                std::fprintf(
-                    stderr, "quibsum: warning: cannot claim %s on the session bus (%s); running without it\n",
-                    qUtf8Printable(name), qUtf8Printable(service.registrationError()));
+                std::fprintf(stderr, "quibsum: warning: cannot claim %s on the session bus (%s); running without it\n",
+                             qUtf8Printable(name), qUtf8Printable(service.registrationError()));
                 return std::nullopt;
             case SumService::Registration::nameTaken:
                 break;

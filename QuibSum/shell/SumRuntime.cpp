@@ -27,8 +27,7 @@ SumRuntime::SumRuntime(QSettings& storage, std::shared_ptr<RateRequester> reques
                        std::filesystem::path cacheLocation, LiveRateStore::Options options, QObject* parent)
     : QObject(parent),
       settings_(std::make_unique<SumSettings>(storage)),
-      rates_(std::make_shared<LiveRateStore>(std::move(cacheLocation), std::move(requester),
-                                             std::move(options))) {
+      rates_(std::make_shared<LiveRateStore>(std::move(cacheLocation), std::move(requester), std::move(options))) {
     // Overlapping refreshes are the store's to sort out; two threads are plenty.
     refreshPool_.setMaxThreadCount(2);
     updateRateStatus();
@@ -57,8 +56,7 @@ void SumRuntime::registerEditor(EditorView* editor) {
 
 void SumRuntime::refreshRates(bool force) {
     refreshPool_.start([this, store = rates_, force] {
-        store->refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()),
-                       force);
+        store->refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), force);
         QMetaObject::invokeMethod(
             this, [this] { deliverVersion(); }, Qt::QueuedConnection);
     });
@@ -84,10 +82,10 @@ void SumRuntime::watchForRefreshMoments() {
                 });
     }
     // logind tells before the computer sleeps (true) and after it wakes (false).
-    QDBusConnection::systemBus().connect(
-        QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-        QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
-        SLOT(prepareForSleep(bool)));
+    QDBusConnection::systemBus().connect(QStringLiteral("org.freedesktop.login1"),
+                                         QStringLiteral("/org/freedesktop/login1"),
+                                         QStringLiteral("org.freedesktop.login1.Manager"),
+                                         QStringLiteral("PrepareForSleep"), this, SLOT(prepareForSleep(bool)));
 }
 
 void SumRuntime::prepareForSleep(bool sleeping) {

@@ -33,9 +33,8 @@ public:
     static std::unique_ptr<SumRuntime> standard();
 
     // `storage` must outlive the runtime. Throws as LiveRateStore's constructor does.
-    SumRuntime(QSettings& storage, std::shared_ptr<RateRequester> requester,
-               std::filesystem::path cacheLocation, LiveRateStore::Options options = {},
-               QObject* parent = nullptr);
+    SumRuntime(QSettings& storage, std::shared_ptr<RateRequester> requester, std::filesystem::path cacheLocation,
+               LiveRateStore::Options options = {}, QObject* parent = nullptr);
     ~SumRuntime() override;
 
     SumSettings& settings() { return *settings_; }

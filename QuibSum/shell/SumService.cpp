@@ -39,17 +39,14 @@ SumService::Registration SumService::registerOn(QDBusConnection bus, const QStri
     unregister();
     registrationError_.clear();
     // The object first: a caller that sees the name must find the object behind it.
-    if (!bus.registerObject(QString::fromLatin1(SumBusAddress::objectPath), this,
-                            QDBusConnection::ExportAllSlots)) {
-        registrationError_ =
-            tr("the object path %1 is taken").arg(QString::fromLatin1(SumBusAddress::objectPath));
+    if (!bus.registerObject(QString::fromLatin1(SumBusAddress::objectPath), this, QDBusConnection::ExportAllSlots)) {
+        registrationError_ = tr("the object path %1 is taken").arg(QString::fromLatin1(SumBusAddress::objectPath));
         return Registration::failed;
     }
     // Queueing would make this process wait to serve sheets another one is serving, and
     // replacement would let two processes write them: neither.
-    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply =
-        bus.interface()->registerService(serviceName, QDBusConnectionInterface::DontQueueService,
-                                         QDBusConnectionInterface::DontAllowReplacement);
+    const QDBusReply<QDBusConnectionInterface::RegisterServiceReply> reply = bus.interface()->registerService(
+        serviceName, QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
     if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered) {
         raiseReceiveLimit(bus);
         bus_ = bus;
@@ -127,11 +124,9 @@ QString SumService::Calculate(const QString& expression) {
 
     // The answer waits for the refresh's head start on a timer, not in a nested loop: the
     // window and other callers are served meanwhile.
-    auto answer = [this, expression = expression.toStdString()](const QDBusMessage& request,
-                                                                QDBusConnection bus) {
+    auto answer = [this, expression = expression.toStdString()](const QDBusMessage& request, QDBusConnection bus) {
         if (!hooks_.calculate) {
-            bus.send(
-                request.createErrorReply(QString::fromLatin1(SumBusAddress::unavailableError), starting()));
+            bus.send(request.createErrorReply(QString::fromLatin1(SumBusAddress::unavailableError), starting()));
             return;
         }
         auto outcome = hooks_.calculate(expression);
@@ -140,11 +135,9 @@ QString SumService::Calculate(const QString& expression) {
             return;
         }
         const auto& failure = std::get<QuickCalculator::Failure>(outcome);
-        const char* name = failure.kind == QuickCalculator::Failure::Kind::engine
-                               ? SumBusAddress::engineError
-                               : SumBusAddress::notExpressionError;
-        bus.send(request.createErrorReply(QString::fromLatin1(name),
-                                          QString::fromStdString(failure.description())));
+        const char* name = failure.kind == QuickCalculator::Failure::Kind::engine ? SumBusAddress::engineError
+                                                                                  : SumBusAddress::notExpressionError;
+        bus.send(request.createErrorReply(QString::fromLatin1(name), QString::fromStdString(failure.description())));
     };
     if (!calledFromDBus()) return {};
     setDelayedReply(true);

@@ -49,8 +49,7 @@ public:
         std::function<QString(const QString& text)> appendText;
         // Starts what an evaluation should wait for: an unforced rate refresh.
         std::function<void()> prepareCalculation;
-        std::function<std::variant<std::string, QuickCalculator::Failure>(const std::string& expression)>
-            calculate;
+        std::function<std::variant<std::string, QuickCalculator::Failure>(const std::string& expression)> calculate;
     };
 
     enum class Registration {

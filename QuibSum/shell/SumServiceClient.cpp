@@ -15,8 +15,7 @@
 
 namespace quibsum {
 
-SumServiceClient::SumServiceClient()
-    : SumServiceClient(SumBusAddress::sessionBus(), SumBusAddress::serviceName()) {}
+SumServiceClient::SumServiceClient() : SumServiceClient(SumBusAddress::sessionBus(), SumBusAddress::serviceName()) {}
 
 SumServiceClient::SumServiceClient(std::optional<QDBusConnection> bus, QString serviceName)
     : bus_(std::move(bus)), serviceName_(std::move(serviceName)) {}
@@ -25,9 +24,8 @@ SumServiceClient::Reply SumServiceClient::call(const QString& method, const QVar
                                                std::chrono::milliseconds timeout) const {
     Reply reply;
     if (!bus_) return reply;
-    QDBusMessage request =
-        QDBusMessage::createMethodCall(serviceName_, QString::fromLatin1(SumBusAddress::objectPath),
-                                       QString::fromLatin1(SumBusAddress::interfaceName), method);
+    QDBusMessage request = QDBusMessage::createMethodCall(serviceName_, QString::fromLatin1(SumBusAddress::objectPath),
+                                                          QString::fromLatin1(SumBusAddress::interfaceName), method);
     request.setArguments(arguments);
     // No auto-start: nothing is installed to be activated, and a command decides itself
     // whether starting the application is wanted.

@@ -89,8 +89,7 @@ SumWindow::Hooks SumWindow::Hooks::standard() {
     return hooks;
 }
 
-SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks,
-                     QWidget* parent)
+SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       store_(store),
       runtime_(runtime),
@@ -180,8 +179,8 @@ void SumWindow::buildMenus() {
     add(file, tr("New sheet"), QKeySequence(Qt::CTRL | Qt::Key_N), &SumWindow::newSheet);
     add(file, tr("Next sheet"), QKeySequence(Qt::CTRL | Qt::Key_BracketRight), &SumWindow::nextSheet);
     add(file, tr("Previous sheet"), QKeySequence(Qt::CTRL | Qt::Key_BracketLeft), &SumWindow::previousSheet);
-    deleteAction_ = add(file, tr("Delete…"), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Backspace),
-                        &SumWindow::deleteSheet);
+    deleteAction_ =
+        add(file, tr("Delete…"), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_Backspace), &SumWindow::deleteSheet);
     add(file, tr("Close"), QKeySequence(Qt::CTRL | Qt::Key_W), &SumWindow::closeKeyWindow);
     menu->insertMenu(first, file);
 
@@ -278,8 +277,7 @@ bool SumWindow::saveBeforeQuit() {
         store_.save();
         return true;
     } catch (const StorageError& e) {
-        hooks_.alert(
-            this, tr("Your changes could not be saved, so Quib Sum keeps running.\n\n%1").arg(e.message()));
+        hooks_.alert(this, tr("Your changes could not be saved, so Quib Sum keeps running.\n\n%1").arg(e.message()));
         return false;
     }
 }
@@ -363,18 +361,17 @@ void SumWindow::deleteSheet() {
     // The quick sheet always stands first, so a deletable sheet always has one before it.
     const QUuid after = at > 0 && at < records.size() ? records[at - 1].id : SheetStore::quickSheetID;
     const QUuid doomed = sheetID_;
-    hooks_.confirm(this, tr("Delete this sheet?"), tr("This cannot be undone."),
-                   [this, doomed, after](bool yes) {
-                       if (!yes || doomed != sheetID_) return;
-                       try {
-                           store_.deleteSheet(doomed);
-                       } catch (const StorageError& e) {
-                           hooks_.alert(this, e.message());
-                           // The record may be gone from the index while its file stayed: show what remains.
-                           if (store_.record(doomed)) return;
-                       }
-                       showSheet(after);
-                   });
+    hooks_.confirm(this, tr("Delete this sheet?"), tr("This cannot be undone."), [this, doomed, after](bool yes) {
+        if (!yes || doomed != sheetID_) return;
+        try {
+            store_.deleteSheet(doomed);
+        } catch (const StorageError& e) {
+            hooks_.alert(this, e.message());
+            // The record may be gone from the index while its file stayed: show what remains.
+            if (store_.record(doomed)) return;
+        }
+        showSheet(after);
+    });
 }
 
 void SumWindow::updateTitle() {
@@ -387,8 +384,7 @@ void SumWindow::updateTitle() {
 void SumWindow::updateFooter() {
     const PageTotal& total = editor_->pageTotal();
     std::optional<QString> source;
-    if (const auto* value = std::get_if<PageTotal::Value>(&total.payload))
-        source = rateSourceText(value->quantity);
+    if (const auto* value = std::get_if<PageTotal::Value>(&total.payload)) source = rateSourceText(value->quantity);
     footer_->setTotal(total, source);
 }
 

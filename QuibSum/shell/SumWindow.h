@@ -52,8 +52,8 @@ public:
 
     // Opens the sheet the window showed last (else the quick sheet). Throws StorageError when
     // its text cannot be read.
-    SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings,
-              Hooks hooks = Hooks::standard(), QWidget* parent = nullptr);
+    SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks = Hooks::standard(),
+              QWidget* parent = nullptr);
     ~SumWindow() override;
 
     EditorView* editor() const { return editor_; }

@@ -14,9 +14,7 @@ namespace quibsum::AppPaths {
 
 namespace {
 
-QString fromEnvironment(const char* name) {
-    return QString::fromLocal8Bit(qgetenv(name));
-}
+QString fromEnvironment(const char* name) { return QString::fromLocal8Bit(qgetenv(name)); }
 
 }  // namespace
 
@@ -26,9 +24,7 @@ QString dataDirectory() {
     return QString::fromStdString(RateCache::defaultLocation().parent_path().string());
 }
 
-QString sheetsDirectory() {
-    return dataDirectory() + QStringLiteral("/Sheets");
-}
+QString sheetsDirectory() { return dataDirectory() + QStringLiteral("/Sheets"); }
 
 QString configDirectory() {
     if (QString dir = fromEnvironment("QUIBSUM_CONFIG_DIR"); !dir.isEmpty()) return dir;
@@ -38,9 +34,7 @@ QString configDirectory() {
     return QDir::homePath() + QStringLiteral("/.config/QuibSum");
 }
 
-QString settingsFile() {
-    return configDirectory() + QStringLiteral("/QuibSum.conf");
-}
+QString settingsFile() { return configDirectory() + QStringLiteral("/QuibSum.conf"); }
 
 std::unique_ptr<QSettings> openSettings() {
     // QSettings would open a FIFO or a device and wait on it forever; refuse anything but a
@@ -48,9 +42,10 @@ std::unique_ptr<QSettings> openSettings() {
     const QString path = settingsFile();
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        throw StorageError(StorageError::Kind::file,
-                           QCoreApplication::translate("SumSettings", "Could not read the settings %1: it is not a regular file")
-                               .arg(QStringLiteral("“%1”").arg(path)));
+        throw StorageError(
+            StorageError::Kind::file,
+            QCoreApplication::translate("SumSettings", "Could not read the settings %1: it is not a regular file")
+                .arg(QStringLiteral("“%1”").arg(path)));
     }
     return std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat);
 }

@@ -56,17 +56,32 @@ JsonText& JsonText::string(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         auto c = static_cast<unsigned char>(utf8[i]);
         switch (c) {
-            case '"': text_ += "\\\""; continue;
-            case '\\': text_ += "\\\\"; continue;
-            case '\n': text_ += "\\n"; continue;
-            case '\r': text_ += "\\r"; continue;
-            case '\t': text_ += "\\t"; continue;
-            case '\b': text_ += "\\b"; continue;
-            case '\f': text_ += "\\f"; continue;
+            case '"':
+                text_ += "\\\"";
+                continue;
+            case '\\':
+                text_ += "\\\\";
+                continue;
+            case '\n':
+                text_ += "\\n";
+                continue;
+            case '\r':
+                text_ += "\\r";
+                continue;
+            case '\t':
+                text_ += "\\t";
+                continue;
+            case '\b':
+                text_ += "\\b";
+                continue;
+            case '\f':
+                text_ += "\\f";
+                continue;
             case '/':
                 text_ += escapeSlash_ ? "\\/" : "/";
                 continue;
-            default: break;
+            default:
+                break;
         }
         if (c < 0x20) {
             text_ += "\\u00";
@@ -86,10 +101,10 @@ JsonText& JsonText::string(std::string_view utf8) {
             valid = (static_cast<unsigned char>(utf8[i + k]) & 0xC0) == 0x80;
         if (valid && length >= 3) {
             auto c1 = static_cast<unsigned char>(utf8[i + 1]);
-            if (c == 0xE0 && c1 < 0xA0) valid = false;       // overlong
-            if (c == 0xED && c1 >= 0xA0) valid = false;      // surrogate
-            if (c == 0xF0 && c1 < 0x90) valid = false;       // overlong
-            if (c == 0xF4 && c1 >= 0x90) valid = false;      // beyond U+10FFFF
+            if (c == 0xE0 && c1 < 0xA0) valid = false;   // overlong
+            if (c == 0xED && c1 >= 0xA0) valid = false;  // surrogate
+            if (c == 0xF0 && c1 < 0x90) valid = false;   // overlong
+            if (c == 0xF4 && c1 >= 0x90) valid = false;  // beyond U+10FFFF
         }
         if (!valid) {
             text_ += "\xEF\xBF\xBD";

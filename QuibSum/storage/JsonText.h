@@ -23,7 +23,7 @@ public:
     JsonText& key(std::string_view name);
 
     JsonText& string(std::string_view utf8);
-    JsonText& number(double value);        // shortest text that reads back as the same double
+    JsonText& number(double value);  // shortest text that reads back as the same double
     JsonText& integer(std::int64_t value);
     JsonText& boolean(bool value);
     JsonText& null();

@@ -43,13 +43,9 @@ QDateTime decodeDate(double seconds) {
     return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
 }
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("SheetStore", text);
-}
+QString tr(const char* text) { return QCoreApplication::translate("SheetStore", text); }
 
-QString quoted(const QString& path) {
-    return QStringLiteral("“%1”").arg(path);
-}
+QString quoted(const QString& path) { return QStringLiteral("“%1”").arg(path); }
 
 // Makes every missing folder of the path, owner-only, and makes the last one owner-only even
 // if it existed: sheets are private notes.
@@ -59,21 +55,23 @@ void makePrivateFolder(const QString& path) {
         if (i < native.size() && native[i] != '/') continue;
         QByteArray prefix = native.left(i);
         if (::mkdir(prefix.constData(), 0700) != 0 && errno != EEXIST) {
-            throw StorageError(StorageError::Kind::file,
-                               QCoreApplication::translate("SheetStore", "Could not create the folder %1: %2")
-                                   .arg(quoted(QFile::decodeName(prefix)), QString::fromLocal8Bit(std::strerror(errno))));
+            throw StorageError(
+                StorageError::Kind::file,
+                QCoreApplication::translate("SheetStore", "Could not create the folder %1: %2")
+                    .arg(quoted(QFile::decodeName(prefix)), QString::fromLocal8Bit(std::strerror(errno))));
         }
     }
     struct stat info {};
     if (::stat(native.constData(), &info) != 0 || !S_ISDIR(info.st_mode)) {
-        throw StorageError(StorageError::Kind::file, QCoreApplication::translate("SheetStore", "Could not create the folder %1: it is not a folder").arg(quoted(path)));
+        throw StorageError(
+            StorageError::Kind::file,
+            QCoreApplication::translate("SheetStore", "Could not create the folder %1: it is not a folder")
+                .arg(quoted(path)));
     }
     if ((info.st_mode & 077) != 0 && info.st_uid == ::geteuid()) ::chmod(native.constData(), info.st_mode & 0700);
 }
 
-std::invalid_argument damaged(const QString& problem) {
-    return std::invalid_argument(problem.toStdString());
-}
+std::invalid_argument damaged(const QString& problem) { return std::invalid_argument(problem.toStdString()); }
 
 }  // namespace
 
@@ -116,8 +114,9 @@ std::vector<SheetStore::Record> SheetStore::readIndex() const {
     try {
         bytes = StoredFile::read(QFile::encodeName(indexPath()).toStdString(), maxIndexBytes);
     } catch (const StoredFileError& e) {
-        throw StorageError(StorageError::Kind::file, tr("Could not read the sheet index %1: %2")
-                                                         .arg(quoted(indexPath()), QString::fromStdString(e.reason())));
+        throw StorageError(
+            StorageError::Kind::file,
+            tr("Could not read the sheet index %1: %2").arg(quoted(indexPath()), QString::fromStdString(e.reason())));
     }
     if (!bytes) return {};
     std::vector<Record> records;
@@ -125,10 +124,12 @@ std::vector<SheetStore::Record> SheetStore::readIndex() const {
         records = decodeIndex(QByteArray::fromStdString(*bytes));
     } catch (const std::invalid_argument& e) {
         // Never rebuilt or overwritten: it lists the user's sheets and may be repairable.
-        throw StorageError(StorageError::Kind::damagedIndex,
-                           tr("The sheet index %1 is damaged: %2").arg(quoted(indexPath()), QString::fromUtf8(e.what())));
+        throw StorageError(
+            StorageError::Kind::damagedIndex,
+            tr("The sheet index %1 is damaged: %2").arg(quoted(indexPath()), QString::fromUtf8(e.what())));
     }
-    std::stable_sort(records.begin(), records.end(), [](const Record& a, const Record& b) { return a.order < b.order; });
+    std::stable_sort(records.begin(), records.end(),
+                     [](const Record& a, const Record& b) { return a.order < b.order; });
     return records;
 }
 
@@ -141,8 +142,10 @@ void SheetStore::syncWithDisk() {
         const Record* mine = record(id);
         if (mine == nullptr) continue;
         auto it = std::find_if(merged.begin(), merged.end(), [&](const Record& r) { return r.id == id; });
-        if (it != merged.end()) *it = *mine;
-        else merged.push_back(*mine);
+        if (it != merged.end())
+            *it = *mine;
+        else
+            merged.push_back(*mine);
     }
     std::stable_sort(merged.begin(), merged.end(), [](const Record& a, const Record& b) { return a.order < b.order; });
     // A sheet another process deleted takes its unsaved text with it: there is no record left
@@ -166,7 +169,8 @@ QString SheetStore::readText(const QUuid& id) const {
     } catch (const StoredFileError& e) {
         reason = QString::fromStdString(e.reason());
     }
-    if (!bytes) throw StorageError(StorageError::Kind::file, tr("Could not read the sheet %1: %2").arg(quoted(path), reason));
+    if (!bytes)
+        throw StorageError(StorageError::Kind::file, tr("Could not read the sheet %1: %2").arg(quoted(path), reason));
     return normalized(QString::fromStdString(*bytes));
 }
 
@@ -214,8 +218,9 @@ QString SheetStore::appendToQuickSheet(const QString& text) {
         if (!combined.isEmpty() && !combined.endsWith(u'\n')) combined += u'\n';
         combined += normalized(text);
         if (static_cast<std::size_t>(combined.toUtf8().size()) > maxTextBytes) {
-            throw StorageError(StorageError::Kind::file, tr("Could not add to the quick sheet: it would be larger than the %1 limit")
-                                                             .arg(QString::fromStdString(StoredFile::sizeText(maxTextBytes))));
+            throw StorageError(StorageError::Kind::file,
+                               tr("Could not add to the quick sheet: it would be larger than the %1 limit")
+                                   .arg(QString::fromStdString(StoredFile::sizeText(maxTextBytes))));
         }
         // A failed append is reported to the caller, who may try again: it must not stay behind
         // to be written by a later save and appear twice.
@@ -226,8 +231,10 @@ QString SheetStore::appendToQuickSheet(const QString& text) {
         try {
             writeAll();
         } catch (const StorageError&) {
-            if (before) pending_[quickSheetID] = *before;
-            else pending_.erase(quickSheetID);
+            if (before)
+                pending_[quickSheetID] = *before;
+            else
+                pending_.erase(quickSheetID);
             throw;
         }
         return combined;
@@ -248,9 +255,10 @@ QUuid SheetStore::createSheet(const std::optional<QString>& title) {
         }
         std::int64_t order = 1;
         if (!records_.empty()) {
-            order = std::max_element(records_.begin(), records_.end(), [](const Record& a, const Record& b) {
-                        return a.order < b.order;
-                    })->order + 1;
+            order = std::max_element(records_.begin(), records_.end(),
+                                     [](const Record& a, const Record& b) { return a.order < b.order; })
+                        ->order +
+                    1;
         }
         QDateTime now = clock_();
         QUuid id = QUuid::createUuid();
@@ -285,8 +293,9 @@ void SheetStore::deleteSheet(const QUuid& id) {
         writeAll();
         QFile file(textPath(id));
         if (!file.remove()) {
-            throw StorageError(StorageError::Kind::file,
-                               tr("Could not remove the sheet %1: %2").arg(quoted(file.fileName()), file.errorString()));
+            throw StorageError(
+                StorageError::Kind::file,
+                tr("Could not remove the sheet %1: %2").arg(quoted(file.fileName()), file.errorString()));
         }
     });
 }
@@ -309,8 +318,10 @@ void SheetStore::writeAll() {
     // newer modification date, never a text saved by a write that was reported as failed.
     std::vector<QUuid> existing;
     for (const auto& [id, text] : pending_) {
-        if (indexedOnDisk_.contains(id)) existing.push_back(id);
-        else writeFile(textPath(id), text.toUtf8());
+        if (indexedOnDisk_.contains(id))
+            existing.push_back(id);
+        else
+            writeFile(textPath(id), text.toUtf8());
     }
     writeFile(indexPath(), encodeIndex(records_));
     indexedOnDisk_.clear();
@@ -348,13 +359,9 @@ void SheetStore::recordsChanged() {
     if (onRecordsChange) onRecordsChange();
 }
 
-QString SheetStore::indexPath() const {
-    return directory_ + QStringLiteral("/index.json");
-}
+QString SheetStore::indexPath() const { return directory_ + QStringLiteral("/index.json"); }
 
-QString SheetStore::textPath(const QUuid& id) const {
-    return directory_ + u'/' + idText(id) + QStringLiteral(".txt");
-}
+QString SheetStore::textPath(const QUuid& id) const { return directory_ + u'/' + idText(id) + QStringLiteral(".txt"); }
 
 QString SheetStore::normalized(QString text) {
     if (!text.contains(u'\r')) return text;
@@ -363,20 +370,23 @@ QString SheetStore::normalized(QString text) {
     return text;
 }
 
-QString SheetStore::idText(const QUuid& id) {
-    return id.toString(QUuid::WithoutBraces).toUpper();
-}
+QString SheetStore::idText(const QUuid& id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
 
 QByteArray SheetStore::encodeIndex(const std::vector<Record>& records) {
     JsonText json(/*escapeSlash=*/true);
     json.beginArray();
     for (const Record& r : records) {
         json.beginObject()
-            .key("id").string(idText(r.id).toStdString())
-            .key("title").string(r.title.toStdString())
-            .key("created").number(encodeDate(r.created))
-            .key("modified").number(encodeDate(r.modified))
-            .key("order").integer(r.order)
+            .key("id")
+            .string(idText(r.id).toStdString())
+            .key("title")
+            .string(r.title.toStdString())
+            .key("created")
+            .number(encodeDate(r.created))
+            .key("modified")
+            .number(encodeDate(r.modified))
+            .key("order")
+            .integer(r.order)
             .endObject();
     }
     json.endArray();
@@ -402,7 +412,8 @@ std::vector<SheetStore::Record> SheetStore::decodeIndex(const QByteArray& bytes)
             QJsonValue value = object.value(QLatin1String(key));
             if (value.isUndefined()) throw damaged(QStringLiteral("%1 has no \"%2\"").arg(where, QLatin1String(key)));
             if (!(value.*isType)())
-                throw damaged(QStringLiteral("%1 has a \"%2\" that is not %3").arg(where, QLatin1String(key), QLatin1String(type)));
+                throw damaged(QStringLiteral("%1 has a \"%2\" that is not %3")
+                                  .arg(where, QLatin1String(key), QLatin1String(type)));
             return value;
         };
 

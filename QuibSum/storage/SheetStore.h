@@ -38,8 +38,8 @@ public:
     struct Record {
         QUuid id;
         QString title;
-        QDateTime created;   // UTC
-        QDateTime modified;  // UTC
+        QDateTime created;       // UTC
+        QDateTime modified;      // UTC
         std::int64_t order = 0;  // the quick sheet has -1, other sheets 0 and up
 
         friend bool operator==(const Record&, const Record&) = default;

@@ -24,8 +24,8 @@ SheetStoreLock::SheetStoreLock(const QString& directory) {
     };
     // Non-blocking open and no symbolic links: a FIFO or a link planted here must not hang or
     // redirect the lock.
-    fd_ = ::open(QFile::encodeName(path).constData(),
-                 O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600);
+    fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
+                 0600);
     if (fd_ < 0) fail(QString::fromLocal8Bit(std::strerror(errno)));
     struct stat info {};
     if (::fstat(fd_, &info) != 0) fail(QString::fromLocal8Bit(std::strerror(errno)));

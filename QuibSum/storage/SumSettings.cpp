@@ -40,7 +40,9 @@ std::optional<std::uint32_t> storedNumber(const QSettings& storage, const char* 
     bool ok = false;
     qulonglong number = 0;
     switch (value.typeId()) {
-        case QMetaType::QString: number = value.toString().trimmed().toULongLong(&ok); break;
+        case QMetaType::QString:
+            number = value.toString().trimmed().toULongLong(&ok);
+            break;
         case QMetaType::Int:
         case QMetaType::LongLong: {
             qlonglong n = value.toLongLong(&ok);
@@ -49,8 +51,11 @@ std::optional<std::uint32_t> storedNumber(const QSettings& storage, const char* 
             break;
         }
         case QMetaType::UInt:
-        case QMetaType::ULongLong: number = value.toULongLong(&ok); break;
-        default: break;
+        case QMetaType::ULongLong:
+            number = value.toULongLong(&ok);
+            break;
+        default:
+            break;
     }
     if (!ok || number > 0xFFFFFFFFull) return std::nullopt;
     return static_cast<std::uint32_t>(number);
@@ -88,9 +93,7 @@ Appearance SumSettings::appearanceFrom(const QString& value) {
     return Appearance::dark;
 }
 
-void SumSettings::storeString(const char* key, const QString& value) {
-    storage_.setValue(QLatin1String(key), value);
-}
+void SumSettings::storeString(const char* key, const QString& value) { storage_.setValue(QLatin1String(key), value); }
 
 void SumSettings::setNumberStyle(const QString& value) {
     if (value != numberStyle_) {
@@ -147,8 +150,8 @@ void SumSettings::setRateStatus(const QString& value) {
 }
 
 void SumSettings::recordHotkey(const HotKeyPress& press) {
-    const unsigned held = press.modifiers & (HotKeyPress::shift | HotKeyPress::control | HotKeyPress::option |
-                                             HotKeyPress::command);
+    const unsigned held =
+        press.modifiers & (HotKeyPress::shift | HotKeyPress::control | HotKeyPress::option | HotKeyPress::command);
     if (held == 0 || press.keyCode == HotKeyPress::escapeKeyCode) return;
 
     const std::uint32_t previousCode = hotkeyCode_;

@@ -107,7 +107,7 @@ private:
     QString hotkeyLabel_;
     std::optional<QString> lastError_;
     QString rateStatus_;
-    bool registering_ = false;             // inside hotkeyRecorded for a newly recorded key
+    bool registering_ = false;              // inside hotkeyRecorded for a newly recorded key
     std::optional<QString> hotkeyRefusal_;  // what refuseHotkey said meanwhile
 };
 

@@ -21,12 +21,21 @@ WindowState WindowState::defaults() {
 QByteArray WindowState::encode() const {
     JsonText json;
     json.beginObject()
-        .key("frame").beginArray()
-            .beginArray().number(frame.x()).number(frame.y()).endArray()
-            .beginArray().number(frame.width()).number(frame.height()).endArray()
+        .key("frame")
+        .beginArray()
+        .beginArray()
+        .number(frame.x())
+        .number(frame.y())
         .endArray()
-        .key("pinned").boolean(pinned)
-        .key("sheetID").string(SheetStore::idText(sheetID).toStdString())
+        .beginArray()
+        .number(frame.width())
+        .number(frame.height())
+        .endArray()
+        .endArray()
+        .key("pinned")
+        .boolean(pinned)
+        .key("sheetID")
+        .string(SheetStore::idText(sheetID).toStdString())
         .endObject();
     return QByteArray::fromStdString(json.text());
 }
@@ -61,9 +70,7 @@ std::optional<WindowState> WindowState::decode(const QByteArray& json) {
     return WindowState{QRectF(*origin, QSizeF(size->x(), size->y())), pinned.toBool(), id};
 }
 
-void WindowState::save(QSettings& settings) const {
-    settings.setValue(QLatin1String(settingsKey), encode());
-}
+void WindowState::save(QSettings& settings) const { settings.setValue(QLatin1String(settingsKey), encode()); }
 
 std::optional<WindowState> WindowState::load(const QSettings& settings) {
     QVariant value = settings.value(QLatin1String(settingsKey));

@@ -150,8 +150,7 @@ TEST_F(ProgramTest, EveryCommandHasHelp) {
 
 // The commands work over ssh and in scripts: a display that cannot be reached is never asked.
 TEST_F(ProgramTest, CommandsNeverConnectToADisplay) {
-    environment = {{"DISPLAY", ":97"}, {"WAYLAND_DISPLAY", "quibsum-test-no-such-display"},
-                   {"QT_QPA_PLATFORM", "xcb"}};
+    environment = {{"DISPLAY", ":97"}, {"WAYLAND_DISPLAY", "quibsum-test-no-such-display"}, {"QT_QPA_PLATFORM", "xcb"}};
     Outcome result = run({"calc", "--rates", rates, "2 + 3"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "5\n");
@@ -193,8 +192,9 @@ TEST_F(ProgramTest, SheetJsonCarriesExactValuesUnitsAndTheTotal) {
     ASSERT_EQ(error.error, QJsonParseError::NoError) << result.out;
     QJsonArray lines = root["lines"].toArray();
     ASSERT_EQ(lines.size(), 6);
-    EXPECT_EQ(lines[0].toObject(), (QJsonObject{{"result", "value"}, {"display", "1,234.75"}, {"value", "1234.75"},
-                                                {"unit", QJsonValue::Null}}));
+    EXPECT_EQ(
+        lines[0].toObject(),
+        (QJsonObject{{"result", "value"}, {"display", "1,234.75"}, {"value", "1234.75"}, {"unit", QJsonValue::Null}}));
     EXPECT_EQ(lines[1].toObject(),
               (QJsonObject{{"result", "value"}, {"display", "5,000 m"}, {"value", "5000"}, {"unit", "m"}}));
     EXPECT_EQ(lines[2].toObject()["value"], "0.2");
@@ -214,7 +214,9 @@ TEST_F(ProgramTest, SheetJsonCarriesExactValuesUnitsAndTheTotal) {
 }
 
 TEST_F(ProgramTest, InvalidUtf8IsReadWithReplacementCharacters) {
-    Outcome result = run({"sheet", "--json", "--rates", rates}, "\xEF\xBB\xBF" "1 + 1\n\xFF\xFE + 2\nx\xC3 = 4\n");
+    Outcome result = run({"sheet", "--json", "--rates", rates},
+                         "\xEF\xBB\xBF"
+                         "1 + 1\n\xFF\xFE + 2\nx\xC3 = 4\n");
     ASSERT_EQ(result.status, 0);
     QJsonParseError error{};
     QJsonDocument document = QJsonDocument::fromJson(QByteArray::fromStdString(result.out), &error);
@@ -368,8 +370,10 @@ TEST_F(ProgramTest, AProgramWithoutItsPiecesSaysWhatIsMissing) {
     Outcome calc = runAlone({"calc", "--rates", rates, "2 + 2"});
     EXPECT_EQ(calc.status, 0) << calc.err;
     EXPECT_EQ(calc.out, "4\n");
-    const std::pair<const char*, const char*> handedOver[] = {
-        {"show", "quibsum-bus"}, {"append", "quibsum-bus"}, {"append-selection", "quibsum-window"}, {"", "quibsum-window"}};
+    const std::pair<const char*, const char*> handedOver[] = {{"show", "quibsum-bus"},
+                                                              {"append", "quibsum-bus"},
+                                                              {"append-selection", "quibsum-window"},
+                                                              {"", "quibsum-window"}};
     for (const auto& [command, program] : handedOver) {
         Outcome result = runAlone(*command ? QStringList{command, "1"} : QStringList{});
         EXPECT_EQ(result.status, 1) << command;
@@ -573,8 +577,9 @@ TEST_F(ProgramTest, AFailedWriteToStandardOutputFailsTheCommand) {
 
 TEST_F(ProgramTest, ControlCharactersInWhatWasTypedNeverReachTheTerminal) {
     const QString escape = QStringLiteral("\x1b]0;owned\x07\x1b[2J");
-    for (const QStringList& args : {QStringList{"calc", "--" + escape}, QStringList{"sheet", "--rates", rates, home.path() + "/" + escape},
-                                    QStringList{escape}, QStringList{"sheets", escape}}) {
+    for (const QStringList& args :
+         {QStringList{"calc", "--" + escape}, QStringList{"sheet", "--rates", rates, home.path() + "/" + escape},
+          QStringList{escape}, QStringList{"sheets", escape}}) {
         Outcome result = run(args);
         EXPECT_NE(result.status, 0);
         EXPECT_EQ(result.err.find('\x1b'), std::string::npos) << result.err;

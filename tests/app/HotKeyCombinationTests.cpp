@@ -99,8 +99,7 @@ constexpr KeyRow keyRows[] = {
 TEST(HotKeyCombination, StoredKeyCodesAreTheSameKeysAsTheirXKeysyms) {
     for (const KeyRow& row : keyRows) {
         EXPECT_EQ((HotKeyCombination{row.code, 0}.keysym()), row.keysym) << "code " << row.code;
-        EXPECT_EQ(HotKeyCombination::codeForKeysym(row.keysym), row.code)
-            << "keysym " << std::hex << row.keysym;
+        EXPECT_EQ(HotKeyCombination::codeForKeysym(row.keysym), row.code) << "keysym " << std::hex << row.keysym;
     }
 }
 

@@ -40,8 +40,7 @@ TEST(HotKeyMechanism, AWaylandSessionNeverTrustsAnXGrab) {
 }
 
 TEST(HotKeyError, TextsNameTheCombination) {
-    EXPECT_STREQ(HotKeyError::taken(space, ctrlAlt).what(),
-                 "Ctrl+Alt+Space is already taken by another program.");
+    EXPECT_STREQ(HotKeyError::taken(space, ctrlAlt).what(), "Ctrl+Alt+Space is already taken by another program.");
     EXPECT_STREQ(HotKeyError::noSuchKey(10, 0x1000).what(),
                  "Ctrl+key 10 cannot be a global hot key: this keyboard has no such key.");
     EXPECT_STREQ(HotKeyError::refused(space, ctrlAlt).what(),
@@ -57,19 +56,18 @@ TEST(NoHotKey, EveryRegistrationAdvisesBindingTheToggleCommand) {
             hotKey.registerCombination(code, ctrlAlt);
             ADD_FAILURE() << "registered " << code;
         } catch (const HotKeyError& e) {
-            EXPECT_EQ(e.message(),
-                      QStringLiteral("This desktop does not let programs set a global hot key. To use "
-                                     "%1, bind the command “quibsum toggle” to it in the desktop's "
-                                     "keyboard settings.")
-                          .arg(code == 49 ? "Ctrl+Alt+Space" : "Ctrl+Alt+K"));
+            EXPECT_EQ(e.message(), QStringLiteral("This desktop does not let programs set a global hot key. To use "
+                                                  "%1, bind the command “quibsum toggle” to it in the desktop's "
+                                                  "keyboard settings.")
+                                       .arg(code == 49 ? "Ctrl+Alt+Space" : "Ctrl+Alt+K"));
         }
     }
     hotKey.unregister();
 }
 
 TEST(PortalHotKey, ABusWithoutAPortalIsNotOffered) {
-    const QDBusConnection nowhere = QDBusConnection::connectToBus(
-        QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("nowhere"));
+    const QDBusConnection nowhere =
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("nowhere"));
     EXPECT_FALSE(PortalHotKey::available(nowhere));
     PortalHotKey hotKey(nowhere);
     EXPECT_THROW(

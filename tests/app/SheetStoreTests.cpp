@@ -50,7 +50,8 @@ TEST_F(SheetStoreTest, FirstLaunchCreatesAPrivateFolderWithTheQuickSheet) {
     EXPECT_EQ(readFile(path(quickFile)), QByteArray());
 
     QByteArray index = readFile(path(QStringLiteral("index.json")));
-    EXPECT_TRUE(index.startsWith(R"([{"id":"00000000-0000-0000-0000-000000000001","title":"Quick","created":)")) << index.constData();
+    EXPECT_TRUE(index.startsWith(R"([{"id":"00000000-0000-0000-0000-000000000001","title":"Quick","created":)"))
+        << index.constData();
     EXPECT_TRUE(index.endsWith(R"(,"order":-1}])")) << index.constData();
     ASSERT_EQ(store.records().size(), 1u);
     EXPECT_EQ(store.records()[0].id, SheetStore::quickSheetID);
@@ -261,7 +262,8 @@ TEST_F(SheetStoreTest, AFullDiskKeepsTheStoredFilesAndReportsTheReason) {
             ADD_FAILURE() << capacity;
         } catch (const StorageError& e) {
             const QString file = capacity < index.size() ? path(QStringLiteral("index.json")) : path(quickFile);
-            EXPECT_EQ(e.message(), QStringLiteral("Could not save “%1”: No space left on device").arg(file)) << capacity;
+            EXPECT_EQ(e.message(), QStringLiteral("Could not save “%1”: No space left on device").arg(file))
+                << capacity;
             EXPECT_EQ(store.lastError(), e.message());
         }
         EXPECT_EQ(readFile(path(quickFile)), "n = 1") << capacity;
@@ -300,9 +302,7 @@ TEST_F(SheetStoreTest, TwoStoresOnOneFolderKeepEachOthersChanges) {
 }
 
 TEST_F(SheetStoreTest, StoredFilesThatAreNotRegularFilesAreRefusedAtOnce) {
-    {
-        SheetStore store(folder());
-    }
+    { SheetStore store(folder()); }
     const QString quick = path(quickFile);
     ASSERT_TRUE(QFile::remove(quick));
     ASSERT_EQ(::mkfifo(QFile::encodeName(quick).constData(), 0600), 0);
@@ -321,7 +321,8 @@ TEST_F(SheetStoreTest, StoredFilesThatAreNotRegularFilesAreRefusedAtOnce) {
         SheetStore again(folder());
         ADD_FAILURE();
     } catch (const StorageError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Could not read the sheet index “%1”: it is not a regular file").arg(index));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Could not read the sheet index “%1”: it is not a regular file").arg(index));
     }
 }
 
@@ -332,7 +333,8 @@ TEST_F(SheetStoreTest, AnAppendBeyondTheSizeLimitIsRefusedWhole) {
         store.appendToQuickSheet(QStringLiteral("+ 1234567890"));
         ADD_FAILURE();
     } catch (const StorageError& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Could not add to the quick sheet: it would be larger than the 64 MiB limit"));
+        EXPECT_EQ(e.message(),
+                  QStringLiteral("Could not add to the quick sheet: it would be larger than the 64 MiB limit"));
     }
     EXPECT_EQ(QFileInfo(path(quickFile)).size(), static_cast<qint64>(SheetStore::maxTextBytes - 10));
 }

@@ -45,7 +45,8 @@ TEST(SumSettingsMappings, OnlyExactValuesChooseTheirCase) {
         EXPECT_EQ(SumSettings::rateKindFrom(v), RateKind::transfer) << v;
     EXPECT_EQ(SumSettings::appearanceFrom("light"), Appearance::light);
     EXPECT_EQ(SumSettings::appearanceFrom("system"), Appearance::system);
-    for (const char* v : {"dark", "Light", "auto", ""}) EXPECT_EQ(SumSettings::appearanceFrom(v), Appearance::dark) << v;
+    for (const char* v : {"dark", "Light", "auto", ""})
+        EXPECT_EQ(SumSettings::appearanceFrom(v), Appearance::dark) << v;
 }
 
 TEST_F(SumSettingsTest, StoredValuesAreReadVerbatimAndMalformedOnesIgnored) {
@@ -133,11 +134,11 @@ TEST_F(SumSettingsTest, RecordingBuildsTheMaskAndLabelAndStoresThem) {
         const char* label;
     };
     const unsigned all = HotKeyPress::control | HotKeyPress::option | HotKeyPress::shift | HotKeyPress::command;
-    for (const Case& c : {Case{all, 40, "k", 0x1B00, "Ctrl+Alt+Shift+Super+K"},
-                          Case{HotKeyPress::option, 49, " ", 0x800, "Alt+Space"},
-                          Case{HotKeyPress::control | HotKeyPress::option, 49, " ", 0x1800, "Ctrl+Alt+Space"},
-                          Case{HotKeyPress::command | HotKeyPress::other, 18, "1", 0x100, "Super+1"},
-                          Case{HotKeyPress::shift | HotKeyPress::control, 10, "§", 0x1200, "Ctrl+Shift+§"}}) {
+    for (const Case& c :
+         {Case{all, 40, "k", 0x1B00, "Ctrl+Alt+Shift+Super+K"}, Case{HotKeyPress::option, 49, " ", 0x800, "Alt+Space"},
+          Case{HotKeyPress::control | HotKeyPress::option, 49, " ", 0x1800, "Ctrl+Alt+Space"},
+          Case{HotKeyPress::command | HotKeyPress::other, 18, "1", 0x100, "Super+1"},
+          Case{HotKeyPress::shift | HotKeyPress::control, 10, "§", 0x1200, "Ctrl+Shift+§"}}) {
         auto s = storage();
         SumSettings settings(*s);
         settings.setLastError(QStringLiteral("old failure"));

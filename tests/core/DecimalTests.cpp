@@ -41,93 +41,98 @@ TEST_P(DecimalArithmetic, GivesCorrectlyRoundedResult) {
     const Decimal a = num(c.a), b = num(c.b);
     Decimal r;
     switch (c.op) {
-    case '+': r = a + b; break;
-    case '-': r = a - b; break;
-    case '*': r = a * b; break;
-    case '/': r = a / b; break;
+        case '+':
+            r = a + b;
+            break;
+        case '-':
+            r = a - b;
+            break;
+        case '*':
+            r = a * b;
+            break;
+        case '/':
+            r = a / b;
+            break;
     }
     EXPECT_EQ(r.toString(), num(c.expected).toString()) << c.a << ' ' << c.op << ' ' << c.b;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, DecimalArithmetic, testing::Values(
-    ArithmeticCase{"1", '/', "3", "0.33333333333333333333333333333333333333"},
-    ArithmeticCase{"2", '/', "3", "0.66666666666666666666666666666666666667"},
-    ArithmeticCase{"-2", '/', "3", "-0.66666666666666666666666666666666666667"},
-    // A 38-digit odd number halved is an exact tie at the 39th digit: away from zero.
-    ArithmeticCase{"98765432109876543210987654321098765433", '/', "2", "49382716054938271605493827160549382717"},
-    ArithmeticCase{"-98765432109876543210987654321098765433", '/', "2", "-49382716054938271605493827160549382717"},
-    ArithmeticCase{"1", '+', "5e-38", "1.0000000000000000000000000000000000001"},
-    ArithmeticCase{"1", '+', "4.9999e-38", "1"},
-    ArithmeticCase{"-1", '-', "5e-38", "-1.0000000000000000000000000000000000001"},
-    ArithmeticCase{"99999999999999999999999999999999999999", '+', "1", "100000000000000000000000000000000000000"},
-    ArithmeticCase{"99999999999999999999999999999999999999", '+', "0.5", "100000000000000000000000000000000000000"},
-    ArithmeticCase{"99999999999999999999999999999999999999", '+', "0.49", "99999999999999999999999999999999999999"},
-    ArithmeticCase{"99999999999999999999999999999999999999", '*', "99999999999999999999999999999999999999",
-                   "9999999999999999999999999999999999999800000000000000000000000000000000000000"},
-    // Operands far apart: the smaller one only decides the rounding (exact and sticky paths).
-    ArithmeticCase{"1e100", '-', "5e61", "1e100"},
-    ArithmeticCase{"1e100", '-', "5.1e61", "99999999999999999999999999999999999999e62"},
-    ArithmeticCase{"1e100", '-', "1e-100", "1e100"},
-    ArithmeticCase{"1e100", '+', "4.9e61", "1e100"},
-    ArithmeticCase{"-1e100", '+', "5.1e61", "-99999999999999999999999999999999999999e62"},
-    ArithmeticCase{"1e100", '+', "5e62", "10000000000000000000000000000000000001e63"},
-    ArithmeticCase{"1.5", '-', "1.5", "0"},
-    ArithmeticCase{"-0.1", '+', "0.1", "0"},
-    // The top of the range: overflow is NaN, rounding up into overflow too.
-    ArithmeticCase{maxValue.c_str(), '+', "4e126", maxValue.c_str()},
-    ArithmeticCase{maxValue.c_str(), '+', "5e126", "NaN"},
-    ArithmeticCase{maxValue.c_str(), '*', "10", "NaN"},
-    ArithmeticCase{"-1e100", '*', "1e65", "NaN"},
-    ArithmeticCase{"1e100", '*', "1e64", "1e164"},
-    // The bottom: digits below 10^-128 are rounded off, to zero at last (zero has no sign).
-    ArithmeticCase{"1e-128", '/', "2", "1e-128"},
-    ArithmeticCase{"1e-128", '/', "3", "0"},
-    ArithmeticCase{"-1e-128", '*', "0.1", "0"},
-    ArithmeticCase{"1.234567e-122", '/', "10000", "1.23e-126"},
-    ArithmeticCase{"1e-100", '*', "1e-100", "0"},
-    // Sums whose aligned operands fit 128 bits, with a 39th digit to round off: at the largest
-    // exponents too, where the carry overflows.
-    ArithmeticCase{"99999999999999999999999999999999999999e126", '+', "5e126", "1e164"},
-    ArithmeticCase{"99999999999999999999999999999999999999e127", '+', "1e127", "NaN"},
-    ArithmeticCase{"-0.25", '-', "0.75", "-1"},
-    // A 38-digit operand minus part of a unit: halves away from zero, and a cancellation that
-    // leaves 37 digits and needs the digit below them.
-    ArithmeticCase{"12345678901234567890123456789012345678", '-', "0.5", "12345678901234567890123456789012345678"},
-    ArithmeticCase{"12345678901234567890123456789012345678", '-', "0.51", "12345678901234567890123456789012345677"},
-    ArithmeticCase{"1e37", '-', "0.5", "9999999999999999999999999999999999999.5"},
-    ArithmeticCase{"-1e37", '+', "0.00000000000000000000000000000000001", "-1e37"},
-    // Quotients: divisors on either side of 2^64, exact ones, and the exponent limits.
-    ArithmeticCase{"1", '/', "18446744073709551617", "5.4210108624275221697433904166441366802e-20"},
-    ArithmeticCase{"34028236692093846346337460743176821145", '/', "18446744073709551615", "1844674407370955161.7"},
-    ArithmeticCase{"2", '/', "3.4028236692093846346337460743176821145", "0.58774717541114375398436826861112283892"},
-    ArithmeticCase{"99999999999999999999999999999999999999", '/', "9999999999999999999999999999999999999.8", "10"},
-    ArithmeticCase{"6", '/', "-3", "-2"},
-    ArithmeticCase{"1", '/', "8", "0.125"},
-    ArithmeticCase{"1", '/', "1e-128", "1e128"},
-    ArithmeticCase{"10", '/', "3e-127", "33333333333333333333333333333333333333e90"},
-    ArithmeticCase{"1e130", '/', "1e-40", "NaN"},
-    ArithmeticCase{"1e-100", '/', "1e28", "1e-128"},
-    ArithmeticCase{"1e-100", '/', "1e29", "0"},
-    // Division by zero and NaN.
-    ArithmeticCase{"1", '/', "0", "NaN"},
-    ArithmeticCase{"0", '/', "0", "NaN"},
-    ArithmeticCase{"NaN", '+', "1", "NaN"},
-    ArithmeticCase{"0", '*', "NaN", "NaN"},
-    ArithmeticCase{"1", '-', "NaN", "NaN"}));
+INSTANTIATE_TEST_SUITE_P(
+    Table, DecimalArithmetic,
+    testing::Values(
+        ArithmeticCase{"1", '/', "3", "0.33333333333333333333333333333333333333"},
+        ArithmeticCase{"2", '/', "3", "0.66666666666666666666666666666666666667"},
+        ArithmeticCase{"-2", '/', "3", "-0.66666666666666666666666666666666666667"},
+        // A 38-digit odd number halved is an exact tie at the 39th digit: away from zero.
+        ArithmeticCase{"98765432109876543210987654321098765433", '/', "2", "49382716054938271605493827160549382717"},
+        ArithmeticCase{"-98765432109876543210987654321098765433", '/', "2", "-49382716054938271605493827160549382717"},
+        ArithmeticCase{"1", '+', "5e-38", "1.0000000000000000000000000000000000001"},
+        ArithmeticCase{"1", '+', "4.9999e-38", "1"},
+        ArithmeticCase{"-1", '-', "5e-38", "-1.0000000000000000000000000000000000001"},
+        ArithmeticCase{"99999999999999999999999999999999999999", '+', "1", "100000000000000000000000000000000000000"},
+        ArithmeticCase{"99999999999999999999999999999999999999", '+', "0.5", "100000000000000000000000000000000000000"},
+        ArithmeticCase{"99999999999999999999999999999999999999", '+', "0.49", "99999999999999999999999999999999999999"},
+        ArithmeticCase{"99999999999999999999999999999999999999", '*', "99999999999999999999999999999999999999",
+                       "9999999999999999999999999999999999999800000000000000000000000000000000000000"},
+        // Operands far apart: the smaller one only decides the rounding (exact and sticky paths).
+        ArithmeticCase{"1e100", '-', "5e61", "1e100"},
+        ArithmeticCase{"1e100", '-', "5.1e61", "99999999999999999999999999999999999999e62"},
+        ArithmeticCase{"1e100", '-', "1e-100", "1e100"}, ArithmeticCase{"1e100", '+', "4.9e61", "1e100"},
+        ArithmeticCase{"-1e100", '+', "5.1e61", "-99999999999999999999999999999999999999e62"},
+        ArithmeticCase{"1e100", '+', "5e62", "10000000000000000000000000000000000001e63"},
+        ArithmeticCase{"1.5", '-', "1.5", "0"}, ArithmeticCase{"-0.1", '+', "0.1", "0"},
+        // The top of the range: overflow is NaN, rounding up into overflow too.
+        ArithmeticCase{maxValue.c_str(), '+', "4e126", maxValue.c_str()},
+        ArithmeticCase{maxValue.c_str(), '+', "5e126", "NaN"}, ArithmeticCase{maxValue.c_str(), '*', "10", "NaN"},
+        ArithmeticCase{"-1e100", '*', "1e65", "NaN"}, ArithmeticCase{"1e100", '*', "1e64", "1e164"},
+        // The bottom: digits below 10^-128 are rounded off, to zero at last (zero has no sign).
+        ArithmeticCase{"1e-128", '/', "2", "1e-128"}, ArithmeticCase{"1e-128", '/', "3", "0"},
+        ArithmeticCase{"-1e-128", '*', "0.1", "0"}, ArithmeticCase{"1.234567e-122", '/', "10000", "1.23e-126"},
+        ArithmeticCase{"1e-100", '*', "1e-100", "0"},
+        // Sums whose aligned operands fit 128 bits, with a 39th digit to round off: at the largest
+        // exponents too, where the carry overflows.
+        ArithmeticCase{"99999999999999999999999999999999999999e126", '+', "5e126", "1e164"},
+        ArithmeticCase{"99999999999999999999999999999999999999e127", '+', "1e127", "NaN"},
+        ArithmeticCase{"-0.25", '-', "0.75", "-1"},
+        // A 38-digit operand minus part of a unit: halves away from zero, and a cancellation that
+        // leaves 37 digits and needs the digit below them.
+        ArithmeticCase{"12345678901234567890123456789012345678", '-', "0.5", "12345678901234567890123456789012345678"},
+        ArithmeticCase{"12345678901234567890123456789012345678", '-', "0.51", "12345678901234567890123456789012345677"},
+        ArithmeticCase{"1e37", '-', "0.5", "9999999999999999999999999999999999999.5"},
+        ArithmeticCase{"-1e37", '+', "0.00000000000000000000000000000000001", "-1e37"},
+        // Quotients: divisors on either side of 2^64, exact ones, and the exponent limits.
+        ArithmeticCase{"1", '/', "18446744073709551617", "5.4210108624275221697433904166441366802e-20"},
+        ArithmeticCase{"34028236692093846346337460743176821145", '/', "18446744073709551615", "1844674407370955161.7"},
+        ArithmeticCase{"2", '/', "3.4028236692093846346337460743176821145", "0.58774717541114375398436826861112283892"},
+        ArithmeticCase{"99999999999999999999999999999999999999", '/', "9999999999999999999999999999999999999.8", "10"},
+        ArithmeticCase{"6", '/', "-3", "-2"}, ArithmeticCase{"1", '/', "8", "0.125"},
+        ArithmeticCase{"1", '/', "1e-128", "1e128"},
+        ArithmeticCase{"10", '/', "3e-127", "33333333333333333333333333333333333333e90"},
+        ArithmeticCase{"1e130", '/', "1e-40", "NaN"}, ArithmeticCase{"1e-100", '/', "1e28", "1e-128"},
+        ArithmeticCase{"1e-100", '/', "1e29", "0"},
+        // Division by zero and NaN.
+        ArithmeticCase{"1", '/', "0", "NaN"}, ArithmeticCase{"0", '/', "0", "NaN"},
+        ArithmeticCase{"NaN", '+', "1", "NaN"}, ArithmeticCase{"0", '*', "NaN", "NaN"},
+        ArithmeticCase{"1", '-', "NaN", "NaN"}));
 
 // ---- Text ------------------------------------------------------------------------------------------
 
 TEST(DecimalText, WritesPlainNotation) {
-    const struct { const char* in; const char* out; } cases[] = {
-        {"0", "0"}, {"-0", "0"}, {"0.000123", "0.000123"}, {"-12300", "-12300"}, {"1.50", "1.5"},
-        {"1e3", "1000"}, {"-1.5e-3", "-0.0015"}, {"123.456", "123.456"}, {"NaN", "NaN"},
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"0", "0"},      {"-0", "0"},     {"0.000123", "0.000123"}, {"-12300", "-12300"},
+        {"1.50", "1.5"}, {"1e3", "1000"}, {"-1.5e-3", "-0.0015"},   {"123.456", "123.456"},
+        {"NaN", "NaN"},
     };
     for (const auto& c : cases) EXPECT_EQ(num(c.in).toString(), c.out) << c.in;
 
     EXPECT_EQ(num("1e127").toString(), "1" + std::string(127, '0'));
     EXPECT_EQ(num("-1e-128").toString(), "-0." + std::string(127, '0') + "1");
     // The longest texts fit the buffer that write() promises to respect.
-    for (const char* text : {"-99999999999999999999999999999999999999e127", "-99999999999999999999999999999999999999e-128"}) {
+    for (const char* text :
+         {"-99999999999999999999999999999999999999e127", "-99999999999999999999999999999999999999e-128"}) {
         const Decimal d = num(text);
         char buf[Decimal::maxStringLength];
         const int n = d.write(buf);
@@ -138,13 +143,25 @@ TEST(DecimalText, WritesPlainNotation) {
 }
 
 TEST(DecimalText, ParseAcceptsOnlyTheNumberGrammar) {
-    const struct { const char* in; const char* value; } accepted[] = {
-        {".5", "0.5"}, {"-.5", "-0.5"}, {"+5", "5"}, {"007", "7"}, {"1E3", "1000"}, {"1e+3", "1000"},
-        {"2.50e-1", "0.25"}, {"0.000", "0"}, {"-0e999999999999999999", "0"},
+    const struct {
+        const char* in;
+        const char* value;
+    } accepted[] = {
+        {".5", "0.5"},
+        {"-.5", "-0.5"},
+        {"+5", "5"},
+        {"007", "7"},
+        {"1E3", "1000"},
+        {"1e+3", "1000"},
+        {"2.50e-1", "0.25"},
+        {"0.000", "0"},
+        {"-0e999999999999999999", "0"},
         {"123456789012345678901234567890123456785", "123456789012345678901234567890123456790"},
         {"0.1234567890123456789012345678901234567849999999999", "0.12345678901234567890123456789012345678"},
         // Too small for the exponent range: the nearest value, as arithmetic rounds.
-        {"5e-129", "1e-128"}, {"4.9e-129", "0"}, {"1e-999999999999999999999", "0"},
+        {"5e-129", "1e-128"},
+        {"4.9e-129", "0"},
+        {"1e-999999999999999999999", "0"},
         {"99999999999999999999999999999999999999e127", "99999999999999999999999999999999999999e127"},
     };
     for (const auto& c : accepted) {
@@ -153,9 +170,33 @@ TEST(DecimalText, ParseAcceptsOnlyTheNumberGrammar) {
         EXPECT_EQ(*d, num(c.value)) << c.in;
     }
     const char* rejected[] = {
-        "", "+", "-", ".", "5.", "e5", "1e", "1e+", "1e-", "1 2", " 1", "1 ", "1,000", "1_000", "0x10",
-        "inf", "nan", "NaN", "1.2.3", "--1", "+-1", "1e5.5", "1e5e5", "\xd9\xa1",
-        "1e165", "9.99999999999999999999999999999999999995e164", "1e99999999999999999999999999",
+        "",
+        "+",
+        "-",
+        ".",
+        "5.",
+        "e5",
+        "1e",
+        "1e+",
+        "1e-",
+        "1 2",
+        " 1",
+        "1 ",
+        "1,000",
+        "1_000",
+        "0x10",
+        "inf",
+        "nan",
+        "NaN",
+        "1.2.3",
+        "--1",
+        "+-1",
+        "1e5.5",
+        "1e5e5",
+        "\xd9\xa1",
+        "1e165",
+        "9.99999999999999999999999999999999999995e164",
+        "1e99999999999999999999999999",
     };
     for (const char* text : rejected) EXPECT_FALSE(Decimal::parse(text).has_value()) << '"' << text << '"';
     EXPECT_FALSE(Decimal::parse(std::string_view("1\0", 2)).has_value());
@@ -173,9 +214,19 @@ TEST(DecimalCompare, IsNumericWithNaNFirst) {
     EXPECT_NE(Decimal::nan(), Decimal(0));
     EXPECT_LT(Decimal::nan(), num("-" + maxValue));
     EXPECT_FALSE(Decimal::nan() < Decimal::nan());
-    const std::vector<std::string> ascending = {"-" + maxValue, "-1e100", "-2", "-1.5", "-1e-128", "0",
-                                                "1e-128", "0.5", "1", "1.0000000000000000000000000000000000001",
-                                                "10", "1e164", maxValue};
+    const std::vector<std::string> ascending = {"-" + maxValue,
+                                                "-1e100",
+                                                "-2",
+                                                "-1.5",
+                                                "-1e-128",
+                                                "0",
+                                                "1e-128",
+                                                "0.5",
+                                                "1",
+                                                "1.0000000000000000000000000000000000001",
+                                                "10",
+                                                "1e164",
+                                                maxValue};
     for (std::size_t i = 0; i < ascending.size(); ++i)
         for (std::size_t j = 0; j < ascending.size(); ++j) {
             EXPECT_EQ(num(ascending[i]) < num(ascending[j]), i < j) << ascending[i] << " < " << ascending[j];
@@ -201,19 +252,36 @@ TEST(DecimalCompare, SignsAndInPlaceForms) {
 // ---- Rounding to a scale ---------------------------------------------------------------------------
 
 TEST(DecimalRounded, FollowsTheModeOnBothSides) {
-    const struct { const char* value; int scale; RoundingMode mode; const char* expected; } cases[] = {
-        {"2.5", 0, RoundingMode::plain, "3"},     {"-2.5", 0, RoundingMode::plain, "-3"},
-        {"2.49", 0, RoundingMode::plain, "2"},    {"-1.5", 0, RoundingMode::down, "-2"},
-        {"-1.5", 0, RoundingMode::up, "-1"},      {"1.5", 0, RoundingMode::down, "1"},
-        {"1.5", 0, RoundingMode::up, "2"},        {"-0.5", 0, RoundingMode::up, "0"},
-        {"-0.4", 0, RoundingMode::plain, "0"},    {"1234.5678", 2, RoundingMode::plain, "1234.57"},
-        {"1234.5678", -2, RoundingMode::plain, "1200"}, {"1250", -2, RoundingMode::plain, "1300"},
-        {"-1250", -2, RoundingMode::down, "-1300"}, {"0.0001", 2, RoundingMode::up, "0.01"},
-        {"0.0001", 2, RoundingMode::down, "0"},   {"-0.0001", 2, RoundingMode::down, "-0.01"},
-        {"9.99", 1, RoundingMode::plain, "10"},   {"-7", 0, RoundingMode::down, "-7"},
-        {"1.5", 1000, RoundingMode::up, "1.5"},   {"5", INT_MIN, RoundingMode::plain, "0"},
-        {"5", INT_MIN, RoundingMode::up, "NaN"},  {"-5", INT_MIN, RoundingMode::up, "0"},
-        {"95e163", -164, RoundingMode::up, "NaN"}, {"NaN", 0, RoundingMode::plain, "NaN"},
+    const struct {
+        const char* value;
+        int scale;
+        RoundingMode mode;
+        const char* expected;
+    } cases[] = {
+        {"2.5", 0, RoundingMode::plain, "3"},
+        {"-2.5", 0, RoundingMode::plain, "-3"},
+        {"2.49", 0, RoundingMode::plain, "2"},
+        {"-1.5", 0, RoundingMode::down, "-2"},
+        {"-1.5", 0, RoundingMode::up, "-1"},
+        {"1.5", 0, RoundingMode::down, "1"},
+        {"1.5", 0, RoundingMode::up, "2"},
+        {"-0.5", 0, RoundingMode::up, "0"},
+        {"-0.4", 0, RoundingMode::plain, "0"},
+        {"1234.5678", 2, RoundingMode::plain, "1234.57"},
+        {"1234.5678", -2, RoundingMode::plain, "1200"},
+        {"1250", -2, RoundingMode::plain, "1300"},
+        {"-1250", -2, RoundingMode::down, "-1300"},
+        {"0.0001", 2, RoundingMode::up, "0.01"},
+        {"0.0001", 2, RoundingMode::down, "0"},
+        {"-0.0001", 2, RoundingMode::down, "-0.01"},
+        {"9.99", 1, RoundingMode::plain, "10"},
+        {"-7", 0, RoundingMode::down, "-7"},
+        {"1.5", 1000, RoundingMode::up, "1.5"},
+        {"5", INT_MIN, RoundingMode::plain, "0"},
+        {"5", INT_MIN, RoundingMode::up, "NaN"},
+        {"-5", INT_MIN, RoundingMode::up, "0"},
+        {"95e163", -164, RoundingMode::up, "NaN"},
+        {"NaN", 0, RoundingMode::plain, "NaN"},
     };
     for (const auto& c : cases) {
         const Decimal r = num(c.value).rounded(c.scale, c.mode);
@@ -226,7 +294,13 @@ TEST(DecimalRounded, FollowsTheModeOnBothSides) {
 
 TEST(DecimalPower, ReportsWhatHappened) {
     using S = CalculationStatus;
-    const struct { const char* base; long n; RoundingMode mode; const char* expected; S status; } cases[] = {
+    const struct {
+        const char* base;
+        long n;
+        RoundingMode mode;
+        const char* expected;
+        S status;
+    } cases[] = {
         {"2", 10, RoundingMode::plain, "1024", S::noError},
         {"2", -2, RoundingMode::plain, "0.25", S::noError},
         {"-2", 3, RoundingMode::plain, "-8", S::noError},
@@ -310,8 +384,8 @@ TEST(DecimalParts, TrailingZerosMoveIntoTheExponent) {
     for (const Case& c : cases) {
         const Decimal d = Decimal::fromParts(false, c.mantissa, c.exponent);
         EXPECT_TRUE(d.mantissa() == c.storedMantissa && d.exponent() == c.storedExponent)
-            << static_cast<double>(c.mantissa) << "e" << c.exponent << " stored as " << static_cast<double>(d.mantissa())
-            << "e" << d.exponent();
+            << static_cast<double>(c.mantissa) << "e" << c.exponent << " stored as "
+            << static_cast<double>(d.mantissa()) << "e" << d.exponent();
     }
     static_assert(Decimal(-120000).mantissa() == 12 && Decimal(-120000).exponent() == 4);
     EXPECT_EQ(Decimal(25) / Decimal(10), num("2.5"));
@@ -343,11 +417,16 @@ RoundingMode modeNamed(const std::string& name) {
 
 const char* statusName(CalculationStatus s) {
     switch (s) {
-    case CalculationStatus::noError: return "noError";
-    case CalculationStatus::lossOfPrecision: return "lossOfPrecision";
-    case CalculationStatus::underflow: return "underflow";
-    case CalculationStatus::overflow: return "overflow";
-    case CalculationStatus::divideByZero: return "divideByZero";
+        case CalculationStatus::noError:
+            return "noError";
+        case CalculationStatus::lossOfPrecision:
+            return "lossOfPrecision";
+        case CalculationStatus::underflow:
+            return "underflow";
+        case CalculationStatus::overflow:
+            return "overflow";
+        case CalculationStatus::divideByZero:
+            return "divideByZero";
     }
     return "?";
 }
@@ -361,7 +440,9 @@ double readDouble(const std::string& text) {
 // Checks one oracle line; returns what Decimal gave when it differs, empty when it agrees.
 std::string check(const std::vector<std::string>& f) {
     const std::string& op = f[0];
-    auto differs = [](const std::string& got, const std::string& expected) { return got == expected ? std::string() : got; };
+    auto differs = [](const std::string& got, const std::string& expected) {
+        return got == expected ? std::string() : got;
+    };
     // Every result must also read back as itself.
     auto result = [&](const Decimal& r, const std::string& expected) {
         if (!r.isNaN() && Decimal::parse(r.toString()) != r) return "no round trip: " + r.toString();

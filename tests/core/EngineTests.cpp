@@ -238,13 +238,14 @@ TEST_F(EngineTest, CurrencyPaths) {
 
 TEST_F(EngineTest, MidMarketDefaultKind) {
     Engine mid{quibsum::testing::testRates(), NumberStyle::en, RateKind::mid};
-    check({
-              {"100 USD in VND", "2,530,000 ₫"},
-              // The bank table is never asked for a mid rate: the cross rate through USD answers.
-              {"9 EUR in VND", "253,000 ₫"},
-              {"mua 100 USD in VND", "2,500,000 ₫"},
-          },
-          mid);
+    check(
+        {
+            {"100 USD in VND", "2,530,000 ₫"},
+            // The bank table is never asked for a mid rate: the cross rate through USD answers.
+            {"9 EUR in VND", "253,000 ₫"},
+            {"mua 100 USD in VND", "2,500,000 ₫"},
+        },
+        mid);
 }
 
 TEST_F(EngineTest, EmptyStore) {

@@ -30,8 +30,8 @@ std::string detailed(std::string_view line, NumberStyle style = NumberStyle::vi)
     std::string out;
     for (const auto& lexeme : Lexer(style).lexemes(line)) {
         if (!out.empty()) out += ' ';
-        out += describe(lexeme.token.kind) + "'" + lexeme.text + "'[" +
-               std::to_string(lexeme.token.range.location) + "," + std::to_string(lexeme.token.range.length) + "]";
+        out += describe(lexeme.token.kind) + "'" + lexeme.text + "'[" + std::to_string(lexeme.token.range.location) +
+               "," + std::to_string(lexeme.token.range.length) + "]";
     }
     return out;
 }
@@ -171,7 +171,8 @@ TEST(LexerTest, vocabularyAndSymbols) {
         {"", ""},
         {" \t  ", ""},
         {"10 divide   by 2", "number(10)'10'[0,2] op(divide)'divide by'[3,11] number(2)'2'[15,1]"},
-        {"100 usd sang vnd", "number(100)'100'[0,3] currency(USD)'usd'[4,3] op(convert)'sang'[8,4] currency(VND)'vnd'[13,3]"},
+        {"100 usd sang vnd",
+         "number(100)'100'[0,3] currency(USD)'usd'[4,3] op(convert)'sang'[8,4] currency(VND)'vnd'[13,3]"},
         {"100 đô", "number(100)'100'[0,3] currency(USD)'đô'[4,2]"},
         {"100$", "number(100)'100'[0,3] currency(USD)'$'[3,1]"},
         {"$5", "currency(USD)'$'[0,1] number(5)'5'[1,1]"},
@@ -195,8 +196,9 @@ TEST(LexerTest, vocabularyAndSymbols) {
         {"a->b", "word(a)'a'[0,1] op(convert)'->'[1,2] unit(b)'b'[3,1]"},
         {"a => c", "word(a)'a'[0,1] op(convert)'=>'[2,2] word(c)'c'[5,1]"},
         {"x = 3", "word(x)'x'[0,1] assign'='[2,1] number(3)'3'[4,1]"},
-        {"5 − 2 × 3 ÷ 1", "number(5)'5'[0,1] op(subtract)'−'[2,1] number(2)'2'[4,1] op(multiply)'×'[6,1] "
-                          "number(3)'3'[8,1] op(divide)'÷'[10,1] number(1)'1'[12,1]"},
+        {"5 − 2 × 3 ÷ 1",
+         "number(5)'5'[0,1] op(subtract)'−'[2,1] number(2)'2'[4,1] op(multiply)'×'[6,1] "
+         "number(3)'3'[8,1] op(divide)'÷'[10,1] number(1)'1'[12,1]"},
         {"20% of 50", "number(20)'20'[0,2] percent'%'[2,1] keyword(of)'of'[4,2] number(50)'50'[7,2]"},
         {"a @ d: c", "word(a)'a'[0,1] at'@'[2,1] word(d)'d'[4,1] colon':'[5,1] word(c)'c'[7,1]"},
         {"5 < 6", "number(5)'5'[0,1] word(<)'<'[2,1] number(6)'6'[4,1]"},
@@ -264,8 +266,9 @@ TEST(LexerTest, invalidUTF8ReadsAsReplacementCharacters) {
         {"\xc0\xaf", "word(\uFFFD)'\uFFFD'[0,1] word(\uFFFD)'\uFFFD'[1,1]"},
         {"1\xe2\x82", "number(1)'1'[0,1] word(\uFFFD)'\uFFFD'[1,1]"},
         {"\xed\xa0\x80", "word(\uFFFD)'\uFFFD'[0,1] word(\uFFFD)'\uFFFD'[1,1] word(\uFFFD)'\uFFFD'[2,1]"},
-        {"\xf4\x90\x80\x80!", "word(\uFFFD)'\uFFFD'[0,1] word(\uFFFD)'\uFFFD'[1,1] word(\uFFFD)'\uFFFD'[2,1] "
-                              "word(\uFFFD)'\uFFFD'[3,1] word(!)'!'[4,1]"},
+        {"\xf4\x90\x80\x80!",
+         "word(\uFFFD)'\uFFFD'[0,1] word(\uFFFD)'\uFFFD'[1,1] word(\uFFFD)'\uFFFD'[2,1] "
+         "word(\uFFFD)'\uFFFD'[3,1] word(!)'!'[4,1]"},
     };
     for (const auto& row : rows) EXPECT_EQ(detailed(row.line), row.expected) << row.line;
     const std::string withNul("a\0c", 3), nul(1, '\0');

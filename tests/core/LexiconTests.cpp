@@ -1,8 +1,8 @@
 #include "QuibSumCore/Lexicon.h"
 
 #include <gtest/gtest.h>
-#include <unicode/normalizer2.h>
 #include <unicode/locid.h>
+#include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
@@ -180,7 +180,8 @@ TEST(LexiconTest, currencyCodes) {
         EXPECT_FALSE(seen.count(std::string(code))) << code;
         std::string lower(code);
         for (char& ch : lower) ch = static_cast<char>(ch - 'A' + 'a');
-        EXPECT_EQ(match(Lexicon::wordTrie(), lower), "currency(" + std::string(code) + ")@" + std::to_string(code.size()));
+        EXPECT_EQ(match(Lexicon::wordTrie(), lower),
+                  "currency(" + std::string(code) + ")@" + std::to_string(code.size()));
     }
 }
 
@@ -208,8 +209,8 @@ TEST(LexiconTest, smallTables) {
     std::map<std::string, std::string> scales;
     for (const auto& s : Lexicon::scaleWords()) scales[s.word] = s.value.toString();
     const std::map<std::string, std::string> expectedScales = {
-        {"k", "1000"},         {"K", "1000"},     {"nghìn", "1000"},    {"ngàn", "1000"},
-        {"thousand", "1000"},  {"tr", "1000000"}, {"triệu", "1000000"}, {"M", "1000000"},
+        {"k", "1000"},          {"K", "1000"},        {"nghìn", "1000"},    {"ngàn", "1000"},
+        {"thousand", "1000"},   {"tr", "1000000"},    {"triệu", "1000000"}, {"M", "1000000"},
         {"million", "1000000"}, {"tỷ", "1000000000"}, {"ty", "1000000000"}, {"billion", "1000000000"},
     };
     EXPECT_EQ(scales, expectedScales);

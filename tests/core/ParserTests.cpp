@@ -21,19 +21,25 @@ std::string print(const ExprTree& t, int i) {
             if (e.quantity.unit) s += " " + e.quantity.unit->symbol;
             return s;
         }
-        case Expr::Kind::variable: return "$" + e.name;
-        case Expr::Kind::unary: return "(neg " + print(t, e.first) + ")";
-        case Expr::Kind::binary: return "(" + std::string(name(e.op)) + " " + print(t, e.first) + " " + print(t, e.second) + ")";
-        case Expr::Kind::percent: return "(% " + print(t, e.first) + ")";
+        case Expr::Kind::variable:
+            return "$" + e.name;
+        case Expr::Kind::unary:
+            return "(neg " + print(t, e.first) + ")";
+        case Expr::Kind::binary:
+            return "(" + std::string(name(e.op)) + " " + print(t, e.first) + " " + print(t, e.second) + ")";
+        case Expr::Kind::percent:
+            return "(% " + print(t, e.first) + ")";
         case Expr::Kind::conversion:
             return std::string(e.implicit ? "(as? " : "(as ") + print(t, e.first) + " " + e.name + ")";
         case Expr::Kind::percentage:
-            return "(" + std::string(name(e.keyword)) + (e.inverse ? "-inverse" : "") + (e.comparison ? "-comparison" : "") +
-                   " " + print(t, e.first) + " " + print(t, e.second) + ")";
-        case Expr::Kind::function: return "(" + e.name + " " + print(t, e.first) + ")";
+            return "(" + std::string(name(e.keyword)) + (e.inverse ? "-inverse" : "") +
+                   (e.comparison ? "-comparison" : "") + " " + print(t, e.first) + " " + print(t, e.second) + ")";
+        case Expr::Kind::function:
+            return "(" + e.name + " " + print(t, e.first) + ")";
         case Expr::Kind::inlineRate:
             return "(@ " + print(t, e.first) + " " + print(t, e.second) + (e.name.empty() ? "" : " " + e.name) + ")";
-        case Expr::Kind::prev: return "prev";
+        case Expr::Kind::prev:
+            return "prev";
     }
     return "?";
 }

@@ -14,21 +14,20 @@ const Instant bankDate = std::chrono::sys_days{std::chrono::year{2026} / 12 / 5}
 const Instant midDate = std::chrono::sys_days{std::chrono::year{2026} / 12 / 6};
 
 RateSnapshot sample(bool bankIsSeed, bool midIsSeed) {
-    return RateSnapshot{
-        VCBFeed{CurrencyTable<BankQuote>({
-                    {"USD", BankQuote{dec("26098"), dec("26128"), dec("26398")}},
-                    {"EUR", BankQuote{dec("29956.42"), dec("30259.01"), dec("31597.84")}},
-                    {"KWD", BankQuote{std::nullopt, dec("85267.22"), dec("88679.31")}},
-                }),
-                bankDate},
-        ERAPIFeed{CurrencyTable<Decimal>({
-                      {"USD", Decimal(1)},
-                      {"EUR", dec("0.8612")},
-                      {"VND", dec("26348")},
-                      {"eur", dec("5")},  // a code the service spelled oddly: unreachable
-                  }),
-                  midDate},
-        bankIsSeed, midIsSeed};
+    return RateSnapshot{VCBFeed{CurrencyTable<BankQuote>({
+                                    {"USD", BankQuote{dec("26098"), dec("26128"), dec("26398")}},
+                                    {"EUR", BankQuote{dec("29956.42"), dec("30259.01"), dec("31597.84")}},
+                                    {"KWD", BankQuote{std::nullopt, dec("85267.22"), dec("88679.31")}},
+                                }),
+                                bankDate},
+                        ERAPIFeed{CurrencyTable<Decimal>({
+                                      {"USD", Decimal(1)},
+                                      {"EUR", dec("0.8612")},
+                                      {"VND", dec("26348")},
+                                      {"eur", dec("5")},  // a code the service spelled oddly: unreachable
+                                  }),
+                                  midDate},
+                        bankIsSeed, midIsSeed};
 }
 
 struct Question {
@@ -54,22 +53,17 @@ INSTANTIATE_TEST_SUITE_P(
         // Mid-market: only from USD, to anything in the table.
         Question{"USD", "EUR", RateKind::mid, midRate("0.8612")},
         Question{"usd", "eur", RateKind::mid, midRate("0.8612")},
-        Question{"uSd", "vNd", RateKind::mid, midRate("26348")},
-        Question{"USD", "USD", RateKind::mid, midRate("1")},
-        Question{"EUR", "USD", RateKind::mid, std::nullopt},
-        Question{"EUR", "VND", RateKind::mid, std::nullopt},
-        Question{"USD", "GBP", RateKind::mid, std::nullopt},
-        Question{"USD", "", RateKind::mid, std::nullopt},
+        Question{"uSd", "vNd", RateKind::mid, midRate("26348")}, Question{"USD", "USD", RateKind::mid, midRate("1")},
+        Question{"EUR", "USD", RateKind::mid, std::nullopt}, Question{"EUR", "VND", RateKind::mid, std::nullopt},
+        Question{"USD", "GBP", RateKind::mid, std::nullopt}, Question{"USD", "", RateKind::mid, std::nullopt},
         Question{"USDX", "EUR", RateKind::mid, std::nullopt},
         // Bank: any currency of the table, only towards VND, only the kinds it quotes.
         Question{"USD", "VND", RateKind::sell, bankRate("26398", RateKind::sell)},
         Question{"usd", "vnd", RateKind::buy, bankRate("26098", RateKind::buy)},
         Question{"EUR", "VND", RateKind::transfer, bankRate("30259.01", RateKind::transfer)},
         Question{"KWD", "VND", RateKind::transfer, bankRate("85267.22", RateKind::transfer)},
-        Question{"KWD", "VND", RateKind::buy, std::nullopt},
-        Question{"VND", "USD", RateKind::sell, std::nullopt},
-        Question{"USD", "EUR", RateKind::sell, std::nullopt},
-        Question{"JPY", "VND", RateKind::sell, std::nullopt},
+        Question{"KWD", "VND", RateKind::buy, std::nullopt}, Question{"VND", "USD", RateKind::sell, std::nullopt},
+        Question{"USD", "EUR", RateKind::sell, std::nullopt}, Question{"JPY", "VND", RateKind::sell, std::nullopt},
         Question{"VND", "VND", RateKind::transfer, std::nullopt}));
 
 TEST(RateSnapshot, SeedTablesAnswerWithSourceSeedEachOnItsOwn) {

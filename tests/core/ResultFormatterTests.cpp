@@ -110,8 +110,8 @@ TEST(ResultFormatter, OneThirdShowsTenDigits) {
 TEST(ResultFormatter, ChoosesTheCategoryByUnit) {
     using ResultFormatter::Category;
     const std::pair<const char*, Category> cases[] = {
-        {nullptr, Category::number}, {"%", Category::number},   {"km", Category::number},
-        {"C", Category::number},     {"EiB", Category::number}, {"VND", Category::vnd},
+        {nullptr, Category::number}, {"%", Category::number},     {"km", Category::number},
+        {"C", Category::number},     {"EiB", Category::number},   {"VND", Category::vnd},
         {"USD", Category::currency}, {"CUP", Category::currency}, {"vnd", Category::currency},
     };
     for (const auto& [unit, expected] : cases) {

@@ -55,8 +55,7 @@ namespace {
 // ---- The pass, written out plainly -------------------------------------------------------
 
 bool isBlankOrHeading(const std::string& line, bool& blank) {
-    static const std::vector<std::string_view> spaces = {" ",  "\t",       "\r",          "\v",
-                                                         "\f", "\xC2\xA0", "\xE3\x80\x80"};
+    static const std::vector<std::string_view> spaces = {" ", "\t", "\r", "\v", "\f", "\xC2\xA0", "\xE3\x80\x80"};
     std::string_view rest = line;
     for (bool trimmed = true; trimmed && !rest.empty();) {
         trimmed = false;
@@ -89,11 +88,9 @@ struct ReferenceLine {
     Inputs inputsFor(const LineAnalysis& a) const {
         Inputs in;
         for (std::string_view key : a.nameKeys) {
-            if (auto it = before.values.find(key); it != before.values.end())
-                in.variables.emplace(key, it->second);
+            if (auto it = before.values.find(key); it != before.values.end()) in.variables.emplace(key, it->second);
             if (auto names = before.multiWordNames.find(key); names != before.multiWordNames.end())
-                for (const std::string& name : names->second)
-                    in.variables.emplace(name, before.values.at(name));
+                for (const std::string& name : names->second) in.variables.emplace(name, before.values.at(name));
         }
         if (a.usesPrev) in.prev = before.prev;
         if (a.aggregate) in.block = block;
@@ -148,8 +145,8 @@ Reference referencePass(const Engine& engine, const std::vector<std::string>& li
             int count = 0;
             auto sum = sumOf(block, engine, env.sheetRates, count);
             if (!sum) {
-                a.result = LineResult::error(sum.error().isMessage() ? sum.error().text
-                                                                     : std::string(messages::unitMismatch));
+                a.result =
+                    LineResult::error(sum.error().isMessage() ? sum.error().text : std::string(messages::unitMismatch));
             } else if (*sum) {
                 Quantity q = **sum;
                 if (*a.aggregate == Aggregate::average) q.value = q.value / Decimal(count);
@@ -160,8 +157,7 @@ Reference referencePass(const Engine& engine, const std::vector<std::string>& li
         ref.counted.push_back(!a.aggregate && !a.rateDefinition);
         if (auto v = a.result.asValue(); v && a.rateDefinition) {
             env.sheetRates.erase(CurrencyPair{a.rateDefinition->to, a.rateDefinition->from});
-            env.sheetRates[CurrencyPair{a.rateDefinition->from, a.rateDefinition->to}] =
-                a.rateDefinition->value;
+            env.sheetRates[CurrencyPair{a.rateDefinition->from, a.rateDefinition->to}] = a.rateDefinition->value;
             env.prev.reset();
         } else if (v) {
             if (a.assignedName) env.assign(*a.assignedName, v->quantity);
@@ -238,7 +234,10 @@ private:
             {"JPY", BankQuote{std::nullopt, dec("171"), std::nullopt}},
         });
         s.erapi.quotes = CurrencyTable<Decimal>({
-            {"USD", dec("1")}, {"EUR", dec("0.95")}, {"GBP", dec("0.8")}, {"VND", dec("24300")},
+            {"USD", dec("1")},
+            {"EUR", dec("0.95")},
+            {"GBP", dec("0.8")},
+            {"VND", dec("24300")},
         });
         return std::make_shared<FixedRateStore>(std::move(s));
     }
@@ -275,8 +274,7 @@ public:
 
     void update(std::size_t lower, std::size_t upper, const std::vector<std::string>& replacement) {
         trace_ << "c.update(" << lower << ", " << upper << ", {";
-        for (std::size_t k = 0; k < replacement.size(); ++k)
-            trace_ << (k ? ", " : "") << literal(replacement[k]);
+        for (std::size_t k = 0; k < replacement.size(); ++k) trace_ << (k ? ", " : "") << literal(replacement[k]);
         trace_ << "});\n";
 
         std::vector<std::string> lines = sheet_.lines();
@@ -547,24 +545,44 @@ TEST(SheetProperty, EditsThatReuseThePassContext) {
     const std::vector<Script> scripts = {
         {"the same line typed into while the variable above it changes",
          "x = 2\ny = 3\n\nx + y\nsum",
-         {{3, 4, {"x + y1"}}, {3, 4, {"x + y"}}, {0, 1, {"x = 5"}}, {3, 4, {"x * y"}}, {1, 2, {"y = 3.0"}},
+         {{3, 4, {"x + y1"}},
+          {3, 4, {"x + y"}},
+          {0, 1, {"x = 5"}},
+          {3, 4, {"x * y"}},
+          {1, 2, {"y = 3.0"}},
           {3, 4, {"x * y + 1"}}}},
         {"a variable that vanishes above the line typed into",
          "a = 1\nb = a + 1\na * b",
          {{2, 3, {"a * b + 1"}}, {0, 1, {"c = 1"}}, {2, 3, {"a * b + 2"}}, {0, 1, {"a = 1"}}, {2, 3, {"a * b"}}}},
         {"multi-word names registered in another order above the line typed into",
          "tiền nhà = 1\ntiền điện = 2\ntiền nhà + tiền điện",
-         {{2, 3, {"tiền nhà + tiền điện + 1"}}, {0, 2, {"tiền điện = 2", "tiền nhà = 1"}},
-          {2, 3, {"tiền nhà + tiền"}}, {0, 0, {"tiền = 7"}}, {3, 4, {"tiền nhà + tiền"}}}},
+         {{2, 3, {"tiền nhà + tiền điện + 1"}},
+          {0, 2, {"tiền điện = 2", "tiền nhà = 1"}},
+          {2, 3, {"tiền nhà + tiền"}},
+          {0, 0, {"tiền = 7"}},
+          {3, 4, {"tiền nhà + tiền"}}}},
         {"a line typed into below a rate definition, a block and a chain of previous results",
          "1 USD = 25000 VND\n10 USD\nprev * 2\nsum\n5 USD in VND\n\n3\nprev + 1\naverage",
-         {{4, 5, {"6 USD in VND"}}, {7, 8, {"prev + 2"}}, {0, 1, {"1 USD = 24000 VND"}}, {4, 5, {"5 USD in VND"}},
-          {2, 3, {"prev * 3"}}, {8, 9, {"sum"}}, {6, 7, {"4"}}}},
+         {{4, 5, {"6 USD in VND"}},
+          {7, 8, {"prev + 2"}},
+          {0, 1, {"1 USD = 24000 VND"}},
+          {4, 5, {"5 USD in VND"}},
+          {2, 3, {"prev * 3"}},
+          {8, 9, {"sum"}},
+          {6, 7, {"4"}}}},
         {"edits above a heading that the lines below it read from",
          "x = 1\n5\n# Part\nx * 2\n1 USD = 25000 VND\n# More\n10 USD in VND\nx\n\n# End\nprev",
-         {{1, 2, {"6"}}, {0, 1, {"x = 3"}}, {0, 1, {"y = 3"}}, {1, 2, {"x = 4"}}, {1, 2, {"x = 4.0"}},
-          {4, 5, {"1 USD = 24000 VND"}}, {3, 4, {"x * 3"}}, {4, 5, {"7"}}, {1, 2, {"x = 4 USD"}},
-          {5, 6, {"# Again"}}, {9, 10, {"5"}}}},
+         {{1, 2, {"6"}},
+          {0, 1, {"x = 3"}},
+          {0, 1, {"y = 3"}},
+          {1, 2, {"x = 4"}},
+          {1, 2, {"x = 4.0"}},
+          {4, 5, {"1 USD = 24000 VND"}},
+          {3, 4, {"x * 3"}},
+          {4, 5, {"7"}},
+          {1, 2, {"x = 4 USD"}},
+          {5, 6, {"# Again"}},
+          {9, 10, {"5"}}}},
         {"lines inserted and deleted below the lines carried over",
          "x = 1\n100\nsum\nx * 3\n\n200\nsum",
          {{4, 4, {"x = 4", "x * 2"}}, {1, 1, {"50"}}, {5, 7, {}}, {3, 3, {""}}, {0, 1, {"x = 2"}}, {6, 6, {"x"}}}},

@@ -28,8 +28,7 @@ std::vector<std::string> column(const Sheet& sheet) {
 }
 
 std::string shown(const PageTotal& t) {
-    if (auto v = std::get_if<PageTotal::Value>(&t.payload))
-        return v->display + " (" + std::to_string(v->count) + ")";
+    if (auto v = std::get_if<PageTotal::Value>(&t.payload)) return v->display + " (" + std::to_string(v->count) + ")";
     if (auto e = std::get_if<PageTotal::Error>(&t.payload)) return "error: " + e->message;
     if (std::holds_alternative<PageTotal::Incompatible>(t.payload)) return "incompatible";
     return "empty";
@@ -49,8 +48,8 @@ TEST_F(SheetTest, CountedLinesAndFinalRates) {
     EXPECT_EQ(sheet.counted(), (std::vector<bool>{true, false, false, false, true}));
     EXPECT_EQ(sheet.finalRates(), (SheetRates{{CurrencyPair{"VND", "USD"}, dec("0.00004")}}));
     sheet.setText("1 USD = 25000 VND\n1 EUR = 27000 VND\n1 USD = 24000 VND");
-    EXPECT_EQ(sheet.finalRates(), (SheetRates{{CurrencyPair{"EUR", "VND"}, dec("27000")},
-                                              {CurrencyPair{"USD", "VND"}, dec("24000")}}));
+    EXPECT_EQ(sheet.finalRates(),
+              (SheetRates{{CurrencyPair{"EUR", "VND"}, dec("27000")}, {CurrencyPair{"USD", "VND"}, dec("24000")}}));
 }
 
 TEST_F(SheetTest, ATotalIsRecomputedAfterAnEdit) {
@@ -258,10 +257,8 @@ TEST_F(SheetTest, VariablesStayRightAfterThousandsOfWordsTyped) {
     };
     const std::vector<Edit> edits = {
         {0, "rent = 11", 3, {"11", "5", "note", "22", "6"}},  // line 2 reads rent too
-        {1, "tiền nhà = 6", 2, {"11", "6", "note", "22", "7"}},
-        {2, "rent + tiền nhà", 1, {"11", "6", "17", "22", "7"}},
-        {0, "rent = 11.0", 1, {"11", "6", "17", "22", "7"}},
-        {1, "tiền = 6", 3, {"11", "6", "note", "22", "note"}},
+        {1, "tiền nhà = 6", 2, {"11", "6", "note", "22", "7"}}, {2, "rent + tiền nhà", 1, {"11", "6", "17", "22", "7"}},
+        {0, "rent = 11.0", 1, {"11", "6", "17", "22", "7"}},    {1, "tiền = 6", 3, {"11", "6", "note", "22", "note"}},
     };
     for (const Edit& e : edits) {
         replaceLine(e.line, e.text);

@@ -26,29 +26,63 @@ struct ConversionRow {
 // Facts about the units, independent of how the table stores them.
 const ConversionRow conversions[] = {
     // length
-    {"1", "inch", "cm", "2.54"}, {"1", "mi", "km", "1.609344"}, {"1", "nmi", "m", "1852"},
-    {"1", "ft", "inch", "12"}, {"1", "mi", "yd", "1760"}, {"-3.5", "km", "mm", "-3500000"},
+    {"1", "inch", "cm", "2.54"},
+    {"1", "mi", "km", "1.609344"},
+    {"1", "nmi", "m", "1852"},
+    {"1", "ft", "inch", "12"},
+    {"1", "mi", "yd", "1760"},
+    {"-3.5", "km", "mm", "-3500000"},
     // area
-    {"1", "m²", "cm²", "10000"}, {"1", "ha", "m²", "10000"}, {"1", "sào", "m²", "360"},
-    {"1", "acre", "ha", "0.40468564224"}, {"1", "acre", "ft²", "43560"}, {"1", "mi²", "acre", "640"},
-    {"1", "km²", "ha", "100"}, {"1", "ft²", "inch²", "144"}, {"1", "nmi²", "m²", "3429904"},
+    {"1", "m²", "cm²", "10000"},
+    {"1", "ha", "m²", "10000"},
+    {"1", "sào", "m²", "360"},
+    {"1", "acre", "ha", "0.40468564224"},
+    {"1", "acre", "ft²", "43560"},
+    {"1", "mi²", "acre", "640"},
+    {"1", "km²", "ha", "100"},
+    {"1", "ft²", "inch²", "144"},
+    {"1", "nmi²", "m²", "3429904"},
     // volume
-    {"1", "m³", "l", "1000"}, {"1", "cm³", "ml", "1"}, {"1", "km³", "l", "1000000000000"},
-    {"1", "gallon", "l", "3.785411784"}, {"1", "gallon", "inch³", "231"}, {"1", "gallon", "cup", "16"},
-    {"1", "cup", "tbsp", "16"}, {"1", "tbsp", "tsp", "3"}, {"1", "ft³", "l", "28.316846592"},
+    {"1", "m³", "l", "1000"},
+    {"1", "cm³", "ml", "1"},
+    {"1", "km³", "l", "1000000000000"},
+    {"1", "gallon", "l", "3.785411784"},
+    {"1", "gallon", "inch³", "231"},
+    {"1", "gallon", "cup", "16"},
+    {"1", "cup", "tbsp", "16"},
+    {"1", "tbsp", "tsp", "3"},
+    {"1", "ft³", "l", "28.316846592"},
     {"1", "mi³", "m³", "4168181825.440579584"},
     // mass
-    {"1", "lạng", "g", "100"}, {"1", "t", "kg", "1000"}, {"1", "lb", "oz", "16"}, {"1", "lb", "kg", "0.45359237"},
+    {"1", "lạng", "g", "100"},
+    {"1", "t", "kg", "1000"},
+    {"1", "lb", "oz", "16"},
+    {"1", "lb", "kg", "0.45359237"},
     // temperature, by formula
-    {"100", "C", "F", "212"}, {"32", "F", "C", "0"}, {"0", "K", "C", "-273.15"}, {"0", "C", "K", "273.15"},
-    {"98.6", "F", "C", "37"}, {"-40", "C", "F", "-40"}, {"300", "K", "F", "80.33"},
+    {"100", "C", "F", "212"},
+    {"32", "F", "C", "0"},
+    {"0", "K", "C", "-273.15"},
+    {"0", "C", "K", "273.15"},
+    {"98.6", "F", "C", "37"},
+    {"-40", "C", "F", "-40"},
+    {"300", "K", "F", "80.33"},
     // duration
-    {"1", "year", "day", "365"}, {"12", "month", "year", "1"}, {"1", "week", "h", "168"},
-    {"1", "month", "h", "730"}, {"90", "min", "h", "1.5"},
+    {"1", "year", "day", "365"},
+    {"12", "month", "year", "1"},
+    {"1", "week", "h", "168"},
+    {"1", "month", "h", "730"},
+    {"90", "min", "h", "1.5"},
     // data
-    {"1", "KiB", "B", "1024"}, {"1", "MB", "kB", "1000"}, {"1", "B", "b", "8"}, {"1", "GiB", "MiB", "1024"},
-    {"1", "Pib", "Tib", "1024"}, {"1", "Mb", "kB", "125"}, {"1", "GB", "Gb", "8"}, {"1", "Kib", "b", "1024"},
-    {"1", "EiB", "b", "9223372036854775808"}, {"1", "Eib", "b", "1152921504606846976"},
+    {"1", "KiB", "B", "1024"},
+    {"1", "MB", "kB", "1000"},
+    {"1", "B", "b", "8"},
+    {"1", "GiB", "MiB", "1024"},
+    {"1", "Pib", "Tib", "1024"},
+    {"1", "Mb", "kB", "125"},
+    {"1", "GB", "Gb", "8"},
+    {"1", "Kib", "b", "1024"},
+    {"1", "EiB", "b", "9223372036854775808"},
+    {"1", "Eib", "b", "1152921504606846976"},
     {"1", "EB", "PB", "1000"},
 };
 
@@ -77,9 +111,19 @@ TEST(UnitRegistry, ConvertingToTheSameUnitKeepsEveryDigit) {
 // values and at both ends of the exponent range, where results round or overflow.
 TEST(UnitRegistry, PowerOfTenFactorsConvertLikeTheArithmetic) {
     const Decimal values[] = {
-        Decimal(0), Decimal(1), Decimal(-7), dec("0.3048"), dec("-123456.789"),
-        dec("12345678901234567890123456789012345678"), dec("-99999999999999999999999999999999999999"),
-        dec("1e127"), dec("9.9e126"), dec("1e-128"), dec("-1234e-128"), dec("5e-126"), Decimal::nan(),
+        Decimal(0),
+        Decimal(1),
+        Decimal(-7),
+        dec("0.3048"),
+        dec("-123456.789"),
+        dec("12345678901234567890123456789012345678"),
+        dec("-99999999999999999999999999999999999999"),
+        dec("1e127"),
+        dec("9.9e126"),
+        dec("1e-128"),
+        dec("-1234e-128"),
+        dec("5e-126"),
+        Decimal::nan(),
     };
     const Decimal one(1);
     int shortcuts = 0;
@@ -99,9 +143,12 @@ TEST(UnitRegistry, PowerOfTenFactorsConvertLikeTheArithmetic) {
                 ASSERT_TRUE(got.ok());
                 EXPECT_EQ(got->isNaN(), expected.isNaN()) << v.toString() << " " << from.symbol << " -> " << to.symbol;
                 if (!expected.isNaN()) {
-                    EXPECT_EQ(got->mantissa(), expected.mantissa()) << v.toString() << " " << from.symbol << " -> " << to.symbol;
-                    EXPECT_EQ(got->exponent(), expected.exponent()) << v.toString() << " " << from.symbol << " -> " << to.symbol;
-                    EXPECT_EQ(got->isNegative(), expected.isNegative()) << v.toString() << " " << from.symbol << " -> " << to.symbol;
+                    EXPECT_EQ(got->mantissa(), expected.mantissa())
+                        << v.toString() << " " << from.symbol << " -> " << to.symbol;
+                    EXPECT_EQ(got->exponent(), expected.exponent())
+                        << v.toString() << " " << from.symbol << " -> " << to.symbol;
+                    EXPECT_EQ(got->isNegative(), expected.isNegative())
+                        << v.toString() << " " << from.symbol << " -> " << to.symbol;
                 }
             }
         }
@@ -122,9 +169,9 @@ TEST(UnitRegistry, PowerOfTenFactorsConvertLikeTheArithmetic) {
 
 TEST(UnitRegistry, RejectsConversionsAcrossDimensionsAndUnknownSymbols) {
     const std::pair<const char*, const char*> rows[] = {
-        {"km", "kg"}, {"C", "m"},   {"km", "USD"}, {"USD", "km"}, {"%", "m"},   {"m", "%"},
-        {"", "m"},    {"m", "M"},   {"kiB", "B"},  {"mb", "kb"},  {"c", "F"},   {"m2", "m²"},
-        {"m²", "m³"}, {"l", "m²"},  {"s", "b"},    {"VND", "USD"}, {"g", "lb "},
+        {"km", "kg"}, {"C", "m"},  {"km", "USD"}, {"USD", "km"},  {"%", "m"},   {"m", "%"},
+        {"", "m"},    {"m", "M"},  {"kiB", "B"},  {"mb", "kb"},   {"c", "F"},   {"m2", "m²"},
+        {"m²", "m³"}, {"l", "m²"}, {"s", "b"},    {"VND", "USD"}, {"g", "lb "},
     };
     for (const auto& [from, to] : rows) {
         SCOPED_TRACE(std::string(from) + " in " + to);
@@ -141,12 +188,14 @@ TEST(UnitRegistry, NaNPassesThroughAsAValue) {
 }
 
 TEST(UnitRegistry, LooksUpOnlyRegisteredSymbols) {
-    for (const char* symbol : {"m", "m²", "cm³", "inch³", "lạng", "sào", "C", "F", "K", "KiB", "Kib", "EiB", "Eb", "month"}) {
+    for (const char* symbol :
+         {"m", "m²", "cm³", "inch³", "lạng", "sào", "C", "F", "K", "KiB", "Kib", "EiB", "Eb", "month"}) {
         SCOPED_TRACE(symbol);
         EXPECT_TRUE(UnitRegistry::isRegistered(symbol));
     }
-    for (const char* symbol : {"", "%", "VND", "USD", "kiB", "mb", "MIB", "c", "f", "k", "m2", "square m", "inches",
-                               "tấn", "seconds", "M", "G", "mins", "lang", "sao", "m ", " m"}) {
+    for (const char* symbol :
+         {"",         "%",      "VND", "USD",     "kiB", "mb", "MIB",  "c",    "f",   "k",  "m2",
+          "square m", "inches", "tấn", "seconds", "M",   "G",  "mins", "lang", "sao", "m ", " m"}) {
         SCOPED_TRACE(symbol);
         EXPECT_EQ(UnitRegistry::definition(symbol), nullptr);
     }
@@ -154,8 +203,8 @@ TEST(UnitRegistry, LooksUpOnlyRegisteredSymbols) {
 
 TEST(UnitRegistry, TableHasEveryUnitOnceWithItsDimension) {
     const std::map<std::string_view, int> expectedCounts = {
-        {UnitRegistry::dimensions::length, 9},   {UnitRegistry::dimensions::area, 12},
-        {UnitRegistry::dimensions::volume, 15},  {UnitRegistry::dimensions::mass, 6},
+        {UnitRegistry::dimensions::length, 9},      {UnitRegistry::dimensions::area, 12},
+        {UnitRegistry::dimensions::volume, 15},     {UnitRegistry::dimensions::mass, 6},
         {UnitRegistry::dimensions::temperature, 3}, {UnitRegistry::dimensions::duration, 7},
         {UnitRegistry::dimensions::data, 26},
     };

@@ -8,12 +8,12 @@
 #include <future>
 #include <thread>
 
-#include "tests/support/LoopbackServer.h"
 #include "QuibSumRates/ERAPIProvider.h"
 #include "QuibSumRates/LiveRateStore.h"
 #include "QuibSumRates/RateCache.h"
 #include "QuibSumRates/RateDownload.h"
 #include "QuibSumRates/VCBProvider.h"
+#include "tests/support/LoopbackServer.h"
 #include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
@@ -75,7 +75,8 @@ TEST_F(CurlRateRequesterTest, SendsAPlainGETThatBypassesCaches) {
 }
 
 TEST_F(CurlRateRequesterTest, StatusOutside2xxIsAnError) {
-    for (auto [path, status] : {std::pair{"/error", 500}, std::pair{"/not-modified", 304}, std::pair{"/nowhere", 404}}) {
+    for (auto [path, status] :
+         {std::pair{"/error", 500}, std::pair{"/not-modified", 304}, std::pair{"/nowhere", 404}}) {
         const RateProviderError e = providerError([&] { download(path); });
         EXPECT_EQ(e.kind(), RateProviderError::Kind::httpStatus) << path;
         EXPECT_EQ(e.status(), status) << path;
@@ -124,7 +125,8 @@ TEST_F(CurlRateRequesterTest, NoServerAndOtherSchemesAreTransportErrors) {
 
 TEST_F(CurlRateRequesterTest, TheLiveStoreRefreshesFromTheServer) {
     testing::TempDir dir;
-    const std::string bankURL = server.url("/Usercontrols/TVPortal.TyGia/pXML.aspx"), midURL = server.url("/v6/latest/USD");
+    const std::string bankURL = server.url("/Usercontrols/TVPortal.TyGia/pXML.aspx"),
+                      midURL = server.url("/v6/latest/USD");
     testing::ScopedEnvironment bankEndpoint("QUIBSUM_VCB_URL", bankURL.c_str()),
         midEndpoint("QUIBSUM_ERAPI_URL", midURL.c_str());
     LiveRateStore store(dir.path() / "rates.json", std::make_shared<CurlRateRequester>());

@@ -79,14 +79,17 @@ TEST_P(LiveRateStoreSchedule, Table) {
     const ScheduleCase& c = GetParam();
     const Instant bankAsOf = t0 - std::chrono::seconds(c.bankAge);
     writeCache(bankAsOf, t0 - std::chrono::seconds(c.midAge));
-    if (c.bankAnswer == BankAnswer::fails) requester->answer(bank, 500, "busy");
-    else requester->answer(bank, 200, bankFeed(c.bankAnswer == BankAnswer::freshTable ? t0 : bankAsOf));
+    if (c.bankAnswer == BankAnswer::fails)
+        requester->answer(bank, 500, "busy");
+    else
+        requester->answer(bank, 200, bankFeed(c.bankAnswer == BankAnswer::freshTable ? t0 : bankAsOf));
     requester->answer(mid, c.midFails ? 500 : 200, midFeed(t0));
 
     auto store = makeStore();
     for (const Call& call : c.calls) {
         store->refresh(t0 + std::chrono::seconds(call.at), call.force);
-        EXPECT_EQ(requester->takeURLs(), call.downloads) << "call at +" << call.at << "s" << (call.force ? " forced" : "");
+        EXPECT_EQ(requester->takeURLs(), call.downloads)
+            << "call at +" << call.at << "s" << (call.force ? " forced" : "");
     }
     EXPECT_EQ(store->version(), c.version);
 }
@@ -97,22 +100,57 @@ INSTANTIATE_TEST_SUITE_P(
         ScheduleCase{"YoungTablesAreLeftAlone", 600, 7200, BankAnswer::freshTable, false, {{0, false, V{}}}, 0},
         ScheduleCase{"JustUnderBothAges", 1799, 43199, BankAnswer::freshTable, false, {{0, false, V{}}}, 0},
         ScheduleCase{"AtBothAgesBankFirst", 1800, 43200, BankAnswer::freshTable, false, {{0, false, V{bank, mid}}}, 2},
-        ScheduleCase{"BankAttemptsAreSpacedAfterAFailure", 7200, 0, BankAnswer::fails, false,
-                     {{0, false, V{bank}}, {60, false, V{}}, {299, false, V{}}, {360, false, V{bank}}}, 0},
-        ScheduleCase{"BankAttemptsAreSpacedWhenTheBankRepublishesAnOldTable", 7200, 0, BankAnswer::sameOldTable, false,
-                     {{0, false, V{bank}}, {60, false, V{}}, {300, false, V{bank}}}, 2},
-        ScheduleCase{"SpacingAppliesToForcedRefreshes", 7200, 0, BankAnswer::fails, false,
-                     {{0, false, V{bank}}, {120, true, V{mid}}}, 1},
+        ScheduleCase{"BankAttemptsAreSpacedAfterAFailure",
+                     7200,
+                     0,
+                     BankAnswer::fails,
+                     false,
+                     {{0, false, V{bank}}, {60, false, V{}}, {299, false, V{}}, {360, false, V{bank}}},
+                     0},
+        ScheduleCase{"BankAttemptsAreSpacedWhenTheBankRepublishesAnOldTable",
+                     7200,
+                     0,
+                     BankAnswer::sameOldTable,
+                     false,
+                     {{0, false, V{bank}}, {60, false, V{}}, {300, false, V{bank}}},
+                     2},
+        ScheduleCase{"SpacingAppliesToForcedRefreshes",
+                     7200,
+                     0,
+                     BankAnswer::fails,
+                     false,
+                     {{0, false, V{bank}}, {120, true, V{mid}}},
+                     1},
         ScheduleCase{"ForceFetchesYoungTables", 60, 60, BankAnswer::freshTable, false, {{0, true, V{bank, mid}}}, 2},
-        ScheduleCase{"BankFailureDoesNotStopTheMidMarketFetch", 7200, 86400, BankAnswer::fails, false,
-                     {{0, false, V{bank, mid}}}, 1},
-        ScheduleCase{"AFreshBankTableWaitsItsAge", 7200, 0, BankAnswer::freshTable, false,
-                     {{0, false, V{bank}}, {1799, false, V{}}, {1800, false, V{bank}}}, 2},
-        ScheduleCase{"MidMarketFailuresAreNotSpaced", 0, 86400, BankAnswer::freshTable, true,
-                     {{0, false, V{mid}}, {1, false, V{mid}}}, 0},
+        ScheduleCase{"BankFailureDoesNotStopTheMidMarketFetch",
+                     7200,
+                     86400,
+                     BankAnswer::fails,
+                     false,
+                     {{0, false, V{bank, mid}}},
+                     1},
+        ScheduleCase{"AFreshBankTableWaitsItsAge",
+                     7200,
+                     0,
+                     BankAnswer::freshTable,
+                     false,
+                     {{0, false, V{bank}}, {1799, false, V{}}, {1800, false, V{bank}}},
+                     2},
+        ScheduleCase{"MidMarketFailuresAreNotSpaced",
+                     0,
+                     86400,
+                     BankAnswer::freshTable,
+                     true,
+                     {{0, false, V{mid}}, {1, false, V{mid}}},
+                     0},
         // Fetched when forced, but the feeds, older than the tables in force, do not replace them.
-        ScheduleCase{"FutureDatedTablesWaitUnlessForced", -3600, -3600, BankAnswer::freshTable, false,
-                     {{0, false, V{}}, {0, true, V{bank, mid}}}, 0}),
+        ScheduleCase{"FutureDatedTablesWaitUnlessForced",
+                     -3600,
+                     -3600,
+                     BankAnswer::freshTable,
+                     false,
+                     {{0, false, V{}}, {0, true, V{bank, mid}}},
+                     0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Which feeds may replace the tables in force -----------------------------------------------
@@ -135,7 +173,7 @@ TEST_F(LiveRateStoreTest, OnlyAPlausibleNewerFeedReplacesATable) {
          State::updated, ""},
         {"further ahead", bankFeed(t0 + 49h), midFeed(t0 + 49h), State::failed, State::failed,
          "invalid feed: dated in the future"},
-        {"half the currencies gone",  bankFeed(t0),
+        {"half the currencies gone", bankFeed(t0),
          testing::erapiBody("\"USD\":1,\"EUR\":0.9", std::to_string(t0.time_since_epoch().count())), State::updated,
          State::failed, "invalid feed: it lacks 4 of the 6 currencies in use"},
         {"unreachable", "", "", State::failed, State::failed, "could not reach "},
@@ -145,8 +183,12 @@ TEST_F(LiveRateStoreTest, OnlyAPlausibleNewerFeedReplacesATable) {
         s.vcb.asOf = t0 - 24h;
         s.erapi.asOf = t0 - 24h;
         s.vcbIsSeed = s.erapiIsSeed = false;
-        s.erapi.quotes = CurrencyTable<Decimal>({{"USD", Decimal(1)}, {"EUR", Decimal(1)}, {"VND", Decimal(26000)},
-                                                 {"JPY", Decimal(150)}, {"GBP", Decimal(1)}, {"AUD", Decimal(2)}});
+        s.erapi.quotes = CurrencyTable<Decimal>({{"USD", Decimal(1)},
+                                                 {"EUR", Decimal(1)},
+                                                 {"VND", Decimal(26000)},
+                                                 {"JPY", Decimal(150)},
+                                                 {"GBP", Decimal(1)},
+                                                 {"AUD", Decimal(2)}});
         RateCache::save(s, cache());
         if (c.bankBody.empty()) {
             for (const std::string& url : {bank, mid})
@@ -194,7 +236,8 @@ TEST_F(LiveRateStoreTest, FirstRunStartsFromTheSeedAndFetchesBoth) {
     EXPECT_EQ(store->version(), 2);
     EXPECT_EQ(store->rate("usd", "vnd", RateKind::transfer),
               (Rate{dec("26555.5"), RateSource::vietcombank, now, RateKind::transfer}));
-    EXPECT_EQ(store->rate("USD", "EUR", RateKind::mid), (Rate{dec("0.9123"), RateSource::exchangeRateAPI, now, RateKind::mid}));
+    EXPECT_EQ(store->rate("USD", "EUR", RateKind::mid),
+              (Rate{dec("0.9123"), RateSource::exchangeRateAPI, now, RateKind::mid}));
     const RateSnapshot saved = RateCache::load(cache());
     EXPECT_FALSE(saved.vcbIsSeed || saved.erapiIsSeed);
     EXPECT_EQ(saved, *store->snapshot());
@@ -240,7 +283,7 @@ TEST_F(LiveRateStoreTest, ARejectedDownloadChangesNothing) {
         {{500, bankFeed(t0)}, {500, midFeed(t0)}},
         {{304, ""}, {304, ""}},
         {{204, ""}, {204, ""}},
-        {{0, bankFeed(t0)}, {0, midFeed(t0)}},              // not HTTP
+        {{0, bankFeed(t0)}, {0, midFeed(t0)}},                  // not HTTP
         {{200, bankFeed(t0), true}, {200, midFeed(t0), true}},  // too large
         {{200, bankFeed(t0).substr(0, 100)}, {200, "{\"result\":"}},
         {{200, testing::vcbBody(testing::bankTime(t0), testing::exrate("USD", "1", "0", "1"))},

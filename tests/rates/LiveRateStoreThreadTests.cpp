@@ -51,13 +51,15 @@ TEST(LiveRateStoreThreads, ReadersNeverSeeATornTableWhileTablesArePublished) {
                 const std::int64_t v = store.version();
                 if (v < lastVersion) ++backwards;
                 lastVersion = v;
-                if (auto bank = store.rate("USD", "VND", RateKind::transfer); bank && bank->source == RateSource::vietcombank) {
+                if (auto bank = store.rate("USD", "VND", RateKind::transfer);
+                    bank && bank->source == RateSource::vietcombank) {
                     const int k = static_cast<int>((bank->asOf - base) / 1min);
                     if (bank->value != Decimal(26000 + k)) ++torn;
                     if (k < lastBank) ++backwards;
                     lastBank = k;
                 }
-                if (auto mid = store.rate("USD", "EUR", RateKind::mid); mid && mid->source == RateSource::exchangeRateAPI) {
+                if (auto mid = store.rate("USD", "EUR", RateKind::mid);
+                    mid && mid->source == RateSource::exchangeRateAPI) {
                     const int k = static_cast<int>((mid->asOf - base) / 1min);
                     if (mid->value != Decimal(1) + Decimal(k) / Decimal(1000000)) ++torn;
                     if (k < lastMid) ++backwards;

@@ -106,10 +106,10 @@ TEST(RateCache, ReadsTheFormat) {
 
     // Unknown members are ignored, an unknown bank kind is dropped, a currency may have no bank
     // rate, and a date may carry another offset.
-    const RateSnapshot t = RateCache::decode(
-        edited("\"vcbIsSeed\"", "\"note\":{\"vcb\":[1,{\"x\":null}]},\"vcbIsSeed\"")
-            .replace(goodCache.find("\"USD\":{"), 7, "\"XYZ\":{},\"USD\":{\"cash\":1,")
-            .replace(goodCache.find("01:30:00Z"), 9, "08:30:00+07:00"));
+    const RateSnapshot t =
+        RateCache::decode(edited("\"vcbIsSeed\"", "\"note\":{\"vcb\":[1,{\"x\":null}]},\"vcbIsSeed\"")
+                              .replace(goodCache.find("\"USD\":{"), 7, "\"XYZ\":{},\"USD\":{\"cash\":1,")
+                              .replace(goodCache.find("01:30:00Z"), 9, "08:30:00+07:00"));
     EXPECT_EQ(t.vcb.asOf, utc(2026, 12, 5, 1, 30));
     EXPECT_EQ(*t.vcb.quotes.find("XYZ"), BankQuote{});
     EXPECT_EQ(*t.vcb.quotes.find("USD"), *s.vcb.quotes.find("USD"));
@@ -145,7 +145,8 @@ TEST_P(RateCacheRejects, Table) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, RateCacheRejects,
     ::testing::Values(
-        BadCache{"EmptyMidMarketTable", edited("{\"USD\":1,\"EUR\":0.8612}", "{}"), invalid, "mid-market table is empty"},
+        BadCache{"EmptyMidMarketTable", edited("{\"USD\":1,\"EUR\":0.8612}", "{}"), invalid,
+                 "mid-market table is empty"},
         BadCache{"EmptyBankTable", edited("{\"USD\":{\"buy\":26098,\"transfer\":26128,\"sell\":26398}}", "{}"), invalid,
                  "bank table is empty"},
         BadCache{"BankRateZero", edited("\"buy\":26098", "\"buy\":0"), invalid, "bad buy rate"},
@@ -156,11 +157,13 @@ INSTANTIATE_TEST_SUITE_P(
         BadCache{"NoErapi", edited(R"("erapi":{"asOf":"2026-12-06T00:02:31Z","quotes":{"USD":1,"EUR":0.8612}},)", ""),
                  malformed, "missing \"erapi\""},
         BadCache{"NoBankDate", edited("\"asOf\":\"2026-12-05T01:30:00Z\",", ""), malformed, "missing \"vcb.asOf\""},
-        BadCache{"NoMidQuotes", edited(",\"quotes\":{\"USD\":1,\"EUR\":0.8612}", ""), malformed, "missing \"erapi.quotes\""},
+        BadCache{"NoMidQuotes", edited(",\"quotes\":{\"USD\":1,\"EUR\":0.8612}", ""), malformed,
+                 "missing \"erapi.quotes\""},
         BadCache{"DateWithoutZone", edited("01:30:00Z", "01:30:00"), malformed, "unreadable date"},
         BadCache{"DateWithoutTime", edited("2026-12-05T01:30:00Z", "2026-12-05"), malformed, "unreadable date"},
         BadCache{"DateWithFraction", edited("01:30:00Z", "01:30:00.5Z"), malformed, "unreadable date"},
-        BadCache{"DateBefore1970", edited("2026-12-05T01:30:00Z", "1969-12-31T23:59:59Z"), malformed, "unreadable date"},
+        BadCache{"DateBefore1970", edited("2026-12-05T01:30:00Z", "1969-12-31T23:59:59Z"), malformed,
+                 "unreadable date"},
         BadCache{"FlagIsAString", edited("\"vcbIsSeed\":false", "\"vcbIsSeed\":\"false\""), malformed, "\"vcbIsSeed\""},
         BadCache{"RateIsAString", edited("0.8612", "\"0.8612\""), malformed, "erapi.quotes"},
         BadCache{"BankQuoteIsANumber", edited("{\"buy\":26098,\"transfer\":26128,\"sell\":26398}", "1"), malformed,
@@ -195,7 +198,8 @@ TEST(RateCache, SeedIsPlausibleAndMarkedAsSeed) {
     EXPECT_EQ(*seed.erapi.quotes.find("USD"), Decimal(1));
     EXPECT_GE(seed.erapi.quotes.size(), 150u);
     for (const auto& entry : seed.erapi.quotes)
-        EXPECT_TRUE(entry.first.size() == 3 && entry.first.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string::npos);
+        EXPECT_TRUE(entry.first.size() == 3 &&
+                    entry.first.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ") == std::string::npos);
 
     const Decimal vndPerUSD = *seed.erapi.quotes.find("VND");
     for (const char* code : {"USD", "EUR", "JPY", "GBP", "AUD", "CAD", "CHF", "CNY", "SGD", "THB", "KRW"}) {

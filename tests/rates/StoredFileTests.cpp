@@ -9,8 +9,8 @@
 
 #include "QuibSumRates/RateCache.h"
 #include "QuibSumRates/StoredFile.h"
-#include "tests/support/RateTestSupport.h"
 #include "tests/support/FailingDevice.h"
+#include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
 namespace {
@@ -24,8 +24,7 @@ std::string contents(const std::filesystem::path& path) {
 
 std::vector<std::string> entries(const std::filesystem::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -143,8 +142,7 @@ TEST(StoredFile, AProcessKilledMidSaveLeavesNothingBehind) {
 TEST(StoredFile, OldLeftoversOfKilledSavesAreRemovedAtTheNextSave) {
     testing::TempDir dir;
     const auto path = dir.path() / "rates.json";
-    for (const char* name :
-         {"rates.json.Ab3dE9", "rates.json.young1", "rates.json.toolong7", "other.json.Ab3dE9"}) {
+    for (const char* name : {"rates.json.Ab3dE9", "rates.json.young1", "rates.json.toolong7", "other.json.Ab3dE9"}) {
         std::ofstream(dir.path() / name) << "partial";
         if (std::string(name) == "rates.json.young1") continue;
         const time_t old = std::time(nullptr) - StoredFile::staleSeconds - 5;
@@ -152,8 +150,8 @@ TEST(StoredFile, OldLeftoversOfKilledSavesAreRemovedAtTheNextSave) {
         ASSERT_EQ(::utime((dir.path() / name).c_str(), &times), 0);
     }
     StoredFile::replace(path, "new");
-    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"other.json.Ab3dE9", "rates.json",
-                                                             "rates.json.toolong7", "rates.json.young1"}));
+    EXPECT_EQ(entries(dir.path()), (std::vector<std::string>{"other.json.Ab3dE9", "rates.json", "rates.json.toolong7",
+                                                             "rates.json.young1"}));
 }
 
 TEST(RateCacheFiles, TheCacheIsPrivateAndAFailedSaveKeepsThePreviousOne) {

@@ -20,7 +20,7 @@ TEST(VCBProvider, ReadsTheBankTable) {
     EXPECT_EQ(feed.asOf, utc(2026, 12, 5, 1, 30));  // 8:30 in Vietnam (UTC+7)
     ASSERT_EQ(feed.quotes.size(), 3u);
     EXPECT_EQ(*feed.quotes.find("USD"), (BankQuote{dec("26098"), dec("26128"), dec("26398")}));
-    EXPECT_EQ(feed.quotes.find("EUR")->buy->toString(), "29956.42");  // exact digits
+    EXPECT_EQ(feed.quotes.find("EUR")->buy->toString(), "29956.42");                                   // exact digits
     EXPECT_EQ(*feed.quotes.find("KWD"), (BankQuote{std::nullopt, dec("85267.22"), dec("88679.31")}));  // "-"
 }
 
@@ -28,9 +28,10 @@ TEST(VCBProvider, ReadsVariantsOfTheLayout) {
     EXPECT_EQ(VCBProvider::parse(vcbBody("\r\n   " + date + " \n", usd)).asOf, utc(2026, 12, 5, 1, 30));
     EXPECT_EQ(VCBProvider::parse(vcbBody("1/31/2027 11:05:09 PM", usd)).asOf, utc(2027, 1, 31, 16, 5, 9));
 
-    const VCBFeed feed = VCBProvider::parse(vcbBody(
-        date, exrate("usd", "1", "2", "3") + exrate("USD", "4", "5", "6") + exrate("XYZ", "-", "-", "-") +
-                  exrate("THB", "726.91", "807.68", "-") + "<Exrate CurrencyCode=\"KWD\" Transfer=\" 1,285,267.2 \"/>"));
+    const VCBFeed feed =
+        VCBProvider::parse(vcbBody(date, exrate("usd", "1", "2", "3") + exrate("USD", "4", "5", "6") +
+                                             exrate("XYZ", "-", "-", "-") + exrate("THB", "726.91", "807.68", "-") +
+                                             "<Exrate CurrencyCode=\"KWD\" Transfer=\" 1,285,267.2 \"/>"));
     ASSERT_EQ(feed.quotes.size(), 4u);
     EXPECT_EQ(*feed.quotes.find("USD"), (BankQuote{dec("4"), dec("5"), dec("6")}));  // upper-cased; later wins
     EXPECT_EQ(*feed.quotes.find("XYZ"), BankQuote{});                                // kept, answers nothing
@@ -38,9 +39,11 @@ TEST(VCBProvider, ReadsVariantsOfTheLayout) {
     EXPECT_EQ(*feed.quotes.find("KWD"), (BankQuote{std::nullopt, dec("1285267.2"), std::nullopt}));
 
     // Any root element; other elements and attributes are ignored.
-    EXPECT_EQ(VCBProvider::parse("<r><Note a=\"b\">x</Note><DateTime>" + date + "</DateTime><g><Exrate Extra=\"x\" "
+    EXPECT_EQ(VCBProvider::parse("<r><Note a=\"b\">x</Note><DateTime>" + date +
+                                 "</DateTime><g><Exrate Extra=\"x\" "
                                  "CurrencyCode=\"JPY\" Sell=\"173.76\"/></g></r>")
-                  .quotes.find("JPY")->sell,
+                  .quotes.find("JPY")
+                  ->sell,
               dec("173.76"));
 }
 
@@ -77,7 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadTable{"HourOutOfRangeWithMarker", vcbBody("12/5/2026 13:30:00 PM", usd), "unreadable date"},
         BadTable{"DayOutOfRange", vcbBody("2/30/2026 8:30:00 AM", usd), "unreadable date"},
         BadTable{"TrailingTextAfterDate", vcbBody(date + " GMT+9", usd), "unreadable date"},
-        BadTable{"TwoDatesConcatenate", "<x><DateTime>" + date + "</DateTime><DateTime>" + date + "</DateTime>" + usd + "</x>",
+        BadTable{"TwoDatesConcatenate",
+                 "<x><DateTime>" + date + "</DateTime><DateTime>" + date + "</DateTime>" + usd + "</x>",
                  "unreadable date"},
         BadTable{"NoDate", "<x>" + usd + "</x>", "unreadable date"},
         BadTable{"NoCurrency", vcbBody(date, ""), "no currency"},
@@ -93,7 +97,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadTable{"Empty", "", "malformed XML"},
         BadTable{"EntityExpansionBomb",
                  "<!DOCTYPE x [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-                 "<x><DateTime>&b;</DateTime>" + usd + "</x>",
+                 "<x><DateTime>&b;</DateTime>" +
+                     usd + "</x>",
                  "declares entities"},
         BadTable{"ExternalEntity",
                  "<!DOCTYPE x [<!ENTITY e SYSTEM \"file:///etc/passwd\">]><x><DateTime>&e;</DateTime>" + usd + "</x>",

@@ -38,16 +38,25 @@ std::size_t readHeader(const std::filesystem::path& file, const std::vector<std:
             if (value != "en" && value != "vi") fail(file, at + 1, "style is en or vi, not '" + value + "'");
             c.style = value == "vi" ? NumberStyle::vi : NumberStyle::en;
         } else if (key == "kind") {
-            if (value == "transfer") c.kind = RateKind::transfer;
-            else if (value == "buy") c.kind = RateKind::buy;
-            else if (value == "sell") c.kind = RateKind::sell;
-            else if (value == "mid") c.kind = RateKind::mid;
-            else fail(file, at + 1, "kind is transfer, buy, sell or mid, not '" + value + "'");
+            if (value == "transfer")
+                c.kind = RateKind::transfer;
+            else if (value == "buy")
+                c.kind = RateKind::buy;
+            else if (value == "sell")
+                c.kind = RateKind::sell;
+            else if (value == "mid")
+                c.kind = RateKind::mid;
+            else
+                fail(file, at + 1, "kind is transfer, buy, sell or mid, not '" + value + "'");
         } else if (key == "rates") {
-            if (value == "test") c.rates = SheetCase::Rates::test;
-            else if (value == "seed") c.rates = SheetCase::Rates::seed;
-            else if (value == "none") c.rates = SheetCase::Rates::none;
-            else fail(file, at + 1, "rates are test, seed or none, not '" + value + "'");
+            if (value == "test")
+                c.rates = SheetCase::Rates::test;
+            else if (value == "seed")
+                c.rates = SheetCase::Rates::seed;
+            else if (value == "none")
+                c.rates = SheetCase::Rates::none;
+            else
+                fail(file, at + 1, "rates are test, seed or none, not '" + value + "'");
         }
     }
     return at;
@@ -58,14 +67,14 @@ void readExpected(const std::filesystem::path& file, const std::vector<std::stri
                   SheetCase& c) {
     std::size_t end = lines.size();
     while (end > from && lines[end - 1].empty()) --end;  // trailing blank lines of the file
-    if (end == from || !lines[end - 1].starts_with("total: "))
-        fail(file, end, "the last line must be \"total: …\"");
+    if (end == from || !lines[end - 1].starts_with("total: ")) fail(file, end, "the last line must be \"total: …\"");
     c.expected.assign(lines.begin() + static_cast<std::ptrdiff_t>(from),
                       lines.begin() + static_cast<std::ptrdiff_t>(end - 1));
     c.expectedTotal = lines[end - 1].substr(7);
     if (c.expected.size() != c.lines.size())
-        fail(file, end, std::to_string(c.lines.size()) + " sheet lines but " + std::to_string(c.expected.size()) +
-                            " expected results");
+        fail(file, end,
+             std::to_string(c.lines.size()) + " sheet lines but " + std::to_string(c.expected.size()) +
+                 " expected results");
 }
 
 }  // namespace

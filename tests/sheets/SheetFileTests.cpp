@@ -48,8 +48,7 @@ std::string shownResult(const LineResult& r) {
 }
 
 std::string shownTotal(const PageTotal& t) {
-    if (auto v = std::get_if<PageTotal::Value>(&t.payload))
-        return v->display + " (" + std::to_string(v->count) + ")";
+    if (auto v = std::get_if<PageTotal::Value>(&t.payload)) return v->display + " (" + std::to_string(v->count) + ")";
     if (auto e = std::get_if<PageTotal::Error>(&t.payload)) return "error: " + e->message;
     if (std::holds_alternative<PageTotal::Incompatible>(t.payload)) return "incompatible";
     return "empty";
@@ -58,9 +57,15 @@ std::string shownTotal(const PageTotal& t) {
 Engine engineFor(const SheetCase& c) {
     std::shared_ptr<const RateStore> rates;
     switch (c.rates) {
-        case SheetCase::Rates::test: rates = testRates(); break;
-        case SheetCase::Rates::seed: rates = std::make_shared<FixedRateStore>(RateCache::seed()); break;
-        case SheetCase::Rates::none: rates = noRates(); break;
+        case SheetCase::Rates::test:
+            rates = testRates();
+            break;
+        case SheetCase::Rates::seed:
+            rates = std::make_shared<FixedRateStore>(RateCache::seed());
+            break;
+        case SheetCase::Rates::none:
+            rates = noRates();
+            break;
     }
     return Engine(rates, c.style, c.kind);
 }
@@ -77,7 +82,8 @@ std::string differences(const SheetCase& c, const Sheet& sheet) {
                 << "\n      got:      " << got << "\n";
     }
     const std::string total = shownTotal(sheet.total());
-    if (total != c.expectedTotal) out << "  total\n      expected: " << c.expectedTotal << "\n      got:      " << total << "\n";
+    if (total != c.expectedTotal)
+        out << "  total\n      expected: " << c.expectedTotal << "\n      got:      " << total << "\n";
     return out.str();
 }
 

@@ -12,8 +12,7 @@ namespace quibsum::testing {
 
 class FailingDevice : public FileDevice {
 public:
-    explicit FailingDevice(std::size_t capacity, int error = ENOSPC, bool failSync = false,
-                           std::size_t chunk = 7)
+    explicit FailingDevice(std::size_t capacity, int error = ENOSPC, bool failSync = false, std::size_t chunk = 7)
         : capacity_(capacity), error_(error), failSync_(failSync), chunk_(chunk) {}
 
     ssize_t write(int fd, const char* data, std::size_t size) override {

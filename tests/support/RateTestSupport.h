@@ -38,8 +38,8 @@ inline std::string bankTime(Instant instant) {
     const int h = static_cast<int>(time.hours().count());
     char text[64];
     std::snprintf(text, sizeof text, "%u/%u/%d %d:%02d:%02d %s", unsigned(ymd.month()), unsigned(ymd.day()),
-                  int(ymd.year()), h % 12 == 0 ? 12 : h % 12, int(time.minutes().count()),
-                  int(time.seconds().count()), h < 12 ? "AM" : "PM");
+                  int(ymd.year()), h % 12 == 0 ? 12 : h % 12, int(time.minutes().count()), int(time.seconds().count()),
+                  h < 12 ? "AM" : "PM");
     return text;
 }
 
@@ -48,7 +48,8 @@ inline std::string vcbBody(std::string_view dateTime, std::string_view exrates) 
     return "<?xml version=\"1.0\" encoding=\"utf-8\" ?>\r\n<ExrateList>\r\n  <DateTime>" + std::string(dateTime) +
            "</DateTime>\r\n" + std::string(exrates) + "  <Source>Vietcombank</Source>\r\n</ExrateList>";
 }
-inline std::string exrate(std::string_view code, std::string_view buy, std::string_view transfer, std::string_view sell) {
+inline std::string exrate(std::string_view code, std::string_view buy, std::string_view transfer,
+                          std::string_view sell) {
     return "  <Exrate CurrencyCode=\"" + std::string(code) + "\" CurrencyName=\"NAME \" Buy=\"" + std::string(buy) +
            "\" Transfer=\"" + std::string(transfer) + "\" Sell=\"" + std::string(sell) + "\" />\r\n";
 }
@@ -60,8 +61,10 @@ inline const std::string goodVCBBody =
 // The service's answer, with the members it sends that are not read.
 inline std::string erapiBody(std::string_view rates, std::string_view time = "1796515351",
                              std::string_view result = "\"success\"") {
-    return "{\"result\":" + std::string(result) + ",\"provider\":\"https://www.exchangerate-api.com\","
-           "\"time_last_update_unix\":" + std::string(time) +
+    return "{\"result\":" + std::string(result) +
+           ",\"provider\":\"https://www.exchangerate-api.com\","
+           "\"time_last_update_unix\":" +
+           std::string(time) +
            ",\"time_last_update_utc\":\"Sun, 06 Dec 2026 00:02:31 +0000\",\"base_code\":\"USD\",\"rates\":{" +
            std::string(rates) + "}}";
 }

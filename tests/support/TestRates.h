@@ -23,7 +23,11 @@ inline std::shared_ptr<FixedRateStore> testRates() {
         {"JPY", BankQuote{std::nullopt, dec("170"), std::nullopt}},
     });
     s.erapi.quotes = CurrencyTable<Decimal>({
-        {"USD", dec("1")}, {"EUR", dec("0.9")}, {"GBP", dec("0.8")}, {"JPY", dec("150")}, {"VND", dec("25300")},
+        {"USD", dec("1")},
+        {"EUR", dec("0.9")},
+        {"GBP", dec("0.8")},
+        {"JPY", dec("150")},
+        {"VND", dec("25300")},
     });
     return std::make_shared<FixedRateStore>(std::move(s));
 }

@@ -9,8 +9,7 @@ namespace {
 // Where no program may own a key, the desktop's own keyboard settings can still run a command.
 // `subject` is the combination, or "it" once the sentence before has named it.
 QString bindToggleAdvice(const QString& subject) {
-    return QStringLiteral(
-               "To use %1, bind the command “quibsum toggle” to it in the desktop's keyboard settings.")
+    return QStringLiteral("To use %1, bind the command “quibsum toggle” to it in the desktop's keyboard settings.")
         .arg(subject);
 }
 
@@ -23,8 +22,7 @@ QString HotKeyError::describe(std::uint32_t code, std::uint32_t modifiers) {
 }
 
 HotKeyError HotKeyError::taken(std::uint32_t code, std::uint32_t modifiers) {
-    return HotKeyError(
-        QStringLiteral("%1 is already taken by another program.").arg(describe(code, modifiers)));
+    return HotKeyError(QStringLiteral("%1 is already taken by another program.").arg(describe(code, modifiers)));
 }
 
 HotKeyError HotKeyError::unavailable(std::uint32_t code, std::uint32_t modifiers) {
@@ -39,8 +37,8 @@ HotKeyError HotKeyError::refused(std::uint32_t code, std::uint32_t modifiers) {
 }
 
 HotKeyError HotKeyError::noSuchKey(std::uint32_t code, std::uint32_t modifiers) {
-    return HotKeyError(QStringLiteral("%1 cannot be a global hot key: this keyboard has no such key.")
-                           .arg(describe(code, modifiers)));
+    return HotKeyError(
+        QStringLiteral("%1 cannot be a global hot key: this keyboard has no such key.").arg(describe(code, modifiers)));
 }
 
 }  // namespace quibsum

@@ -13,16 +13,15 @@ namespace {
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
-        nullptr);
+        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
     if (!reply) return XCB_ATOM_NONE;
     const xcb_atom_t result = reply->atom;
     std::free(reply);
     return result;
 }
 
-void sendToRoot(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window, xcb_atom_t type,
-                std::uint32_t d0, std::uint32_t d1) {
+void sendToRoot(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window, xcb_atom_t type, std::uint32_t d0,
+                std::uint32_t d1) {
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
@@ -32,8 +31,7 @@ void sendToRoot(xcb_connection_t* connection, xcb_window_t root, xcb_window_t wi
     event.data.data32[1] = d1;
     event.data.data32[2] = 0;
     event.data.data32[3] = 1;  // a normal application asks
-    xcb_send_event(connection, 0, root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(connection, 0, root, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
 }
 
@@ -56,8 +54,7 @@ void setOnAllWorkspaces(QWidget* window, bool all) {
         // Back onto the workspace in view.
         const xcb_atom_t current = atom(connection, "_NET_CURRENT_DESKTOP");
         xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            connection, xcb_get_property(connection, 0, screen->root, current, XCB_ATOM_CARDINAL, 0, 1),
-            nullptr);
+            connection, xcb_get_property(connection, 0, screen->root, current, XCB_ATOM_CARDINAL, 0, 1), nullptr);
         if (!reply) return;
         if (xcb_get_property_value_length(reply) >= 4)
             desktop = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply));

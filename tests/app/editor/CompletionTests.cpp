@@ -61,12 +61,12 @@ TEST(Completion, WhatAPrefixOffers) {
     const std::vector<Row> rows = {
         {"t", {"Tiền nhà", "tiền điện", "tip"}},
         {"tien", {"Tiền nhà", "tiền điện"}},
-        {"TIEN N", {"Tiền nhà"}},           // several words
-        {"tien d", {"tiền điện"}},          // "đ" read as "d"
+        {"TIEN N", {"Tiền nhà"}},                    // several words
+        {"tien d", {"tiền điện"}},                   // "đ" read as "d"
         {"12ti", {"Tiền nhà", "tiền điện", "tip"}},  // digits before letters are not the prefix
-        {"tip", {}},                         // the whole name typed: nothing more to offer
+        {"tip", {}},                                 // the whole name typed: nothing more to offer
         {"x", {}},
-        {"tien +", {}},                      // an operator closes the list
+        {"tien +", {}},  // an operator closes the list
         {"2 * tie", {"Tiền nhà", "tiền điện"}},
     };
     for (const Row& row : rows) {

@@ -20,9 +20,7 @@
 
 namespace quibsum::testing {
 
-inline Engine testEngine(NumberStyle style = NumberStyle::en) {
-    return Engine(testRates(), style, RateKind::transfer);
-}
+inline Engine testEngine(NumberStyle style = NumberStyle::en) { return Engine(testRates(), style, RateKind::transfer); }
 
 inline std::unique_ptr<EditorView> shownEditor(const QString& text, Engine engine = testEngine()) {
     auto editor = std::make_unique<EditorView>(text, std::move(engine), EditorTheme(false));

@@ -103,8 +103,9 @@ TEST(EditorEdits, ChangesBecomeEditsOfWholeLines) {
 
 // Random edits of every kind the text view offers, each compared with a fresh evaluation.
 TEST(EditorEdits, RandomEditingEqualsFreshEvaluation) {
-    const QStringList pool = {"x = 5", "x * 2", "y = x + 1 km", "100 USD in VND", "", "# Food", "sum", "prev + 1",
-                              "Rent: 500", "tiền nhà = 3", "tiền nhà * 2", "20% of 50", "1 USD = 25000 VND"};
+    const QStringList pool = {"x = 5",        "x * 2",     "y = x + 1 km",     "100 USD in VND", "",
+                              "# Food",       "sum",       "prev + 1",         "Rent: 500",      "tiền nhà = 3",
+                              "tiền nhà * 2", "20% of 50", "1 USD = 25000 VND"};
     std::mt19937 random(20261206);
     auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
     QStringList start;
@@ -313,7 +314,8 @@ struct SwitchableRates final : RateStore {
 
 TEST(EditorEvaluation, ANewRateVersionIsAppliedOnce) {
     auto rates = std::make_shared<SwitchableRates>();
-    auto editor = shownEditor(QStringLiteral("5 km\n100 USD in VND\n7"), Engine(rates, NumberStyle::en, RateKind::transfer));
+    auto editor =
+        shownEditor(QStringLiteral("5 km\n100 USD in VND\n7"), Engine(rates, NumberStyle::en, RateKind::transfer));
     int evaluations = 0;
     editor->onEvaluation = [&] { ++evaluations; };
     editor->applyRateVersion(0);
@@ -350,8 +352,8 @@ TEST(EditorStatus, TheSaveErrorShowsUntilCleared) {
 }
 
 TEST(RateSource, EachSourceNamesItselfAndItsDate) {
-    const Instant asOf = std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{9} +
-                         std::chrono::minutes{30};
+    const Instant asOf =
+        std::chrono::sys_days{std::chrono::year{2026} / 12 / 5} + std::chrono::hours{9} + std::chrono::minutes{30};
     auto quantity = [&](RateSource source, RateKind kind) {
         return Quantity{Decimal(1), std::nullopt, Rate{Decimal(25000), source, asOf, kind}};
     };

@@ -14,8 +14,8 @@ namespace {
 using testing::shownEditor;
 
 const std::vector<std::pair<PaletteRole, char>> roleLetters = {
-    {PaletteRole::keyword, 'k'}, {PaletteRole::unit, 'u'},     {PaletteRole::currency, 'c'},
-    {PaletteRole::heading, 'h'}, {PaletteRole::comment, 'm'},  {PaletteRole::variable, 'v'},
+    {PaletteRole::keyword, 'k'}, {PaletteRole::unit, 'u'},    {PaletteRole::currency, 'c'},
+    {PaletteRole::heading, 'h'}, {PaletteRole::comment, 'm'}, {PaletteRole::variable, 'v'},
     {PaletteRole::error, 'e'},
 };
 
@@ -39,14 +39,14 @@ TEST(Highlighting, RolesOfEachRule) {
     };
     // Each line is checked on its own sheet, after a definition of the variables it names.
     const std::vector<Row> rows = {
-        {"  # Food 5 km", "hhhhhhhhhhhhh"},            // a heading: one colour, nothing inside
-        {"Rent: 500 USD", "mmmmm.....ccc"},            // the label, then the currency
-        {"10 km + 5 m to cm", "...uu.k...u.kk.uu"},     // units and operators
-        {"rent * 2 // twice", "vvvv.k...mmmmmmmm"},    // a variable and a comment
-        {"Rent: rent * 2", "mmmmm.vvvv.k.."},           // a variable inside a label
-        {"rent / 0", "eeeeeeee"},                      // an error line, its variable included
+        {"  # Food 5 km", "hhhhhhhhhhhhh"},          // a heading: one colour, nothing inside
+        {"Rent: 500 USD", "mmmmm.....ccc"},          // the label, then the currency
+        {"10 km + 5 m to cm", "...uu.k...u.kk.uu"},  // units and operators
+        {"rent * 2 // twice", "vvvv.k...mmmmmmmm"},  // a variable and a comment
+        {"Rent: rent * 2", "mmmmm.vvvv.k.."},        // a variable inside a label
+        {"rent / 0", "eeeeeeee"},                    // an error line, its variable included
         {"20% of 50", "....kk..."},
-        {"tiền nhà + 1", "vvvvvvvv.k.."},               // UTF-16 ranges
+        {"tiền nhà + 1", "vvvvvvvv.k.."},  // UTF-16 ranges
     };
     const EditorTheme theme(false);
     for (const Row& row : rows) {

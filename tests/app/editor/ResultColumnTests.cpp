@@ -46,9 +46,7 @@ struct ColumnFixture {
         ADD_FAILURE() << "no row for line " << line;
         return {};
     }
-    void click(int line) {
-        QTest::mouseClick(&column(), Qt::LeftButton, {}, row(line).rect.center().toPoint());
-    }
+    void click(int line) { QTest::mouseClick(&column(), Qt::LeftButton, {}, row(line).rect.center().toPoint()); }
 };
 
 TEST(ResultColumn, RowsStandLevelWithTheirLines) {

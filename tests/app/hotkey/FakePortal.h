@@ -34,8 +34,7 @@ public:
             connection.send(message.createReply());
             return true;
         }
-        if (member != QLatin1String("CreateSession") && member != QLatin1String("BindShortcuts"))
-            return false;
+        if (member != QLatin1String("CreateSession") && member != QLatin1String("BindShortcuts")) return false;
 
         const QList<QVariant> arguments = message.arguments();
         const QVariantMap options = qdbus_cast<QVariantMap>(arguments.last());
@@ -48,9 +47,8 @@ public:
         QVariantMap results;
         uint response = 0;
         if (member == QLatin1String("CreateSession")) {
-            const QString session =
-                QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
-                    .arg(sender, options.value(QStringLiteral("session_handle_token")).toString());
+            const QString session = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
+                                        .arg(sender, options.value(QStringLiteral("session_handle_token")).toString());
             results.insert(QStringLiteral("session_handle"), session);
         } else {
             QMutexLocker lock(&mutex_);
@@ -63,14 +61,13 @@ public:
                 shortcuts.beginStructure();
                 shortcuts >> id >> properties;
                 shortcuts.endStructure();
-                bound_.append(id + QLatin1Char('=') +
-                              properties.value(QStringLiteral("preferred_trigger")).toString());
+                bound_.append(id + QLatin1Char('=') + properties.value(QStringLiteral("preferred_trigger")).toString());
             }
             shortcuts.endArray();
             if (refuse) response = 1;  // the user cancelled
         }
-        QDBusMessage signal = QDBusMessage::createSignal(
-            request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
+        QDBusMessage signal = QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
+                                                         QStringLiteral("Response"));
         signal << response << results;
         connection.send(signal);
         return true;
@@ -79,9 +76,9 @@ public:
     // The desktop reports a press of `shortcut` in `session` (the last bound one when empty).
     void activate(const QDBusConnection& connection, const QString& shortcut, QString session = {}) {
         if (session.isEmpty()) session = lastSession();
-        QDBusMessage signal = QDBusMessage::createSignal(
-            QStringLiteral("/org/freedesktop/portal/desktop"),
-            QStringLiteral("org.freedesktop.portal.GlobalShortcuts"), QStringLiteral("Activated"));
+        QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
+                                                         QStringLiteral("org.freedesktop.portal.GlobalShortcuts"),
+                                                         QStringLiteral("Activated"));
         signal << QVariant::fromValue(QDBusObjectPath(session)) << shortcut << qulonglong(0) << QVariantMap();
         connection.send(signal);
     }

@@ -22,8 +22,8 @@ int main() {
         return 1;
     }
     xcb_generic_error_t* error =
-        xcb_request_check(c, xcb_grab_key_checked(c, 0, root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1,
-                                                  keycodes[0], XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        xcb_request_check(c, xcb_grab_key_checked(c, 0, root, XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1, keycodes[0],
+                                                  XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     if (error) {
         std::fprintf(stderr, "grab holder: grab refused (X error %d)\n", error->error_code);
         return 1;

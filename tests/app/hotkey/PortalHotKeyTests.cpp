@@ -38,8 +38,7 @@ protected:
         hotKey.reset();
         if (!thread.isRunning()) return;
         fakeBus.unregisterService(portalService);
-        fakeBus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"),
-                                 QDBusConnection::UnregisterTree);
+        fakeBus.unregisterObject(QStringLiteral("/org/freedesktop/portal/desktop"), QDBusConnection::UnregisterTree);
         QDBusConnection::disconnectFromBus(QStringLiteral("fake portal"));
         portal->deleteLater();
         thread.quit();
@@ -47,8 +46,7 @@ protected:
     }
 
     QThread thread;
-    QDBusConnection fakeBus =
-        QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake portal"));
+    QDBusConnection fakeBus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("fake portal"));
     FakePortal* portal = nullptr;
     std::unique_ptr<PortalHotKey> hotKey;
     int presses = 0;

@@ -28,9 +28,7 @@ constexpr std::uint32_t space = 49;
 constexpr std::uint32_t kKey = 40;
 constexpr std::uint32_t ctrlAlt = 0x1800;
 
-xcb_connection_t* qtConnection() {
-    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-}
+xcb_connection_t* qtConnection() { return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection(); }
 
 // Makes sure every event the server sent before now has been handled: a round trip on Qt's
 // connection, then the event loop for a moment.
@@ -46,8 +44,7 @@ void settle() {
 }
 
 void xdotool(const QStringList& arguments) {
-    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), arguments), 0)
-        << arguments.join(' ').toStdString();
+    ASSERT_EQ(QProcess::execute(QStringLiteral("xdotool"), arguments), 0) << arguments.join(' ').toStdString();
 }
 
 void sendKey(const char* keys) { xdotool({QStringLiteral("key"), QString::fromLatin1(keys)}); }
@@ -68,8 +65,7 @@ public:
     // Xvfb stamps events with the monotonic clock in milliseconds.
     static std::uint32_t now() {
         using namespace std::chrono;
-        return static_cast<std::uint32_t>(
-            duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+        return static_cast<std::uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
     }
 
     std::uint32_t lastPress = 0;
@@ -123,9 +119,8 @@ TEST_F(X11HotKeyTest, EachPressCallsOnPressOnceWhateverTheLockKeys) {
 
     std::sort(latencies.begin(), latencies.end());
     if (!latencies.empty())
-        std::printf(
-            "press to onPress over %zu presses: median %u ms, max %u ms (server event time to callback)\n",
-            latencies.size(), latencies[latencies.size() / 2], latencies.back());
+        std::printf("press to onPress over %zu presses: median %u ms, max %u ms (server event time to callback)\n",
+                    latencies.size(), latencies[latencies.size() / 2], latencies.back());
 }
 
 TEST_F(X11HotKeyTest, HoldingTheKeyIsOnePress) {

@@ -52,8 +52,7 @@ TEST(CurrencyGuide, EveryExampleShowsWhatItsExplanationSays) {
             ASSERT_NE(found, expected.end()) << "an example without an expected result";
             Sheet sheet(Engine(quibsum::testing::testRates(), item.style, RateKind::transfer));
             const std::vector<LineResult>& results = sheet.setText(item.example);
-            for (const LineResult& line : results)
-                EXPECT_TRUE(line.isValue()) << "a line of the example fails";
+            for (const LineResult& line : results) EXPECT_TRUE(line.isValue()) << "a line of the example fails";
             ASSERT_TRUE(results.back().isValue());
             EXPECT_EQ(results.back().asValue()->display, found->second);
         }
@@ -66,8 +65,7 @@ TEST(CurrencyGuide, FiveSectionsEachWithItemsAndExplanations) {
     ASSERT_EQ(sections.size(), 5u);
     for (const CurrencyGuideSection& section : sections) {
         EXPECT_FALSE(section.items.empty()) << section.title;
-        for (const CurrencyGuideItem& item : section.items)
-            EXPECT_STRNE(item.explanation, "") << item.example;
+        for (const CurrencyGuideItem& item : section.items) EXPECT_STRNE(item.explanation, "") << item.example;
     }
 }
 

@@ -68,8 +68,7 @@ TEST(LaunchAtLogin, FolderThatCannotBeMadeFailsWithItsName) {
         login.setEnabled(true);
         FAIL() << "no error";
     } catch (const std::runtime_error& e) {
-        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QDir::toNativeSeparators(blocker.fileName())))
-            << e.what();
+        EXPECT_TRUE(QString::fromUtf8(e.what()).contains(QDir::toNativeSeparators(blocker.fileName()))) << e.what();
     }
     EXPECT_FALSE(login.isEnabled());
 }

@@ -132,8 +132,7 @@ TEST_F(SettingsWindowTest, DefaultVNDRatePicker) {
 
 TEST_F(SettingsWindowTest, ReadOnlyAndInformationalRows) {
     EXPECT_EQ(child<QLabel>("defaultCurrency")->text(), QString::fromUtf8("VND (₫)"));
-    EXPECT_EQ(child<QLabel>("attribution")->text(),
-              "Rates by Exchange Rate API (https://www.exchangerate-api.com)");
+    EXPECT_EQ(child<QLabel>("attribution")->text(), "Rates by Exchange Rate API (https://www.exchangerate-api.com)");
     EXPECT_TRUE(child<QLabel>("version")->text().startsWith("Version " QUIBSUM_VERSION));
     EXPECT_EQ(SumSettingsRoot::versionText("1.2", "45"), "Version 1.2 (45)");
     EXPECT_EQ(SumSettingsRoot::versionText("1.2", ""), "Version 1.2");

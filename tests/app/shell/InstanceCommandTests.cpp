@@ -34,8 +34,7 @@ protected:
     void SetUp() override {
         if (!testing::PrivateBus::instance() || !testing::PrivateBus::instance()->isRunning())
             GTEST_SKIP() << "dbus-daemon is not installed";
-        bus =
-            QDBusConnection::connectToBus(testing::PrivateBus::instance()->address(), QStringLiteral("fake"));
+        bus = QDBusConnection::connectToBus(testing::PrivateBus::instance()->address(), QStringLiteral("fake"));
         ASSERT_TRUE(bus.isConnected());
         ASSERT_TRUE(runtime.isValid());
     }
@@ -51,9 +50,7 @@ protected:
     }
 
     QString data() const { return home.path() + QStringLiteral("/data"); }
-    QString quickSheet() const {
-        return data() + QStringLiteral("/Sheets/00000000-0000-0000-0000-000000000001.txt");
-    }
+    QString quickSheet() const { return data() + QStringLiteral("/Sheets/00000000-0000-0000-0000-000000000001.txt"); }
 
     // A fake application serving the test's data folder, as `quibsum` would.
     void serve(SumService::Hooks hooks) {
@@ -150,9 +147,7 @@ TEST_F(InstanceCommandTest, BrokenUtf8IsSentAsReplacementCharacters) {
 
 TEST_F(InstanceCommandTest, AnInstanceThatCannotAppendIsReportedAndNotWorkedAround) {
     SumService::Hooks hooks = recordingHooks();
-    hooks.appendText = [](const QString&) -> QString {
-        throw std::runtime_error("Cannot write the quick sheet");
-    };
+    hooks.appendText = [](const QString&) -> QString { throw std::runtime_error("Cannot write the quick sheet"); };
     serve(std::move(hooks));
     const Outcome result = run({"append", "--rates", rates, "1+1"});
     EXPECT_EQ(result.status, 1);

@@ -13,9 +13,8 @@ PrivateBus::PrivateBus() {
     if (program.isEmpty() || !dir_.isValid()) return;
     socketPath_ = dir_.path() + QStringLiteral("/bus");
     daemon_.setProgram(program);
-    daemon_.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
-                          QStringLiteral("--nopidfile"), QStringLiteral("--address=unix:path=") + socketPath_,
-                          QStringLiteral("--print-address=1")});
+    daemon_.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+                          QStringLiteral("--address=unix:path=") + socketPath_, QStringLiteral("--print-address=1")});
     daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     daemon_.start();
     if (!daemon_.waitForStarted() || !daemon_.waitForReadyRead(10000)) return;

@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::strcmp(argv[1], "--hold-name") == 0) {
         quibsum::SumService service;
         const auto bus = quibsum::SumBusAddress::sessionBus();
-        if (!bus || service.registerOn(*bus, QString::fromUtf8(argv[2])) !=
-                        quibsum::SumService::Registration::registered)
+        if (!bus ||
+            service.registerOn(*bus, QString::fromUtf8(argv[2])) != quibsum::SumService::Registration::registered)
             return 1;
         std::puts("held");
         std::fflush(stdout);

@@ -16,8 +16,8 @@ const Instant published =
     std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()) - std::chrono::minutes(1);
 const std::string goodVCBBody =
     testing::vcbBody(testing::bankTime(published), testing::exrate("USD", "26,098.00", "26,128.00", "26,398.00"));
-const std::string goodERAPIBody = testing::erapiBody("\"USD\":1,\"EUR\":0.8612,\"VND\":26348",
-                                                     std::to_string(published.time_since_epoch().count()));
+const std::string goodERAPIBody =
+    testing::erapiBody("\"USD\":1,\"EUR\":0.8612,\"VND\":26348", std::to_string(published.time_since_epoch().count()));
 
 class SumRuntimeTest : public ::testing::Test, protected testing::ShellFixture {
 protected:

@@ -119,9 +119,8 @@ protected:
 
 TEST_F(ServiceTest, WindowMethodsReachTheirHooks) {
     serve(fakeHooks());
-    const std::vector<std::pair<QString, std::string>> cases = {{QStringLiteral("Show"), "show"},
-                                                                {QStringLiteral("Hide"), "hide"},
-                                                                {QStringLiteral("Toggle"), "toggle"}};
+    const std::vector<std::pair<QString, std::string>> cases = {
+        {QStringLiteral("Show"), "show"}, {QStringLiteral("Hide"), "hide"}, {QStringLiteral("Toggle"), "toggle"}};
     std::vector<std::string> expected;
     for (const auto& [method, hook] : cases) {
         const auto reply = call(method);
@@ -204,8 +203,7 @@ TEST(SumServiceLimits, TheLimitIsASheetsSizeInUtf8Bytes) {
 TEST_F(ServiceTest, AFailedAppendAnswersWithTheStoresReason) {
     SumService::Hooks hooks = fakeHooks();
     hooks.appendText = [](const QString&) -> QString {
-        throw StorageError(StorageError::Kind::file,
-                           QStringLiteral("Cannot write /sheets/quick.txt: disk full"));
+        throw StorageError(StorageError::Kind::file, QStringLiteral("Cannot write /sheets/quick.txt: disk full"));
     };
     serve(std::move(hooks));
     const auto reply = call(QStringLiteral("AppendText"), {QStringLiteral("2+2")});
@@ -236,8 +234,7 @@ TEST_F(ServiceTest, CalculateAnswersTheDisplayOrTheReason) {
     for (const Case& c : cases) {
         const auto reply = call(QStringLiteral("Calculate"), {c.expression});
         if (c.errorName.isEmpty()) {
-            EXPECT_EQ(reply.status, Status::ok)
-                << c.expression.toStdString() << ": " << reply.message.toStdString();
+            EXPECT_EQ(reply.status, Status::ok) << c.expression.toStdString() << ": " << reply.message.toStdString();
             EXPECT_EQ(reply.value, c.text) << c.expression.toStdString();
         } else {
             EXPECT_EQ(reply.status, Status::failed) << c.expression.toStdString();
@@ -250,8 +247,7 @@ TEST_F(ServiceTest, CalculateAnswersTheDisplayOrTheReason) {
 
 TEST_F(ServiceTest, AnOverlongExpressionIsRefusedBeforeAnyWork) {
     serve(fakeHooks());
-    const auto reply =
-        call(QStringLiteral("Calculate"), {QString(SumService::maxExpressionLength + 1, u'1')});
+    const auto reply = call(QStringLiteral("Calculate"), {QString(SumService::maxExpressionLength + 1, u'1')});
     EXPECT_EQ(reply.status, Status::failed);
     EXPECT_EQ(reply.errorName, QLatin1String(SumBusAddress::invalidArgsError));
     EXPECT_EQ(record.prepared, 0);
@@ -259,9 +255,9 @@ TEST_F(ServiceTest, AnOverlongExpressionIsRefusedBeforeAnyWork) {
 
 TEST_F(ServiceTest, ACalculationWaitingForRatesLeavesOtherCallersServed) {
     serve(fakeHooks(), std::chrono::hours(1));
-    QDBusMessage request = QDBusMessage::createMethodCall(
-        name, QString::fromLatin1(SumBusAddress::objectPath),
-        QString::fromLatin1(SumBusAddress::interfaceName), QStringLiteral("Calculate"));
+    QDBusMessage request =
+        QDBusMessage::createMethodCall(name, QString::fromLatin1(SumBusAddress::objectPath),
+                                       QString::fromLatin1(SumBusAddress::interfaceName), QStringLiteral("Calculate"));
     request << QStringLiteral("2+3");
     QDBusPendingCall pending = clientBus.asyncCall(request);
     EXPECT_EQ(call(QStringLiteral("Show")).status, Status::ok);

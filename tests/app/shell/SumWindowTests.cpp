@@ -25,7 +25,8 @@ protected:
 
     std::unique_ptr<SumWindow> open() {
         SumWindow::Hooks hooks;
-        hooks.confirm = [this](QWidget*, const QString& message, const QString& details, std::function<void(bool)> done) {
+        hooks.confirm = [this](QWidget*, const QString& message, const QString& details,
+                               std::function<void(bool)> done) {
             questions.emplace_back(message, details);
             done(answer);
         };
@@ -174,7 +175,8 @@ TEST_F(SumWindowTest, AFailedSaveAtQuitAlertsAndKeepsTheText) {
     blocker.close();
     EXPECT_FALSE(w->saveBeforeQuit());
     ASSERT_EQ(alerts.size(), 1u);
-    EXPECT_TRUE(alerts[0].startsWith("Your changes could not be saved, so Quib Sum keeps running.")) << alerts[0].toStdString();
+    EXPECT_TRUE(alerts[0].startsWith("Your changes could not be saved, so Quib Sum keeps running."))
+        << alerts[0].toStdString();
     EXPECT_TRUE(store.hasPendingChanges());
     EXPECT_EQ(store.text(SheetStore::quickSheetID), "5 km");
     EXPECT_EQ(w->editor()->saveStatus()->text().left(17), "Unsaved changes: ");

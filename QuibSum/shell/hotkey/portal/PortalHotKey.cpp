@@ -56,8 +56,7 @@ QDBusMessage portalCall(const QString& method) {
 // The session handle arrives as a string in the interface's first version, and as an object
 // path from some portals.
 QString sessionHandle(const QVariant& value) {
-    if (value.metaType() == QMetaType::fromType<QDBusObjectPath>())
-        return value.value<QDBusObjectPath>().path();
+    if (value.metaType() == QMetaType::fromType<QDBusObjectPath>()) return value.value<QDBusObjectPath>().path();
     return value.toString();
 }
 
@@ -132,10 +131,9 @@ void PortalHotKey::sessionCreated(uint response, const QVariantMap& results) {
 
     const QString token = nextToken();
     awaitResponse(requestPath(token), SLOT(shortcutsBound(uint, QVariantMap)));
-    const QList<PortalShortcut> shortcuts{
-        {shortcutId,
-         {{QStringLiteral("description"), QStringLiteral("Show or hide Quib Sum")},
-          {QStringLiteral("preferred_trigger"), trigger_}}}};
+    const QList<PortalShortcut> shortcuts{{shortcutId,
+                                           {{QStringLiteral("description"), QStringLiteral("Show or hide Quib Sum")},
+                                            {QStringLiteral("preferred_trigger"), trigger_}}}};
     QDBusMessage bind = portalCall(QStringLiteral("BindShortcuts"));
     bind << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(shortcuts) << QString()
          << QVariantMap{{QStringLiteral("handle_token"), token}};
@@ -152,8 +150,7 @@ void PortalHotKey::activated(const QDBusMessage& signal) {
     // (o session_handle, s shortcut_id, t timestamp, a{sv} options)
     const QList<QVariant> arguments = signal.arguments();
     if (session_.isEmpty() || arguments.size() < 2) return;
-    if (arguments.at(0).value<QDBusObjectPath>().path() == session_ &&
-        arguments.at(1).toString() == shortcutId)
+    if (arguments.at(0).value<QDBusObjectPath>().path() == session_ && arguments.at(1).toString() == shortcutId)
         pressed();
 }
 
@@ -165,9 +162,8 @@ void PortalHotKey::refuse() {
 void PortalHotKey::unregister() {
     stopAwaiting();
     if (session_.isEmpty()) return;
-    bus_.call(
-        QDBusMessage::createMethodCall(portalService, session_, sessionInterface, QStringLiteral("Close")),
-        QDBus::NoBlock);
+    bus_.call(QDBusMessage::createMethodCall(portalService, session_, sessionInterface, QStringLiteral("Close")),
+              QDBus::NoBlock);
     session_.clear();
 }
 

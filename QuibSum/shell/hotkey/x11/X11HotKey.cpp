@@ -18,8 +18,8 @@ namespace {
 
 constexpr std::uint32_t numLockKeysym = 0xff7f;
 // The modifiers a press must match; Lock, Num Lock and the rest may be in any state.
-constexpr std::uint16_t relevantModifiers = HotKeyCombination::xShift | HotKeyCombination::xControl |
-                                            HotKeyCombination::xMod1 | HotKeyCombination::xMod4;
+constexpr std::uint16_t relevantModifiers =
+    HotKeyCombination::xShift | HotKeyCombination::xControl | HotKeyCombination::xMod1 | HotKeyCombination::xMod4;
 
 struct FreeDeleter {
     void operator()(void* p) const { std::free(p); }
@@ -53,8 +53,7 @@ std::uint16_t numLockMask(xcb_connection_t* c, const KeySymbols& symbols) {
     const int perModifier = mapping->keycodes_per_modifier;
     for (int modifier = 0; modifier < 8; ++modifier)
         for (int i = 0; i < perModifier; ++i)
-            if (std::find(numLock.begin(), numLock.end(), keycodes[modifier * perModifier + i]) !=
-                numLock.end())
+            if (std::find(numLock.begin(), numLock.end(), keycodes[modifier * perModifier + i]) != numLock.end())
                 return static_cast<std::uint16_t>(1u << modifier);
     return 0;
 }
@@ -65,8 +64,7 @@ X11HotKey::X11HotKey() {
     if (auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr)
         connection_ = x11->connection();
     if (!connection_) return;
-    for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection_)); it.rem;
-         xcb_screen_next(&it))
+    for (xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(connection_)); it.rem; xcb_screen_next(&it))
         roots_.push_back(it.data->root);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
@@ -83,8 +81,7 @@ void X11HotKey::registerCombination(std::uint32_t code, std::uint32_t modifiers)
     const HotKeyCombination combination{code, modifiers};
     const std::optional<std::uint32_t> keysym = combination.keysym();
     if (!keysym) throw HotKeyError::noSuchKey(code, modifiers);
-    if (!connection_ || xcb_connection_has_error(connection_))
-        throw HotKeyError::unavailable(code, modifiers);
+    if (!connection_ || xcb_connection_has_error(connection_)) throw HotKeyError::unavailable(code, modifiers);
 
     const KeySymbols symbols(connection_);
     const std::vector<xcb_keycode_t> keycodes = symbols.keycodes(*keysym);
@@ -103,8 +100,8 @@ void X11HotKey::registerCombination(std::uint32_t code, std::uint32_t modifiers)
         for (xcb_keycode_t keycode : keycodes)
             for (std::uint16_t variant : variants) {
                 const auto mods = static_cast<std::uint16_t>(wanted | variant);
-                cookies.push_back(xcb_grab_key_checked(connection_, 0, root, mods, keycode,
-                                                       XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                cookies.push_back(xcb_grab_key_checked(connection_, 0, root, mods, keycode, XCB_GRAB_MODE_ASYNC,
+                                                       XCB_GRAB_MODE_ASYNC));
                 sent.push_back(Grab{root, keycode, mods});
             }
     bool taken = false;
@@ -153,8 +150,7 @@ bool X11HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qi
     switch (event->response_type & 0x7f) {
         case XCB_KEY_PRESS: {
             auto* press = reinterpret_cast<xcb_key_press_event_t*>(event);
-            if (!isOurs(press->event, press->detail) || (press->state & relevantModifiers) != modifiers_)
-                return false;
+            if (!isOurs(press->event, press->detail) || (press->state & relevantModifiers) != modifiers_) return false;
             // A held key repeats as a release and a press with the same time stamp (or, with
             // detectable auto-repeat, as presses alone): neither is a new press.
             const bool repeat = held_ || (releasedAt_ && *releasedAt_ == press->time);
