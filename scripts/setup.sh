@@ -31,13 +31,14 @@ done
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
-    if ! command -v sudo >/dev/null 2>&1 || ! sudo -n true 2>/dev/null; then
+    # sudo without a password, or with one typed at this terminal; otherwise say what to run.
+    if ! command -v sudo >/dev/null 2>&1 || ! { sudo -n true 2>/dev/null || { [ -t 0 ] && sudo -v; }; }; then
         echo "setup.sh: these packages are missing, and installing them needs root:" >&2
         echo "    sudo apt-get install ${missing[*]}" >&2
         echo "Run that as an administrator, then run this script again." >&2
         exit 1
     fi
-    sudo="sudo -n"
+    sudo="sudo"
 fi
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
