@@ -552,19 +552,7 @@ struct DecimalParts {
             // leaves 38 digits and a remainder that decides the rounding.
             u128 r;
             u128 q = divideNarrow(product, kPow10.v[drop], r);
-            bool increment = false;
-            switch (mode) {
-                case RoundingMode::plain:
-                    increment = r >= kPow10.v[drop] - r;
-                    break;
-                case RoundingMode::down:
-                    increment = negative && r != 0;
-                    break;
-                case RoundingMode::up:
-                    increment = !negative && r != 0;
-                    break;
-            }
-            if (increment && ++q == kPow10.v[kPrecision]) {
+            if (roundsAway(mode, negative, r, kPow10.v[drop]) && ++q == kPow10.v[kPrecision]) {
                 q = kPow10.v[kPrecision - 1];
                 ++exponent;
             }
@@ -574,6 +562,20 @@ struct DecimalParts {
             }
         }
         return round(negative, product, static_cast<long long>(a.exponent_) + b.exponent_, false, mode, flags);
+    }
+
+    // Whether a quotient truncated with `remainder` left over from dividing by `divisor` moves
+    // one unit away from zero under `mode`.
+    static bool roundsAway(RoundingMode mode, bool negative, u128 remainder, u128 divisor) {
+        switch (mode) {
+            case RoundingMode::plain:
+                return remainder >= divisor - remainder;
+            case RoundingMode::down:
+                return negative && remainder != 0;
+            case RoundingMode::up:
+                return !negative && remainder != 0;
+        }
+        return false;
     }
 
     static Decimal divide(const Decimal& a, const Decimal& b, RoundingMode mode, unsigned& flags) {
@@ -595,19 +597,7 @@ struct DecimalParts {
             u128 r;
             u128 q = divideNarrow(quibsum::multiply(a38, kPow10.v[scale]), b.mantissa_, r);
             int exponent = a.exponent_ - b.exponent_ + da - kPrecision - scale;
-            bool increment = false;
-            switch (mode) {
-                case RoundingMode::plain:
-                    increment = r >= b.mantissa_ - r;
-                    break;
-                case RoundingMode::down:
-                    increment = negative && r != 0;
-                    break;
-                case RoundingMode::up:
-                    increment = !negative && r != 0;
-                    break;
-            }
-            if (increment && ++q == kPow10.v[kPrecision]) {
+            if (roundsAway(mode, negative, r, b.mantissa_) && ++q == kPow10.v[kPrecision]) {
                 q = kPow10.v[kPrecision - 1];
                 ++exponent;
             }
