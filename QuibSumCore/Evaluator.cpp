@@ -13,7 +13,7 @@ constexpr int maxExponent = 1024;
 
 EvaluationError fail(std::string_view message) { return EvaluationError::message(message); }
 
-const std::optional<Rate>& either(const std::optional<Rate>& first, const std::optional<Rate>& second) {
+const OptionalRate& either(const OptionalRate& first, const OptionalRate& second) {
     return first ? first : second;
 }
 

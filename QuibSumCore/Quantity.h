@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "QuibSumCore/Decimal.h"
-#include "QuibSumCore/Rate.h"
+#include "QuibSumCore/OptionalRate.h"
 #include "QuibSumCore/Unit.h"
 
 namespace quibsum {
@@ -14,7 +14,7 @@ namespace quibsum {
 struct Quantity {
     Decimal value;
     std::optional<Unit> unit;
-    std::optional<Rate> rate;
+    OptionalRate rate;
 
     bool hasUnit() const { return unit.has_value(); }
     bool isPercent() const { return unit && unit->symbol == percentSymbol; }

@@ -58,7 +58,7 @@ void StreamingSheet::RunningSum::clear() {
 
 void StreamingSheet::RunningSum::add(const Quantity& q) {
     if (q.isPercent()) return;
-    auto keep = [&] { rest_.push_back(Kept{q.value, intern(units_, q.unit), intern(rates_, q.rate)}); };
+    auto keep = [&] { rest_.push_back(Kept{q.value, intern(units_, q.unit), intern(rates_, q.rate.toOptional())}); };
     if (!rest_.empty()) {
         keep();
         return;
