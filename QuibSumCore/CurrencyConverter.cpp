@@ -93,8 +93,8 @@ Result<Quantity> CurrencyConverter::convert(const Quantity& q, const std::option
         return EvaluationError::message(messages::unitMismatch);
     }
     if (!target) return EvaluationError::message(messages::unitMismatch);
-    const std::string& from = q.unit->symbol;
-    const std::string& to = target->symbol;
+    const std::string_view from = q.unit->symbol;
+    const std::string_view to = target->symbol;
     if (from == to) return q;
     // A percentage is a fraction, not a currency: converting it to anything else (or anything
     // into one) is a mismatch, never a missing exchange rate.
@@ -106,19 +106,19 @@ Result<Quantity> CurrencyConverter::convert(const Quantity& q, const std::option
         return Quantity{*converted, target, q.rate};
     }
 
-    if (auto viaSheet = convertWithSheetRates(q.value, from, to, sheetRates)) {
+    if (auto viaSheet = convertWithSheetRates(q.value, std::string(from), std::string(to), sheetRates)) {
         return Quantity{viaSheet->first, target, Rate{viaSheet->second, RateSource::sheet, distantPast(), kind}};
     }
 
     if (from == vnd || to == vnd) {
-        const std::string& foreign = from == vnd ? to : from;
+        const std::string_view foreign = from == vnd ? to : from;
         if (auto bank = ask(foreign, vnd, kind); bank && positive(bank->value)) {
             Decimal value = from == vnd ? q.value / bank->value : q.value * bank->value;
             return Quantity{value, target, *bank};
         }
     }
 
-    auto usdRate = [&](const std::string& c) -> std::optional<Rate> {
+    auto usdRate = [&](std::string_view c) -> std::optional<Rate> {
         if (c == usd) return Rate{Decimal(1), RateSource::exchangeRateAPI, distantPast(), RateKind::mid};
         auto r = ask(usd, c, RateKind::mid);
         if (r && positive(r->value)) return r;
@@ -145,7 +145,7 @@ Result<Quantity> CurrencyConverter::applyInlineRate(const Quantity& amount, cons
     if (rate.unit && !isCurrency(rate.unit->symbol)) return invalid();
 
     Rate applied{rate.value, RateSource::sheet, distantPast(), kind};
-    const std::string& currency = amount.unit->symbol;
+    const std::string_view currency = amount.unit->symbol;
     if (currency == vnd) {
         if (!rate.unit) return EvaluationError::message(messages::missingTargetCurrency);
         if (rate.unit->symbol == vnd) return invalid();

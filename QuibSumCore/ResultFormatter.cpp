@@ -164,7 +164,7 @@ int writeNumberShifted(const Decimal& value, int shift, Category category, Numbe
 
 Category category(const Quantity& quantity) {
     if (!quantity.unit || quantity.isPercent()) return Category::number;
-    const std::string& symbol = quantity.unit->symbol;
+    const std::string_view symbol = quantity.unit->symbol;
     if (UnitRegistry::isRegistered(symbol)) return Category::number;
     return symbol == vndSymbol ? Category::vnd : Category::currency;
 }

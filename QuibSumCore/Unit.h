@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "QuibSumCore/UnitSymbol.h"
+
 namespace quibsum {
 
 // A canonical unit symbol from the unit vocabulary ("km", "m²", "KiB", "C").
@@ -15,7 +17,7 @@ struct UnitID {
 // code, or "%" for a percentage. A symbol is a currency exactly when it is neither "%" nor
 // a registered unit.
 struct Unit {
-    std::string symbol;
+    UnitSymbol symbol;
     friend bool operator==(const Unit&, const Unit&) = default;
 };
 

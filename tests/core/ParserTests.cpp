@@ -18,7 +18,7 @@ std::string print(const ExprTree& t, int i) {
     switch (e.kind) {
         case Expr::Kind::literal: {
             std::string s = e.quantity.value.toString();
-            if (e.quantity.unit) s += " " + e.quantity.unit->symbol;
+            if (e.quantity.unit) s += " " + e.quantity.unit->symbol.str();
             return s;
         }
         case Expr::Kind::variable:

@@ -1,9 +1,12 @@
-// The parts of a quantity that are held compactly: the rate out of line. A sheet decides
+// The parts of a quantity that are held compactly: the rate out of line, the unit symbol in
+// line (or, when long, in a shared table). A sheet decides
 // whether a line's analysis still holds by comparing quantities, so these must compare by
 // value whatever way they are held, and copies must outlive the original.
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -91,6 +94,63 @@ TEST(OptionalRateTest, CopiesOnSeveralThreads) {
         });
     for (std::thread& t : threads) t.join();
     EXPECT_EQ(shared->value, Decimal(9));
+}
+
+TEST(UnitSymbolTest, KeepsEveryTextWhole) {
+    const std::string atCapacity(UnitSymbol::capacity, 'k');
+    const std::string pastCapacity = atCapacity + "X";
+    const std::string long1 = "a unit symbol far longer than the room kept inline: one";
+    const std::string long2 = "a unit symbol far longer than the room kept inline: two";
+    for (const std::string& text : {std::string(), std::string("%"), std::string("km"), std::string("m\u00B2"),
+                                    std::string("kWh"), atCapacity, pastCapacity, long1, long2}) {
+        UnitSymbol symbol(text);
+        EXPECT_EQ(symbol.view(), text);
+        EXPECT_EQ(symbol.size(), text.size());
+        EXPECT_EQ(symbol.str(), text);
+        EXPECT_TRUE(symbol == text);
+        EXPECT_TRUE(symbol == std::string_view(text));
+        EXPECT_TRUE(symbol == text.c_str());
+        EXPECT_TRUE(symbol == UnitSymbol(std::string_view(text)));  // made apart, equal
+        UnitSymbol copy = symbol;
+        EXPECT_EQ(copy, symbol);
+        EXPECT_EQ(std::string(copy), text);
+    }
+}
+
+TEST(UnitSymbolTest, DiffersWhereTheTextsDiffer) {
+    const std::string base(UnitSymbol::capacity, 'k');
+    struct Row {
+        std::string a, b;
+    } rows[] = {
+        {"km", "kmh"},  {"km", "Km"}, {"", "m"}, {"USD", "VND"},
+        {base, base + "s"},                          // one inline, one not
+        {base + "s", base + "t"},                    // both past the room: differ after it
+        {base + "ss", base + "s"},
+    };
+    for (const Row& r : rows) {
+        EXPECT_FALSE(UnitSymbol(r.a) == UnitSymbol(r.b)) << r.a << " vs " << r.b;
+        EXPECT_FALSE(UnitSymbol(r.a) == r.b) << r.a << " vs " << r.b;
+        EXPECT_FALSE(UnitSymbol(r.b) == r.a.c_str()) << r.b << " vs " << r.a;
+    }
+    EXPECT_NE((Unit{"USD"}), (Unit{"EUR"}));
+    EXPECT_EQ((Unit{"USD"}), (Unit{std::string("USD")}));
+}
+
+// Long symbols made on several threads at once: all of one text are equal, none is lost.
+TEST(UnitSymbolTest, LongSymbolsFromSeveralThreads) {
+    std::vector<std::thread> threads;
+    std::vector<std::vector<UnitSymbol>> made(4);
+    for (std::size_t t = 0; t < made.size(); ++t)
+        threads.emplace_back([&made, t] {
+            for (int k = 0; k < 200; ++k)
+                made[t].emplace_back("a long made-up unit number " + std::to_string(k % 50));
+        });
+    for (std::thread& t : threads) t.join();
+    for (std::size_t t = 0; t < made.size(); ++t)
+        for (int k = 0; k < 200; ++k) {
+            ASSERT_EQ(made[t][k].view(), "a long made-up unit number " + std::to_string(k % 50));
+            ASSERT_EQ(made[t][k], made[0][k]);
+        }
 }
 
 }  // namespace
