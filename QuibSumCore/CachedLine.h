@@ -1,19 +1,22 @@
 #pragma once
-// CachedLine: the last analysis of one sheet line, reduced to what the sheet shows and
-// reuses, together with every input it was computed from, so that the next pass can tell by
-// comparing values whether the analysis still holds. The text it was computed from is the
-// sheet's line itself: replacing a line drops its entry, so an entry never outlives its text
-// and the sheet does not hold the text twice. Names are held as numbers of the sheet's
-// NameTable; the facts the pass checks on every line (flags, name keys, assigned name) sit in
-// the sheet's slot beside the entry.
+// CachedLine: what a sheet keeps of one line's last analysis besides its result, with every
+// input the analysis depended on, so that the next pass can tell cheaply whether it still
+// holds. The text is the sheet's line itself and the result the sheet's shown result at the
+// line's index: replacing a line resets its entry, so an entry never outlives either.
+//
+// The block an aggregate line read is recorded by stamps rather than by copies of its values.
+// A stamp names one value of one line: a line analysed afresh keeps its stamp when its value
+// came out the same and otherwise takes the sheet's next, so stamps only grow, and an equal
+// stamp means the very value read. The facts the pass checks on every line sit in the entry
+// itself, packed into one cache line; what only some lines have is held apart.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <utility>
 #include <vector>
 
-#include "QuibSumCore/LineResult.h"
 #include "QuibSumCore/NameTable.h"
 #include "QuibSumCore/Quantity.h"
 #include "QuibSumCore/Rate.h"
@@ -21,17 +24,25 @@
 
 namespace quibsum {
 
+using Stamp = std::uint32_t;  // 0: no value
+
 struct CachedLine {
-    // The values of a block, newest first, as an immutable shared list: the aggregate lines of
-    // one block share it instead of each holding a copy (a running total on every other line
-    // would otherwise keep a quadratic number of values), and a shared tail compares equal by
-    // pointer without walking it. Each value is the one shown by its line, shared with that
-    // line's entry rather than copied.
-    struct BlockNode {
-        std::shared_ptr<const Quantity> value;
-        std::shared_ptr<const BlockNode> previous;
-        std::size_t size = 0;  // values up to and including this one
+    enum Flag : std::uint8_t {
+        value = 1,
+        usesPrev = 2,
+        aggregate = 4,
+        rateDefinition = 8,
+        assigns = 16,
+        readsVariables = 32,
+        asksStore = 64,  // the analysis asked the rate store for a rate
+        // The rate store has a new version and the analysis asked it: analyse again.
+        ratesStale = 128,
     };
+    // Whether a line has a value and whether that value is a definition, which does not join
+    // the block: a value that keeps its stamp keeps these too.
+    static constexpr std::uint8_t kinds = value | rateDefinition;
+    enum class Shape : std::uint8_t { blank, heading, other };  // first non-blank character
+    static constexpr std::size_t inlineKeys = 4;
 
     // What only some lines have, held apart so that the many lines without any of it (a
     // number with a unit, a heading, a blank line) do not carry its room.
@@ -41,25 +52,52 @@ struct CachedLine {
         // its name keys, the variable of that name and every multi-word name registered under
         // it. Names without a value are absent. Few entries, so a vector beats a map.
         std::vector<std::pair<NameId, Quantity>> variables;
-        // The line's name keys when there are more than its slot holds; empty otherwise.
+        // The line's name keys when there are more than the entry holds; empty otherwise.
         std::vector<NameId> keys;
-        // The previous result at that time, kept only when the analysis uses it; held apart
+        // The previous result at that time, kept only when the analysis used it; held apart
         // again, like the definition, as few of the lines with details have either.
         std::unique_ptr<const Quantity> previous;
         std::unique_ptr<const SheetRate> rateDefinition;  // for a rate definition line only
-        std::shared_ptr<const BlockNode> block;           // kept only for aggregate lines; null when empty
         // For a rate definition, the sheet rates after it: handed on when the line is reused, so
         // that the lines below keep comparing equal pointers.
         std::shared_ptr<const SheetRates> ratesAfter;
+        // For an aggregate line, the block it read: how many values, the stamp of the first, and
+        // the sheet's last stamp at the time. The block is the same exactly when it has as many
+        // values, begins with that one, and none has a later stamp: lines keep their order, so
+        // such values are the very lines read then (see Sheet::Pass::reusable).
+        std::uint32_t blockSize = 0;
+        Stamp blockFirst = 0;
+        Stamp blockSeen = 0;
     };
 
-    // The result as finally shown: the missing-previous-result and aggregate rules applied.
-    LineResult result = LineResult::note();
-    // Shared and immutable: consecutive lines see the same rates, so they share one copy and
-    // an equal pointer settles the comparison without walking the map.
+    // The rates the analysis saw; null until the line is analysed. Shared and immutable:
+    // consecutive lines see the same rates, so an equal pointer settles the comparison.
     std::shared_ptr<const SheetRates> sheetRates;
-    std::int64_t ratesVersion = 0;
     std::unique_ptr<Details> details;  // null when the line has none of them
+    // The line's name keys, here when they fit, else all of them in the details.
+    std::array<NameId, inlineKeys> keys{};
+    NameId assigned = 0;     // with `assigns`: the assigned name
+    NameId assignedKey = 0;  // and its first word (the name itself when it has one word)
+    Stamp stamp = 0;         // with `value`: the stamp of the line's value
+    std::uint8_t keyCount = 0;
+    std::uint8_t flags = 0;
+    Shape shape = Shape::blank;
+
+    bool analysed() const { return sheetRates != nullptr; }
+    // The entry for a new text of this line: not analysed, but with the stamp and kind of the
+    // value shown so far, which the new text keeps if it comes to the same value.
+    CachedLine replaced() const {
+        CachedLine fresh;
+        fresh.stamp = stamp;
+        fresh.flags = flags & kinds;
+        fresh.shape = shape;
+        return fresh;
+    }
+    bool has(Flag f) const { return (flags & f) != 0; }
+    std::span<const NameId> nameKeys() const {
+        if (keyCount > inlineKeys) return details->keys;
+        return {keys.data(), keyCount};
+    }
 
     Details& writableDetails() {
         if (!details) details = std::make_unique<Details>();
@@ -72,12 +110,7 @@ struct CachedLine {
         return details ? std::span<const std::pair<NameId, Quantity>>(details->variables)
                        : std::span<const std::pair<NameId, Quantity>>();
     }
-    std::span<const NameId> keys() const {
-        return details ? std::span<const NameId>(details->keys) : std::span<const NameId>();
-    }
     const Quantity* previous() const { return details ? details->previous.get() : nullptr; }
-    const SheetRate* rateDefinition() const { return details ? details->rateDefinition.get() : nullptr; }
-    const BlockNode* block() const { return details ? details->block.get() : nullptr; }
 };
 
 }  // namespace quibsum

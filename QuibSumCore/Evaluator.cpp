@@ -13,9 +13,7 @@ constexpr int maxExponent = 1024;
 
 EvaluationError fail(std::string_view message) { return EvaluationError::message(message); }
 
-const OptionalRate& either(const OptionalRate& first, const OptionalRate& second) {
-    return first ? first : second;
-}
+const OptionalRate& either(const OptionalRate& first, const OptionalRate& second) { return first ? first : second; }
 
 Result<Quantity> power(const Quantity& l, const Quantity& r) {
     if (l.unit || r.unit) return fail(messages::invalidExponent);

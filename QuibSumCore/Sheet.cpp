@@ -1,6 +1,7 @@
 #include "QuibSumCore/Sheet.h"
 
 #include <algorithm>
+#include <limits>
 #include <unordered_set>
 
 #include "QuibSumCore/BlockSum.h"
@@ -14,9 +15,7 @@ namespace quibsum {
 
 namespace {
 
-using BlockNode = CachedLine::BlockNode;
-
-const Quantity& valueOf(const CachedLine& line) { return std::get<LineResult::Value>(line.result.payload).quantity; }
+const Quantity& valueOf(const LineResult& result) { return std::get<LineResult::Value>(result.payload).quantity; }
 
 }  // namespace
 
@@ -24,7 +23,11 @@ const Quantity& valueOf(const CachedLine& line) { return std::get<LineResult::Va
 // engine. The tables are indexed by NameId and cleared at the start of each pass by visiting
 // the numbers the last pass set, so a pass costs nothing for the names it does not meet.
 struct Sheet::Scratch {
-    std::vector<const Quantity*> values;  // the variable of each name, or null
+    struct Variable {
+        const Quantity* value = nullptr;  // null: no variable of that name so far
+        Stamp stamp = 0;
+    };
+    std::vector<Variable> values;
     // Per name: whether any variable is known under it as a key (a variable of that name, or
     // multi-word names registered under it), one byte so that the common answer "none" is a
     // single look-up.
@@ -34,20 +37,24 @@ struct Sheet::Scratch {
     std::vector<NameId> touched;  // the numbers whose entries above are set
     // Every assignment of the pass in order: replayed into `env` only when a line is analysed,
     // so that a pass that reuses every line never builds the engine's environment.
-    std::vector<std::pair<NameId, const Quantity*>> assignments;
+    struct Assignment {
+        NameId name;
+        Stamp stamp;
+        const Quantity* value;
+    };
+    std::vector<Assignment> assignments;
     // The engine's environment, kept from pass to pass: it holds exactly the assignments in
-    // envAssignments, applied in that order. A pass that made the same assignments before
-    // the line it analyses (the usual keystroke) finds it ready.
+    // envAssignments (name and stamp), applied in that order. A pass that made the same
+    // assignments before the line it analyses (the usual keystroke) finds it ready.
     Environment env;
-    std::vector<std::pair<NameId, Quantity>> envAssignments;
+    std::vector<std::pair<NameId, Stamp>> envAssignments;
     bool envChecked = false;                     // envAssignments is known to begin this pass's assignments
     std::shared_ptr<const SheetRates> envRates;  // the rates env.sheetRates holds a copy of
-    std::vector<Slot*> blockLines;
-    std::vector<const Quantity*> sumValues;  // scratch for summing
+    std::vector<const Quantity*> block;          // the values of the current block, for a sum
 
     void startPass(std::size_t names) {
         for (NameId id : touched) {
-            values[id] = nullptr;
+            values[id] = {};
             multi[id].clear();
             known[id] = 0;
         }
@@ -55,7 +62,7 @@ struct Sheet::Scratch {
         grow(names);
         assignments.clear();
         envChecked = false;
-        blockLines.clear();
+        block.clear();
     }
     void forgetEnvironment() {
         env.values.clear();
@@ -64,73 +71,62 @@ struct Sheet::Scratch {
     }
     void grow(std::size_t names) {
         if (values.size() < names) {
-            values.resize(names, nullptr);
+            values.resize(names);
             multi.resize(names);
             known.resize(names, 0);
         }
     }
 };
 
-// The context one pass carries from line to line. The previous result and the block refer to
-// the cache entries of the lines above (which stay put during a pass), so moving on to the
-// next line copies no quantity; the environment handed to the engine is brought up to date
-// only when a line is actually analysed.
+// The context one pass carries from line to line. The previous result, the variables and the
+// block refer to the results of the lines above, which stay put during a pass (results_ has
+// room for every line before it starts), so moving on to the next line copies no quantity;
+// the environment handed to the engine is brought up to date only when a line is actually
+// analysed.
 class Sheet::Pass {
 public:
-    explicit Pass(Sheet& sheet) : sheet_(sheet), s_(*sheet.scratch_), rates_(sheet.noRates_) {
+    Pass(Sheet& sheet, Shift moved) : sheet_(sheet), s_(*sheet.scratch_), rates_(sheet.noRates_), moved_(moved) {
         s_.startPass(sheet.names_.size());
     }
 
     // Steps through line i: reuses or analyses it, records its result, and moves the context on.
     void line(std::size_t i, std::size_t oldCount, Update& update) {
-        Slot& slot = sheet_.cache_[i];
-        if (slot.shape != Slot::Shape::other) {
-            s_.blockLines.clear();
-            chainLength_ = 0;
-        }
+        CachedLine& line = sheet_.cache_[i];
+        if (line.shape != CachedLine::Shape::other) endBlock();
 
-        bool reused = slot.entry && reusable(slot);
-        lastAsBefore_ = reused && slot.rates == rates_.get();
+        std::vector<LineResult>& results = sheet_.results_;
+        const bool moved = i >= moved_.from && moved_.by != 0;
+        // Where the line's own last result stands, and where the result shown at i before does.
+        const std::size_t own = moved && moved_.by < 0 ? i - static_cast<std::size_t>(moved_.by) : i;
+        const std::size_t before = moved && moved_.by > 0 ? i + static_cast<std::size_t>(moved_.by) : i;
+        bool changed;
+
+        const bool reused = line.analysed() && reusable(line);
+        lastAsBefore_ = reused && line.sheetRates == rates_;
         if (reused) {
-            // Equal by value: share the current copies so the next pass compares pointers.
-            if (slot.rates != rates_.get()) {
-                slot.entry->sheetRates = rates_;
-                slot.rates = rates_.get();
-            }
-            if (slot.has(Slot::aggregate) && slot.entry->block() != chainTail())
-                slot.entry->writableDetails().block = chain();
+            // Equal by value: share the current copy so the next pass compares pointers.
+            if (line.sheetRates != rates_) line.sheetRates = rates_;
+            // Unmoved, the result shown at i is its own. Moved up, the own result is copied, not
+            // moved: it is still the one shown before at `own`, which a line below compares with.
+            changed = own != before && (i >= oldCount || !(results[before] == results[own]));
+            if (own != i && changed) results[i] = results[own];
         } else {
-            if (analyse(slot, sheet_.lines_[i])) update.respanned.push_back(i);
+            LineResult result = analyse(line, results[own], update.respanned, i);
+            changed = i >= oldCount || !(results[before] == result);
+            results[i] = std::move(result);
             ++analysed;
         }
-
-        // While an entry stays at its index and is reused, the result shown there is its own,
-        // and so is the counted flag.
-        bool unchanged = reused && slot.position == i && i < oldCount;
-        slot.position = static_cast<std::uint32_t>(i);
-        if (!unchanged) {
-            const LineResult& result = slot.entry->result;
-            if (i >= oldCount) {
-                sheet_.results_.push_back(result);
-                update.changed.push_back(i);
-            } else if (!(sheet_.results_[i] == result)) {
-                sheet_.results_[i] = result;
-                update.changed.push_back(i);
-            }
-            sheet_.counted_[i] = !slot.has(Slot::aggregate) && !slot.has(Slot::rateDefinition);
-        }
-
-        advance(slot, reused);
+        if (changed) update.changed.push_back(i);
+        sheet_.counted_[i] = !line.has(CachedLine::aggregate) && !line.has(CachedLine::rateDefinition);
+        advance(line, results[i], reused);
     }
 
     // Steps through a line known to be unchanged since the last pass, inputs included: its
-    // entry stands, its result and flags are already in place; only the context moves on.
-    void carry(Slot& slot) {
-        if (slot.shape != Slot::Shape::other) {
-            s_.blockLines.clear();
-            chainLength_ = 0;
-        }
-        advance(slot, true);
+    // result and flags are already in place; only the context moves on.
+    void carry(std::size_t i) {
+        CachedLine& line = sheet_.cache_[i];
+        if (line.shape != CachedLine::Shape::other) endBlock();
+        advance(line, sheet_.results_[i], true);
     }
 
     const std::shared_ptr<const SheetRates>& rates() const { return rates_; }
@@ -142,94 +138,74 @@ public:
 
     // How a line stands in the block and the chain of previous results, from its first
     // character that is not white space: none (blank), "#" (a heading or comment), or another.
-    static Slot::Shape shapeOf(std::string_view text) {
+    static CachedLine::Shape shapeOf(std::string_view text) {
         std::size_t pos = 0;
         while (pos < text.size()) {
             char32_t c = utf8::decode(text, pos);
-            if (!Lexicon::isWhiteSpace(c)) return c == U'#' ? Slot::Shape::heading : Slot::Shape::other;
+            if (!Lexicon::isWhiteSpace(c)) return c == U'#' ? CachedLine::Shape::heading : CachedLine::Shape::other;
         }
-        return Slot::Shape::blank;
+        return CachedLine::Shape::blank;
     }
 
     std::size_t analysed = 0;
 
 private:
-    bool reusable(const Slot& slot) {
-        if (slot.has(Slot::ratesStale)) return false;
-        if (slot.rates != rates_.get() && *slot.entry->sheetRates != *rates_) return false;
-        if (!variablesAgree(slot)) return false;
-        if (slot.has(Slot::usesPrev)) {
-            const Quantity* stored = slot.entry->previous();
+    bool reusable(const CachedLine& line) const {
+        if (line.has(CachedLine::ratesStale)) return false;
+        if (line.sheetRates != rates_ && *line.sheetRates != *rates_) return false;
+        if (!variablesAgree(line)) return false;
+        if (line.has(CachedLine::usesPrev)) {
+            const Quantity* stored = line.previous();
             if ((stored != nullptr) != (prev_ != nullptr)) return false;
-            if (prev_ && !(*stored == valueOf(*prev_))) return false;
+            if (prev_ && !(*stored == *prev_)) return false;
         }
-        if (slot.has(Slot::aggregate)) {
-            buildChain();
-            if (!sameBlock(slot.entry->block(), chainTail())) return false;
+        if (line.has(CachedLine::aggregate)) {
+            // The block read then had as many values, began with the same one, and none of its
+            // values is newer than the sheet's last stamp then. The lines of the block now
+            // existed then with these values (a stamp never comes back), in this order (lines
+            // keep theirs) and below the same first line; every value line between that one and
+            // this was in the block read then; so, being as many, they are that block.
+            const CachedLine::Details& d = *line.details;
+            if (d.blockSize != s_.block.size()) return false;
+            if (!s_.block.empty() && (d.blockFirst != blockFirst_ || blockNewest_ > d.blockSeen)) return false;
         }
         return true;
     }
 
     // Every variable the line could read (under its name keys) has the value it had, and no
     // such variable appeared or vanished.
-    bool variablesAgree(const Slot& slot) const {
-        if (!slot.has(Slot::readsVariables)) {
+    bool variablesAgree(const CachedLine& line) const {
+        if (!line.has(CachedLine::readsVariables)) {
             // It read none: it still agrees while none is known under its keys.
             bool anyKnown = false;
-            for (NameId key : slot.nameKeys()) anyKnown |= s_.known[key] != 0;
+            for (NameId key : line.nameKeys()) anyKnown |= s_.known[key] != 0;
             if (!anyKnown) return true;
         }
-        const auto stored = slot.entry->variables();
+        const auto stored = line.variables();
         std::size_t seen = 0;
         bool agree = true;
-        forEachVariable(slot.nameKeys(), [&](NameId name, const Quantity& q) {
+        forEachVariable(line.nameKeys(), [&](NameId name, const Scratch::Variable& v) {
             if (!agree) return;
             // Found in the order they were stored, unless names were registered in another
             // order above.
             if (seen < stored.size() && stored[seen].first == name) {
-                agree = stored[seen].second == q;
+                agree = stored[seen].second == *v.value;
             } else {
-                auto it = std::find_if(stored.begin(), stored.end(), [&](const auto& v) { return v.first == name; });
-                agree = it != stored.end() && it->second == q;
+                auto it = std::ranges::find(stored, name, &std::pair<NameId, Quantity>::first);
+                agree = it != stored.end() && it->second == *v.value;
             }
             ++seen;
         });
         return agree && seen == stored.size();
     }
 
-    // Calls f(name, value) for every variable known under the given name keys: the variable
+    // Calls f(name, variable) for every variable known under the given name keys: the variable
     // named by the key itself, then the multi-word names registered under it.
     template <class F>
     void forEachVariable(std::span<const NameId> keys, F&& f) const {
         for (NameId key : keys) {
-            if (const Quantity* q = s_.values[key]) f(key, *q);
-            for (NameId name : s_.multi[key]) f(name, *s_.values[name]);
-        }
-    }
-
-    static bool sameBlock(const BlockNode* a, const BlockNode* b) {
-        if ((a ? a->size : 0) != (b ? b->size : 0)) return false;
-        for (; a != b; a = a->previous.get(), b = b->previous.get())
-            if (a->value != b->value && !(*a->value == *b->value)) return false;
-        return true;
-    }
-
-    const BlockNode* chainTail() const {
-        return chainLength_ ? s_.blockLines[chainLength_ - 1]->joined.get() : nullptr;
-    }
-    std::shared_ptr<const BlockNode> chain() const {
-        return chainLength_ ? s_.blockLines[chainLength_ - 1]->joined : nullptr;
-    }
-
-    // Brings the shared list of the current block up to date. Only aggregate lines need it, so
-    // blocks that no aggregate line reads never build one.
-    [[gnu::noinline]] void buildChain() {
-        for (; chainLength_ < s_.blockLines.size(); ++chainLength_) {
-            Slot& line = *s_.blockLines[chainLength_];
-            const BlockNode* tail = chainTail();
-            if (line.joined && line.joined->previous.get() == tail) continue;
-            std::shared_ptr<const Quantity> value(line.entry, &valueOf(*line.entry));
-            line.joined = std::make_shared<const BlockNode>(BlockNode{std::move(value), chain(), chainLength_ + 1});
+            if (s_.values[key].value) f(key, s_.values[key]);
+            for (NameId name : s_.multi[key]) f(name, s_.values[name]);
         }
     }
 
@@ -240,21 +216,21 @@ private:
         if (!s_.envChecked) {
             std::size_t agree = 0;
             std::size_t n = std::min(held.size(), s_.assignments.size());
-            while (agree < n && held[agree].first == s_.assignments[agree].first &&
-                   held[agree].second == *s_.assignments[agree].second)
+            while (agree < n && held[agree].first == s_.assignments[agree].name &&
+                   held[agree].second == s_.assignments[agree].stamp)
                 ++agree;
             if (agree < held.size()) s_.forgetEnvironment();
             s_.envChecked = true;
         }
         for (std::size_t k = held.size(); k < s_.assignments.size(); ++k) {
-            const auto& [name, value] = s_.assignments[k];
-            env.assign(sheet_.names_.name(name), *value);
-            held.emplace_back(name, *value);
+            const Scratch::Assignment& a = s_.assignments[k];
+            env.assign(sheet_.names_.name(a.name), *a.value);
+            held.emplace_back(a.name, a.stamp);
         }
         if (prev_ == nullptr)
             env.prev.reset();
-        else if (!env.prev || !(*env.prev == valueOf(*prev_)))
-            env.prev = valueOf(*prev_);
+        else if (!env.prev || !(*env.prev == *prev_))
+            env.prev = *prev_;
         if (s_.envRates != rates_) {
             env.sheetRates = *rates_;
             s_.envRates = rates_;
@@ -262,85 +238,104 @@ private:
         return env;
     }
 
-    // Returns whether the line's variable ranges differ from those of its previous analysis.
-    // Kept out of line, like the other rare paths, so that the step over a reused line stays small.
-    [[gnu::noinline]] bool analyse(Slot& slot, const std::string& text) {
+    // Analyses line i afresh against the context and returns the result to show. `last` is the
+    // result shown for the line before (or for the text it replaced): an equal value of the
+    // same kind keeps its stamp, so that the lines reading it stay valid. Appends i to `respanned` when the variable
+    // ranges differ from those of that analysis. Kept out of line, like the other rare paths, so that the step over a
+    // reused line stays small.
+    [[gnu::noinline]] LineResult analyse(CachedLine& line, const LineResult& last, std::vector<std::size_t>& respanned,
+                                         std::size_t i) {
         const Environment& env = environment();
         const std::uint64_t questionsBefore = CurrencyConverter::storeQuestions();
-        LineAnalysis a = sheet_.engine_.analyze(text, env);
+        LineAnalysis a = sheet_.engine_.analyze(sheet_.lines_[i], env);
         if (a.usesPrev && !prev_) a.result = LineResult::error(std::string(messages::noPreviousResult));
         if (a.aggregate) a.result = aggregate(*a.aggregate);
         const bool asksStore = CurrencyConverter::storeQuestions() != questionsBefore;
-        const std::uint8_t exports = Slot::assigns | Slot::rateDefinition;
-        exportsChanged_ |= (slot.flags & exports) != 0 || a.assignedName || a.rateDefinition;
-        const bool respanned = slot.entry ? !std::ranges::equal(slot.entry->variableRanges(), a.variableRanges)
-                                          : !a.variableRanges.empty();
+        const std::uint8_t exports = CachedLine::assigns | CachedLine::rateDefinition;
+        exportsChanged_ |= (line.flags & exports) != 0 || a.assignedName || a.rateDefinition;
+        if (!std::ranges::equal(line.variableRanges(), a.variableRanges)) respanned.push_back(i);
 
-        auto entry = std::make_shared<CachedLine>();
-        entry->result = std::move(a.result);
-        if (!a.variableRanges.empty()) entry->writableDetails().variableRanges = std::move(a.variableRanges);
-        if (a.rateDefinition) {
-            CachedLine::Details& d = entry->writableDetails();
-            d.rateDefinition = std::make_unique<const SheetRate>(std::move(*a.rateDefinition));
-            // The rates it produced last time are handed on, to be kept if they come out equal.
-            // A block node is not: it holds the old entry's value and would keep it alive.
-            if (slot.entry && slot.entry->details) d.ratesAfter = std::move(slot.entry->details->ratesAfter);
+        const std::uint8_t flags = static_cast<std::uint8_t>(
+            (a.result.isValue() ? CachedLine::value : 0) | (a.usesPrev ? CachedLine::usesPrev : 0) |
+            (a.aggregate ? CachedLine::aggregate : 0) | (a.rateDefinition ? CachedLine::rateDefinition : 0) |
+            (a.assignedName ? CachedLine::assigns : 0) | (asksStore ? CachedLine::asksStore : 0));
+        const bool sameValue = line.stamp != 0 && (line.flags & CachedLine::kinds) == (flags & CachedLine::kinds) &&
+                               valueOf(last) == valueOf(a.result);
+
+        // The rates a definition produced last time are handed on, to be kept if they come out equal.
+        std::shared_ptr<const SheetRates> ratesAfter;
+        if (a.rateDefinition && line.details) ratesAfter = std::move(line.details->ratesAfter);
+        std::unique_ptr<CachedLine::Details> details;
+        auto writableDetails = [&]() -> CachedLine::Details& {
+            if (!details) details = std::make_unique<CachedLine::Details>();
+            return *details;
+        };
+        if (!a.variableRanges.empty()) {
+            writableDetails().variableRanges.assign(a.variableRanges.begin(), a.variableRanges.end());
         }
-        slot.joined.reset();
+        if (a.rateDefinition) {
+            CachedLine::Details& d = writableDetails();
+            d.rateDefinition = std::make_unique<const SheetRate>(std::move(*a.rateDefinition));
+            d.ratesAfter = std::move(ratesAfter);
+        }
+        if (a.aggregate) {
+            CachedLine::Details& d = writableDetails();
+            d.blockSize = static_cast<std::uint32_t>(s_.block.size());
+            d.blockFirst = blockFirst_;
+            d.blockSeen = sheet_.lastStamp_;
+        }
 
         NameTable& names = sheet_.names_;
-        std::array<NameId, Slot::inlineKeys> inlineKeys{};
+        line.keys = {};
         for (std::size_t k = 0; k < a.nameKeys.size(); ++k) {
             NameId id = names.intern(a.nameKeys[k]);
-            if (a.nameKeys.size() > Slot::inlineKeys)
-                entry->writableDetails().keys.push_back(id);
+            if (a.nameKeys.size() > CachedLine::inlineKeys)
+                writableDetails().keys.push_back(id);
             else
-                inlineKeys[k] = id;
+                line.keys[k] = id;
         }
+        line.keyCount = static_cast<std::uint8_t>(std::min<std::size_t>(a.nameKeys.size(), CachedLine::inlineKeys + 1));
         if (a.assignedName) {
-            slot.assigned = names.intern(*a.assignedName);
-            slot.assignedKey = names.intern(VariableNames::key(*a.assignedName));
+            line.assigned = names.intern(*a.assignedName);
+            line.assignedKey = names.intern(VariableNames::key(*a.assignedName));
         }
         s_.grow(names.size());
-        slot.keys = inlineKeys;
-        slot.keyCount = static_cast<std::uint8_t>(std::min<std::size_t>(a.nameKeys.size(), Slot::inlineKeys + 1));
-        slot.entry = entry;  // the keys beyond the slot's are read through it
-        forEachVariable(slot.nameKeys(), [&](NameId name, const Quantity& q) {
-            entry->writableDetails().variables.emplace_back(name, q);
+        line.details = std::move(details);  // the keys beyond the entry's are read through them
+        forEachVariable(line.nameKeys(), [&](NameId name, const Scratch::Variable& v) {
+            line.writableDetails().variables.emplace_back(name, *v.value);
         });
 
-        if (a.usesPrev && prev_) entry->writableDetails().previous = std::make_unique<const Quantity>(valueOf(*prev_));
-        if (a.aggregate) {
-            buildChain();
-            if (chainLength_) entry->writableDetails().block = chain();
-        }
-        entry->sheetRates = rates_;
-        entry->ratesVersion = sheet_.ratesVersion_;
-
-        slot.rates = rates_.get();
-        slot.flags = static_cast<std::uint8_t>(
-            (entry->result.isValue() ? Slot::value : 0) | (a.usesPrev ? Slot::usesPrev : 0) |
-            (a.aggregate ? Slot::aggregate : 0) | (entry->rateDefinition() ? Slot::rateDefinition : 0) |
-            (a.assignedName ? Slot::assigns : 0) | (entry->variables().empty() ? 0 : Slot::readsVariables) |
-            (asksStore ? Slot::asksStore : 0));
-        return respanned;
+        line.sheetRates = rates_;
+        if (a.usesPrev && prev_) line.writableDetails().previous = std::make_unique<const Quantity>(*prev_);
+        line.flags = static_cast<std::uint8_t>(flags | (line.variables().empty() ? 0 : CachedLine::readsVariables));
+        if (!a.result.isValue())
+            line.stamp = 0;
+        else if (!sameValue)
+            line.stamp = ++sheet_.lastStamp_;
+        return std::move(a.result);
     }
 
     LineResult aggregate(Aggregate kind) {
-        s_.sumValues.clear();
-        for (const Slot* line : s_.blockLines) s_.sumValues.push_back(&valueOf(*line->entry));
-        return aggregateResultOf(BlockSum::of(s_.sumValues, sheet_.engine_, *rates_), kind, sheet_.engine_);
+        return aggregateResultOf(BlockSum::of(s_.block, sheet_.engine_, *rates_), kind, sheet_.engine_);
     }
 
-    void advance(Slot& slot, bool reused) {
-        if (slot.has(Slot::value) && slot.has(Slot::rateDefinition)) {
-            define(*slot.entry->details, reused);  // a definition always has details
+    void endBlock() {
+        s_.block.clear();
+        blockNewest_ = 0;
+    }
+
+    void advance(CachedLine& line, const LineResult& result, bool reused) {
+        if (line.has(CachedLine::value) && line.has(CachedLine::rateDefinition)) {
+            define(*line.details, reused);  // a definition always has details
             prev_ = nullptr;
-        } else if (slot.has(Slot::value)) {
-            if (slot.has(Slot::assigns)) assign(slot.assigned, slot.assignedKey, valueOf(*slot.entry));
-            prev_ = slot.entry.get();
-            s_.blockLines.push_back(&slot);
-        } else if (slot.shape != Slot::Shape::blank) {
+        } else if (line.has(CachedLine::value)) {
+            const Quantity& value = valueOf(result);
+            if (line.has(CachedLine::assigns)) assign(line.assigned, line.assignedKey, line.stamp, value);
+            prev_ = &value;
+            if (s_.block.empty()) blockFirst_ = line.stamp;
+            blockNewest_ = std::max(blockNewest_, line.stamp);
+            s_.block.push_back(&value);
+        } else if (line.shape != CachedLine::Shape::blank) {
             prev_ = nullptr;
         }
     }
@@ -362,9 +357,9 @@ private:
 
     // A name with spaces assigned for the first time is registered under its first word, as
     // the engine's environment registers it.
-    void assign(NameId name, NameId key, const Quantity& value) {
-        const Quantity*& current = s_.values[name];
-        if (current == nullptr) {
+    void assign(NameId name, NameId key, Stamp stamp, const Quantity& value) {
+        Scratch::Variable& current = s_.values[name];
+        if (current.value == nullptr) {
             s_.touched.push_back(name);
             if (key != name) {
                 s_.multi[key].push_back(name);
@@ -372,17 +367,17 @@ private:
             }
             s_.known[key] = 1;
         }
-        current = &value;
-        s_.assignments.emplace_back(name, &value);
+        current = {&value, stamp};
+        s_.assignments.push_back({name, stamp, &value});
     }
 
     Sheet& sheet_;
     Scratch& s_;
-    const CachedLine* prev_ = nullptr;  // the line whose value is the previous result
-    // The block: the lines whose values joined it (s_.blockLines), of which the first
-    // chainLength_ are linked into a shared list (as far as an aggregate line has needed it).
-    std::size_t chainLength_ = 0;
     std::shared_ptr<const SheetRates> rates_;
+    const Shift moved_;
+    const Quantity* prev_ = nullptr;  // the previous result, among the results of the lines above
+    Stamp blockFirst_ = 0;            // the stamp of the block's first value (s_.block holds the values)
+    Stamp blockNewest_ = 0;           // and the latest stamp among them
     // The line just stepped through was reused, and found the very rates it had last time.
     bool lastAsBefore_ = false;
     bool exportsChanged_ = false;  // a line analysed in this pass assigns or defines, or did
@@ -417,36 +412,39 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
     // Out-of-range bounds are a caller error; clamp them rather than corrupt the arrays.
     upper = std::min(upper, lines_.size());
     lower = std::min(lower, upper);
-    std::size_t removed = upper - lower;
-    std::size_t common = std::min(removed, replacement.size());
+    const std::size_t removed = upper - lower;
+    const std::size_t added = replacement.size();
+    const std::size_t common = std::min(removed, added);
     auto at = [&](auto& v, std::size_t k) { return v.begin() + static_cast<std::ptrdiff_t>(k); };
 
     // Whether a line that goes away made a variable or sheet rates for the lines below.
     bool removedExports = false;
     for (std::size_t k = lower; k < upper; ++k)
-        removedExports |= cache_[k].has(Slot::assigns) || cache_[k].has(Slot::rateDefinition);
+        removedExports |= cache_[k].has(CachedLine::assigns) || cache_[k].has(CachedLine::rateDefinition);
     // Below an edit that keeps every line where it was, the lines past the next heading may
     // find everything as the last pass left it (see evaluate).
-    const std::size_t settledFrom =
-        removed == replacement.size() && !removedExports ? lower + removed : std::size_t(-1);
+    const std::size_t settledFrom = removed == added && !removedExports ? lower + removed : std::size_t(-1);
 
     for (std::size_t k = 0; k < common; ++k) {
         lines_[lower + k] = std::move(replacement[k]);
-        cache_[lower + k] = Slot{};
+        cache_[lower + k] = cache_[lower + k].replaced();
     }
+    Shift moved{lower + common, static_cast<std::ptrdiff_t>(added) - static_cast<std::ptrdiff_t>(removed)};
     if (removed > common) {
         lines_.erase(at(lines_, lower + common), at(lines_, upper));
         cache_.erase(at(cache_, lower + common), at(cache_, upper));
-    } else if (replacement.size() > common) {
+    } else if (added > common) {
         lines_.insert(at(lines_, lower + common), std::make_move_iterator(at(replacement, common)),
                       std::make_move_iterator(replacement.end()));
-        std::vector<Slot> absent(replacement.size() - common);
+        std::vector<CachedLine> absent(added - common);
         cache_.insert(at(cache_, lower + common), std::make_move_iterator(absent.begin()),
                       std::make_move_iterator(absent.end()));
+        // Room for the new lines' results, so that every line's own result stands at its index.
+        results_.insert(at(results_, std::min(lower + common, results_.size())), added - common, LineResult::note());
     }
-    for (std::size_t k = lower; k < lower + replacement.size(); ++k) cache_[k].shape = Pass::shapeOf(lines_[k]);
+    for (std::size_t k = lower; k < lower + added; ++k) cache_[k].shape = Pass::shapeOf(lines_[k]);
 
-    return evaluate(lower, settledFrom);
+    return evaluate(lower, settledFrom, moved);
 }
 
 Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
@@ -454,33 +452,35 @@ Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
     ratesVersion_ = version;
     // A line that asked the store nothing took the same path whatever its tables held, so its
     // analysis stands for the new version too.
-    for (Slot& slot : cache_) {
-        if (!slot.entry) continue;
-        if (slot.has(Slot::asksStore))
-            slot.flags |= Slot::ratesStale;
-        else
-            slot.entry->ratesVersion = version;
+    for (CachedLine& line : cache_) {
+        if (line.has(CachedLine::asksStore)) line.flags |= CachedLine::ratesStale;
     }
-    return evaluate(0, std::size_t(-1));
+    return evaluate(0, std::size_t(-1), Shift{});
 }
 
-Sheet::Update Sheet::evaluate(std::size_t unchangedBefore, std::size_t settledFrom) {
+Sheet::Update Sheet::evaluate(std::size_t unchangedBefore, std::size_t settledFrom, Shift moved) {
     total_.reset();
     const std::size_t count = lines_.size();
-    const std::size_t oldCount = results_.size();
+    // The lines shown before: results_ has made room for the inserted ones already.
+    std::size_t oldCount = results_.size() - static_cast<std::size_t>(std::max<std::ptrdiff_t>(moved.by, 0));
     Update update;
     counted_.resize(count);
-    if (results_.size() > count) results_.resize(count);
-    results_.reserve(count);
     if (names_.size() > 2 * namesInUse_ + 1024) compactNames();
 
     // A pass cut short (the engine threw) may have left entries that the lines above them no
-    // longer match: look at every line again.
-    if (!passComplete_) unchangedBefore = 0;
+    // longer match, and results out of place: analyse every line again. So does a sheet
+    // running out of stamps, which would otherwise come round again.
+    if (!passComplete_ || lastStamp_ > std::numeric_limits<Stamp>::max() - count) {
+        forgetAnalyses();
+        moved = Shift{};
+        results_.resize(count);
+        oldCount = std::min(oldCount, count);
+        unchangedBefore = 0;
+    }
     unchangedBefore = std::min({unchangedBefore, count, oldCount});
     passComplete_ = false;
-    Pass pass(*this);
-    for (std::size_t i = 0; i < unchangedBefore; ++i) pass.carry(cache_[i]);
+    Pass pass(*this, moved);
+    for (std::size_t i = 0; i < unchangedBefore; ++i) pass.carry(i);
     bool settled = false;
     for (std::size_t i = unchangedBefore; i < count && !settled; ++i) {
         pass.line(i, oldCount, update);
@@ -488,13 +488,24 @@ Sheet::Update Sheet::evaluate(std::size_t unchangedBefore, std::size_t settledFr
         // far changed what it assigns or defines and the heading was reused with the rates it
         // had, every line below meets exactly the inputs it met in the last pass, which left
         // it reused or analysed for them: the pass can stop here.
-        settled = i >= settledFrom && cache_[i].shape == Slot::Shape::heading && pass.contextAsBefore();
+        settled = i >= settledFrom && cache_[i].shape == CachedLine::Shape::heading && pass.contextAsBefore();
     }
     passComplete_ = true;
+    results_.resize(count);                    // the removed lines' results were kept until the lines below took theirs
     if (!settled) finalRates_ = pass.rates();  // else the last pass's, which nothing below changed
     lastAnalysed_ = pass.analysed;
     update.results = results_;
     return update;
+}
+
+void Sheet::forgetAnalyses() {
+    for (CachedLine& line : cache_) {
+        const CachedLine::Shape shape = line.shape;
+        line = CachedLine{};
+        line.shape = shape;
+    }
+    scratch_->forgetEnvironment();
+    lastStamp_ = 0;
 }
 
 void Sheet::compactNames() {
@@ -504,15 +515,15 @@ void Sheet::compactNames() {
     scratch_->multi.clear();
     NameTable fresh;
     auto renumber = [&](NameId& id) { id = fresh.intern(names_.name(id)); };
-    for (Slot& slot : cache_) {
-        if (!slot.entry) continue;  // analysed afresh before anything reads its numbers
-        if (slot.keyCount <= Slot::inlineKeys)
-            std::for_each(slot.keys.begin(), slot.keys.begin() + slot.keyCount, renumber);
-        if (slot.has(Slot::assigns)) {
-            renumber(slot.assigned);
-            renumber(slot.assignedKey);
+    for (CachedLine& line : cache_) {
+        if (!line.analysed()) continue;  // analysed afresh before anything reads its numbers
+        if (line.keyCount <= CachedLine::inlineKeys)
+            std::for_each(line.keys.begin(), line.keys.begin() + line.keyCount, renumber);
+        if (line.has(CachedLine::assigns)) {
+            renumber(line.assigned);
+            renumber(line.assignedKey);
         }
-        if (CachedLine::Details* details = slot.entry->details.get()) {
+        if (CachedLine::Details* details = line.details.get()) {
             std::ranges::for_each(details->keys, renumber);
             for (auto& variable : details->variables) renumber(variable.first);
         }
@@ -534,18 +545,15 @@ PageTotal Sheet::total() const {
 std::map<std::size_t, std::vector<TextRange>> Sheet::variableSpans() const {
     std::map<std::size_t, std::vector<TextRange>> spans;
     for (std::size_t i = 0; i < cache_.size(); ++i) {
-        const CachedLine* e = cache_[i].entry.get();
-        if (!e || e->variableRanges().empty()) continue;
-        std::span<const TextRange> ranges = e->variableRanges();
+        std::span<const TextRange> ranges = cache_[i].variableRanges();
+        if (ranges.empty()) continue;
         spans.emplace_hint(spans.end(), i, std::vector<TextRange>(ranges.begin(), ranges.end()));
     }
     return spans;
 }
 
 std::span<const TextRange> Sheet::variableSpans(std::size_t line) const {
-    const CachedLine* e = cacheEntry(line);
-    if (!e) return {};
-    return e->variableRanges();
+    return line < cache_.size() ? cache_[line].variableRanges() : std::span<const TextRange>();
 }
 
 std::vector<std::string> Sheet::variableNames(std::ptrdiff_t before) const {
@@ -554,9 +562,9 @@ std::vector<std::string> Sheet::variableNames(std::ptrdiff_t before) const {
     std::size_t end = std::min(static_cast<std::size_t>(before), cache_.size());
     std::unordered_set<NameId> seen;
     for (std::size_t i = 0; i < end; ++i) {
-        const Slot& slot = cache_[i];
-        if (!slot.entry || !slot.has(Slot::assigns) || !slot.has(Slot::value)) continue;
-        if (seen.insert(slot.assigned).second) names.push_back(names_.name(slot.assigned));
+        const CachedLine& line = cache_[i];
+        if (!line.analysed() || !line.has(CachedLine::assigns) || !line.has(CachedLine::value)) continue;
+        if (seen.insert(line.assigned).second) names.push_back(names_.name(line.assigned));
     }
     return names;
 }

@@ -76,10 +76,6 @@ public:
     std::int64_t ratesVersion() const { return ratesVersion_; }
     // The sheet rates in force after the last line.
     const SheetRates& finalRates() const { return *finalRates_; }
-    // The cached analysis of a line, or null when it has not been analysed since it was replaced.
-    const CachedLine* cacheEntry(std::size_t line) const {
-        return line < cache_.size() ? cache_[line].entry.get() : nullptr;
-    }
     // How many lines the last evaluation analysed afresh rather than reused: a diagnostic for
     // tests and benchmarks.
     std::size_t lastAnalysedCount() const { return lastAnalysed_; }
@@ -87,47 +83,15 @@ public:
 private:
     class Pass;
 
-    // One line's cache entry and, beside it, the few facts the pass checks on every line of
-    // every keystroke, packed so that walking thousands of unchanged lines stays in the
-    // processor's caches and touches neither the entries nor the texts.
-    struct Slot {
-        enum Flag : std::uint8_t {
-            value = 1,
-            usesPrev = 2,
-            aggregate = 4,
-            rateDefinition = 8,
-            assigns = 16,
-            readsVariables = 32,
-            asksStore = 64,  // the analysis asked the rate store for a rate
-            // The rate store has a new version and the analysis asked it: analyse again.
-            ratesStale = 128,
-        };
-        enum class Shape : std::uint8_t { blank, heading, other };  // first non-blank character
-        static constexpr std::size_t inlineKeys = 4;
-
-        std::shared_ptr<CachedLine> entry;  // shared with the block lists that hold its value
-        const SheetRates* rates = nullptr;  // entry->sheetRates, which keeps it alive
-        // The line's name keys, here when they fit, else all of them in the entry's details.
-        std::array<NameId, inlineKeys> keys{};
-        // The index at which the entry last produced the shown result: while it stays there and
-        // is reused, the result shown at that index is its own.
-        std::uint32_t position = 0;
-        NameId assigned = 0;     // with `assigns`: the assigned name
-        NameId assignedKey = 0;  // and its first word (the name itself when it has one word)
-        std::uint8_t keyCount = 0;
-        std::uint8_t flags = 0;
-        Shape shape = Shape::blank;
-        // For a line whose value joined a block that an aggregate line read: the list node that
-        // holds it. Always holds the entry's current value; kept while the list before it stays
-        // the same, so that an unchanged block is followed by reading its nodes alone and its
-        // pointers stay equal from pass to pass.
-        std::shared_ptr<const CachedLine::BlockNode> joined;
-
-        bool has(Flag f) const { return (flags & f) != 0; }
-        std::span<const NameId> nameKeys() const {
-            if (keyCount > inlineKeys) return entry->keys();
-            return {keys.data(), keyCount};
-        }
+    // How an update moved the lines below the edit: from `from` on, a line's own result (and,
+    // before the pass, the result shown at its index) stands `by` places off. Lines were
+    // inserted when `by` is positive: results_ has already made room for them, so a moved
+    // line's own result is at its new index and the result shown there before is `by` places
+    // further down. Lines were removed when it is negative: results_ keeps its old order until
+    // the pass is over, so a moved line's own result is -`by` places further down.
+    struct Shift {
+        std::size_t from = 0;
+        std::ptrdiff_t by = 0;
     };
 
     // What one pass keeps between lines, owned by the sheet so that its storage is reused from
@@ -138,11 +102,12 @@ private:
     // entries, results and inputs (nothing above them changed since the last complete pass), so
     // the pass only carries their context on. From `settledFrom` on, no line was edited or
     // moved, and the pass may stop once the context is back to what the last pass had.
-    Update evaluate(std::size_t unchangedBefore, std::size_t settledFrom);
+    // `moved` says where the lines' own results stand in results_ (see Shift).
+    Update evaluate(std::size_t unchangedBefore, std::size_t settledFrom, Shift moved);
 
     Engine engine_;
     std::vector<std::string> lines_;
-    std::vector<Slot> cache_;
+    std::vector<CachedLine> cache_;
     std::vector<LineResult> results_;
     std::vector<bool> counted_;
     std::int64_t ratesVersion_ = 0;
@@ -151,9 +116,12 @@ private:
     std::shared_ptr<const SheetRates> noRates_;
     std::shared_ptr<const SheetRates> finalRates_;
     std::size_t lastAnalysed_ = 0;
+    Stamp lastStamp_ = 0;                     // the last stamp given to a value
     bool passComplete_ = true;                // false while a pass runs, and after one that was interrupted
     mutable std::optional<PageTotal> total_;  // computed on first request after an evaluation
 
+    // Drops every line's analysis (each is analysed again by the pass that follows).
+    void forgetAnalyses();
     // Renumbers the names when most numbers have fallen out of use (words typed and deleted
     // again), so that the table stays in proportion to the sheet.
     void compactNames();

@@ -122,9 +122,12 @@ TEST(UnitSymbolTest, DiffersWhereTheTextsDiffer) {
     struct Row {
         std::string a, b;
     } rows[] = {
-        {"km", "kmh"},  {"km", "Km"}, {"", "m"}, {"USD", "VND"},
-        {base, base + "s"},                          // one inline, one not
-        {base + "s", base + "t"},                    // both past the room: differ after it
+        {"km", "kmh"},
+        {"km", "Km"},
+        {"", "m"},
+        {"USD", "VND"},
+        {base, base + "s"},        // one inline, one not
+        {base + "s", base + "t"},  // both past the room: differ after it
         {base + "ss", base + "s"},
     };
     for (const Row& r : rows) {
@@ -142,8 +145,7 @@ TEST(UnitSymbolTest, LongSymbolsFromSeveralThreads) {
     std::vector<std::vector<UnitSymbol>> made(4);
     for (std::size_t t = 0; t < made.size(); ++t)
         threads.emplace_back([&made, t] {
-            for (int k = 0; k < 200; ++k)
-                made[t].emplace_back("a long made-up unit number " + std::to_string(k % 50));
+            for (int k = 0; k < 200; ++k) made[t].emplace_back("a long made-up unit number " + std::to_string(k % 50));
         });
     for (std::thread& t : threads) t.join();
     for (std::size_t t = 0; t < made.size(); ++t)

@@ -109,6 +109,36 @@ TEST_F(SheetTest, RunningTotals) {
     EXPECT_EQ(column(sheet), (std::vector<std::string>{"5", "5", "2", "12", "3", "27"}));
 }
 
+// A sum is reused only while its block holds the same lines with the same values: edits that
+// keep the block's size, or its first line, or every value but one, must still reach it.
+TEST_F(SheetTest, ASumSeesEveryChangeOfItsBlock) {
+    struct Case {
+        const char* text;
+        std::size_t lower, upper;
+        std::vector<std::string> replacement;
+        const char* why;
+    };
+    const std::vector<Case> cases = {
+        {"5\n\n7\nsum", 1, 3, {}, "as many values, another first line"},
+        {"1\n2\nsum", 1, 2, {"3"}, "same size and first line, a later value changed"},
+        {"1\n2\nsum", 0, 1, {"1.0"}, "an equal value typed again"},
+        {"x\n1\n1\nsum", 0, 2, {"1"}, "a note gone and a line replaced by an equal value"},
+        {"1\n1\n1\nsum", 1, 2, {}, "one of equal values removed"},
+        {"1\n// a\n2\nsum", 1, 2, {"3"}, "a note above the sum turned into a value"},
+        {"1\n2\nsum\n3\nsum", 2, 3, {"4"}, "a running total replaced by a value"},
+        {"1 USD = 25000 VND\n2\nsum", 0, 1, {"25000"}, "a definition replaced by an equal plain value"},
+        {"10 USD\n5\nsum", 1, 1, {"# Part", "5"}, "a heading splits the block"},
+    };
+    for (const Case& c : cases) {
+        Sheet edited(testEngine());
+        edited.setText(c.text);
+        edited.update(c.lower, c.upper, c.replacement);
+        Sheet fresh(testEngine());
+        fresh.update(0, 0, edited.lines());
+        EXPECT_EQ(column(edited), column(fresh)) << c.why;
+    }
+}
+
 TEST_F(SheetTest, ANewMultiWordNameReachesTheLinesThatSpellIt) {
     sheet.setText("tiền = 3\n100\ntiền nhà / 2\nnhà");
     EXPECT_EQ(column(sheet), (std::vector<std::string>{"3", "100", "note", "note"}));
