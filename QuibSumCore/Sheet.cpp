@@ -17,6 +17,18 @@ namespace {
 
 const Quantity& valueOf(const LineResult& result) { return std::get<LineResult::Value>(result.payload).quantity; }
 
+// Inserts n default values at `where`, building them in place: a sheet's arrays are large, and
+// a temporary array of the new elements would be as much memory again to fault in.
+template <class T>
+void insertFresh(std::vector<T>& v, std::size_t where, std::size_t n) {
+    const std::size_t size = v.size();
+    v.resize(size + n);
+    if (where == size) return;
+    auto at = [&](std::size_t k) { return v.begin() + static_cast<std::ptrdiff_t>(k); };
+    std::move_backward(at(where), at(size), at(size + n));
+    for (auto it = at(where); it != at(where + n); ++it) *it = T{};
+}
+
 }  // namespace
 
 // The variables one pass has met so far, by name number, and the environment handed to the
@@ -394,6 +406,7 @@ Sheet::~Sheet() = default;
 
 const std::vector<LineResult>& Sheet::setText(std::string_view text) {
     std::vector<std::string> pieces;
+    pieces.reserve(static_cast<std::size_t>(std::ranges::count(text, '\n')) + 1);  // kept as the sheet's lines
     std::size_t start = 0;
     while (true) {
         std::size_t end = text.find('\n', start);
@@ -434,13 +447,14 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
         lines_.erase(at(lines_, lower + common), at(lines_, upper));
         cache_.erase(at(cache_, lower + common), at(cache_, upper));
     } else if (added > common) {
-        lines_.insert(at(lines_, lower + common), std::make_move_iterator(at(replacement, common)),
-                      std::make_move_iterator(replacement.end()));
-        std::vector<CachedLine> absent(added - common);
-        cache_.insert(at(cache_, lower + common), std::make_move_iterator(absent.begin()),
-                      std::make_move_iterator(absent.end()));
+        if (lines_.empty())
+            lines_ = std::move(replacement);
+        else
+            lines_.insert(at(lines_, lower + common), std::make_move_iterator(at(replacement, common)),
+                          std::make_move_iterator(replacement.end()));
+        insertFresh(cache_, lower + common, added - common);
         // Room for the new lines' results, so that every line's own result stands at its index.
-        results_.insert(at(results_, std::min(lower + common, results_.size())), added - common, LineResult::note());
+        insertFresh(results_, std::min(lower + common, results_.size()), added - common);
     }
     for (std::size_t k = lower; k < lower + added; ++k) cache_[k].shape = Pass::shapeOf(lines_[k]);
 
