@@ -10,58 +10,63 @@ namespace quibsum {
 
 namespace {
 
-const std::string vnd = "VND";
-const std::string usd = "USD";
+constexpr std::string_view vnd = "VND";
+constexpr std::string_view usd = "USD";
 
 bool positive(const Decimal& d) { return !d.isNaN() && d > Decimal(0); }
 
-// One known step of a sheet conversion: the factor from `from` to `to`, read directly or
-// inversely from the typed rates.
-std::optional<Decimal> directFactor(const std::string& from, const std::string& to, const SheetRates& rates) {
-    if (auto it = rates.find(CurrencyPair{from, to}); it != rates.end()) return it->second;
-    if (auto it = rates.find(CurrencyPair{to, from}); it != rates.end()) return Decimal(1) / it->second;
-    return std::nullopt;
-}
+// One known step of a sheet conversion: the typed rate between `from` and `to`, as written
+// (from -> to) or the other way round. A sheet types few rates, so a scan comparing the codes
+// in place is cheaper than building the pair of strings a look-up in the map needs.
+struct Leg {
+    const Decimal* rate = nullptr;
+    bool inverse = false;
 
-// Converts `amount` one step, multiplying by a direct rate or dividing by an inverse one, so
-// that a typed rate is applied exactly as written.
-std::optional<Decimal> step(const Decimal& amount, const std::string& from, const std::string& to,
-                            const SheetRates& rates) {
-    if (auto it = rates.find(CurrencyPair{from, to}); it != rates.end()) return amount * it->second;
-    if (auto it = rates.find(CurrencyPair{to, from}); it != rates.end()) return amount / it->second;
+    // Applies the step, multiplying by a direct rate or dividing by an inverse one, so that a
+    // typed rate is applied exactly as written.
+    Decimal apply(const Decimal& amount) const { return inverse ? amount / *rate : amount * *rate; }
+    Decimal factor() const { return inverse ? Decimal(1) / *rate : *rate; }
+};
+
+std::optional<Leg> leg(std::string_view from, std::string_view to, const SheetRates& rates) {
+    const Decimal* inverse = nullptr;
+    for (const auto& [pair, value] : rates) {
+        if (pair.from == from && pair.to == to) return Leg{&value, false};
+        if (pair.from == to && pair.to == from) inverse = &value;
+    }
+    if (inverse) return Leg{inverse, true};
     return std::nullopt;
 }
 
 // The currencies that stand opposite `c` in a typed rate: VND first, then by code.
-std::vector<const std::string*> intermediates(const std::string& c, const std::string& skip, const SheetRates& rates) {
-    std::vector<const std::string*> out;
-    auto consider = [&](const std::string& m) {
+std::vector<std::string_view> intermediates(std::string_view c, std::string_view skip, const SheetRates& rates) {
+    std::vector<std::string_view> out;
+    auto consider = [&](std::string_view m) {
         if (m == skip || m == c) return;
-        if (std::none_of(out.begin(), out.end(), [&](const std::string* s) { return *s == m; })) out.push_back(&m);
+        if (std::ranges::find(out, m) == out.end()) out.push_back(m);
     };
     for (const auto& [pair, value] : rates) {
         if (pair.from == c) consider(pair.to);
         if (pair.to == c) consider(pair.from);
     }
-    std::sort(out.begin(), out.end(), [](const std::string* a, const std::string* b) {
-        if ((*a == vnd) != (*b == vnd)) return *a == vnd;
-        return *a < *b;
+    std::ranges::sort(out, [](std::string_view a, std::string_view b) {
+        if ((a == vnd) != (b == vnd)) return a == vnd;
+        return a < b;
     });
     return out;
 }
 
 // The converted amount and the combined factor, from the typed rates alone.
-std::optional<std::pair<Decimal, Decimal>> convertWithSheetRates(const Decimal& amount, const std::string& from,
-                                                                 const std::string& to, const SheetRates& rates) {
+std::optional<std::pair<Decimal, Decimal>> convertWithSheetRates(const Decimal& amount, std::string_view from,
+                                                                 std::string_view to, const SheetRates& rates) {
     if (rates.empty()) return std::nullopt;
-    if (auto direct = step(amount, from, to, rates)) return std::pair{*direct, *directFactor(from, to, rates)};
-    for (const std::string* m : intermediates(from, to, rates)) {
-        auto first = step(amount, from, *m, rates);
+    if (auto direct = leg(from, to, rates)) return std::pair{direct->apply(amount), direct->factor()};
+    for (std::string_view m : intermediates(from, to, rates)) {
+        auto first = leg(from, m, rates);
         if (!first) continue;
-        auto second = step(*first, *m, to, rates);
+        auto second = leg(m, to, rates);
         if (!second) continue;
-        Decimal factor = *step(*step(Decimal(1), from, *m, rates), *m, to, rates);
-        return std::pair{*second, factor};
+        return std::pair{second->apply(first->apply(amount)), second->apply(first->apply(Decimal(1)))};
     }
     return std::nullopt;
 }
@@ -106,7 +111,7 @@ Result<Quantity> CurrencyConverter::convert(const Quantity& q, const std::option
         return Quantity{*converted, target, q.rate};
     }
 
-    if (auto viaSheet = convertWithSheetRates(q.value, std::string(from), std::string(to), sheetRates)) {
+    if (auto viaSheet = convertWithSheetRates(q.value, from, to, sheetRates)) {
         return Quantity{viaSheet->first, target, Rate{viaSheet->second, RateSource::sheet, distantPast(), kind}};
     }
 
