@@ -99,7 +99,7 @@ private:
     }
 
     std::size_t general(std::size_t i) {
-        const auto unit = unitTrie_.longestMatch(s_, i);
+        const auto unit = unitMatch(i);
         const auto word = wordTrie_.longestMatch(line_.lowered(), i);
         if (unit || word) {
             // On a tie the unit wins: "cup" is the volume, "TB" the terabyte.
@@ -142,8 +142,14 @@ private:
     // Reads a number literal in the line's style, then any scale suffix ("2k", "1tr5", "5 triệu").
     std::size_t number(std::size_t from) {
         std::size_t k = from;
-        while (k < n_ && isDigit(s_[k])) ++k;
+        std::uint64_t leadingValue = 0;  // meaningful for up to 18 digits
+        for (; k < n_ && isDigit(s_[k]); ++k) leadingValue = leadingValue * 10 + static_cast<std::uint64_t>(s_[k] - U'0');
         const std::size_t leadingDigits = k - from;
+        // Most literals are whole numbers without separators: exact in 64 bits, nothing to decide.
+        const bool separatorFollows = k + 1 < n_ && (s_[k] == U'.' || s_[k] == U',') && isDigit(s_[k + 1]);
+        if (!separatorFollows && leadingDigits > 0 && leadingDigits <= 18) {
+            return scaled(from, k, Decimal(static_cast<long long>(leadingValue)));
+        }
         int separators = 0, points = 0, commas = 0;
         bool middleRunsOfThree = true;
         std::size_t lastRun = 0, lastSeparator = 0;
@@ -212,10 +218,10 @@ private:
     std::size_t scaled(std::size_t from, std::size_t e, const Decimal& value) {
         std::size_t j = e;
         while (j < n_ && isBlank(s_[j])) ++j;
-        if (j >= n_ || !startsScaleWord(s_[j])) return emit(Token::Kind::number(value), from, e);
+        if (j >= n_ || !Lexicon::startsScaleWord(s_[j])) return emit(Token::Kind::number(value), from, e);
         // A unit right after the number is lexed as the unit, except an attached "K", which
         // reads as thousands: "5K" is 5000, "5 K" five kelvin.
-        if (unitTrie_.longestMatch(s_, j) && !(j == e && s_[e] == U'K')) {
+        if (unitMatch(j) && !(j == e && s_[e] == U'K')) {
             return emit(Token::Kind::number(value), from, e);
         }
         const Lexicon::ScaleWord* best = nullptr;
@@ -247,11 +253,14 @@ private:
         return emit(Token::Kind::number(value * best->value), from, f);
     }
 
-    bool startsScaleWord(char32_t c) const {
-        for (const auto& scale : scaleWords_) {
-            if (scale.scalars[0] == c) return true;
+    // The longest unit word at i. A unit word after a number is looked up twice, once to see
+    // whether it stops a scale suffix and once to lex it, so the last answer is kept.
+    LexiconTrie::Match unitMatch(std::size_t i) {
+        if (i != unitMatchAt_) {
+            unitMatch_ = unitTrie_.longestMatch(s_, i);
+            unitMatchAt_ = i;
         }
-        return false;
+        return unitMatch_;
     }
 
     std::size_t emitWord(std::size_t i, std::size_t j) {
@@ -283,30 +292,31 @@ private:
         return j;
     }
 
-    std::size_t emit(const Token::Kind& kind, std::size_t i, std::size_t j, bool collapseBlanks = false) {
+    // Takes the kind by reference to the lexicon's entry, or by value for a number read here,
+    // which is then moved rather than copied into the token.
+    template <class Kind>
+    std::size_t emit(Kind&& kind, std::size_t i, std::size_t j, bool collapseBlanks = false) {
         j = characterEnd(j);
+        const bool isNumber = kind.is(Token::Tag::number);
         if constexpr (std::is_same_v<Item, Lexeme>) {
             Lexeme& lexeme = out_.emplace_back();
-            lexeme.token.kind = kind;
+            lexeme.token.kind = std::forward<Kind>(kind);
             lexeme.token.range = range(i, j);
             appendText(lexeme.text, i, j, collapseBlanks);
         } else if constexpr (std::is_same_v<Item, LineToken>) {
             const TextRange r = range(i, j);
             const LineToken::Joiner joiner = joinerBefore(r);
             if (!kind.is(Token::Tag::comment)) {  // comments take no part in the calculation
-                LineToken& token = out_.emplace_back();
-                token.kind = kind;
-                token.range = r;
+                LineToken& token = out_.emplace_back(std::forward<Kind>(kind), r, std::string(), joiner);
                 appendText(token.text, i, j, collapseBlanks);
-                token.joiner = joiner;
-                if (kind.is(Token::Tag::word) && token.text == "?") out_.pop_back();
+                if (token.kind.is(Token::Tag::word) && token.text == "?") out_.pop_back();
             }
         } else {
             Token& token = out_.emplace_back();
-            token.kind = kind;
+            token.kind = std::forward<Kind>(kind);
             token.range = range(i, j);
         }
-        previousIsNumber_ = kind.is(Token::Tag::number);
+        previousIsNumber_ = isNumber;
         return j;
     }
 
@@ -363,6 +373,8 @@ private:
     const Lexicon::Trie& unitTrie_;
     const Lexicon::Trie& wordTrie_;
     const std::vector<Lexicon::ScaleWord>& scaleWords_;
+    LexiconTrie::Match unitMatch_;
+    std::size_t unitMatchAt_ = static_cast<std::size_t>(-1);  // where unitMatch_ was looked up
     bool previousIsNumber_ = false;
     int previousEnd_ = -1;  // where the last token read ends; -1 before the first
 };
