@@ -47,10 +47,7 @@ std::size_t spelledSpan(std::span<const LineToken> tokens, std::string_view name
 
 }  // namespace
 
-std::string_view key(std::string_view text) { return text.substr(0, text.find(' ')); }
-
-bool beginsWithLetter(std::string_view text) {
-    if (text.empty()) return false;
+bool beginsWithLetterBeyondASCII(std::string_view text) {
     std::size_t pos = 0;
     char32_t c = utf8::decode(text, pos);
     if (c < 0x80) return isLetter(c) || c == U'_';
@@ -92,7 +89,12 @@ bool joinMultiWordNames(std::span<LineToken> tokens, const Environment& env, std
     for (std::size_t i = 0; i < tokens.size();) {
         const std::string* best = nullptr;
         std::size_t bestSpan = 0;
-        if (auto names = env.multiWordNames.find(key(tokens[i].text)); names != env.multiWordNames.end()) {
+        // Most tokens start no name, which their first byte tells before the key is cut out.
+        const std::string& text = tokens[i].text;
+        const char firstByte = text.empty() || text.front() == ' ' ? '\0' : text.front();
+        auto names = env.multiWordNames.end();
+        if (env.multiWordNames.mayBeginWith(firstByte)) names = env.multiWordNames.find(key(text));
+        if (names != env.multiWordNames.end()) {
             for (const std::string& full : names->second) {
                 std::size_t span = spelledSpan(tokens.subspan(i), full);
                 if (span > bestSpan) {
