@@ -62,7 +62,8 @@ std::optional<RateAmount> rateAmount(std::span<const LineToken> left) {
 void LineEntry::setResult(Result<Quantity>&& value, LineAnalysis& analysis) const {
     if (value) {
         std::string display = ResultFormatter::format(*value, style_);
-        analysis.result = LineResult::value(std::move(*value), std::move(display));
+        // Built in place: the quantity and its display are moved once, not through a temporary.
+        analysis.result.payload.emplace<LineResult::Value>(std::move(*value), std::move(display));
     } else if (value.error().isMessage()) {
         analysis.result = LineResult::error(value.error().text);
     } else {
