@@ -31,6 +31,10 @@ int digitValue(char32_t c) {
 struct Workspace {
     LineScalars line;
     std::string numberText;
+    // What line tokens refer to beyond the line and the lexicon: the kinds read from the line,
+    // and the texts that differ from the line as typed.
+    std::vector<Token::Kind> kinds;
+    std::string texts;
 };
 
 Workspace& workspace() {
@@ -43,25 +47,41 @@ Workspace& workspace() {
 template <class Item>
 class Scan {
 public:
-    Scan(const LineScalars& line, std::string_view source, NumberStyle style, std::string& numberText,
-         std::vector<Item>& out)
-        : line_(line),
-          s_(line.scalars()),
+    Scan(Workspace& space, std::string_view source, NumberStyle style, std::vector<Item>& out)
+        : line_(space.line),
+          s_(line_.scalars()),
           n_(s_.size()),
           source_(source),
           style_(style),
-          numberText_(numberText),
+          numberText_(space.numberText),
+          kinds_(space.kinds),
+          texts_(space.texts),
           out_(out),
           unitTrie_(Lexicon::unitTrie()),
           wordTrie_(Lexicon::wordTrie()),
           scaleWords_(Lexicon::scaleWords()) {}
 
     void run() {
+        if constexpr (std::is_same_v<Item, LineToken>) {
+            kinds_.clear();
+            texts_.clear();
+            // A scalar is at most four bytes of UTF-8 and collapsing blanks only shortens, so
+            // the texts never outgrow this and the views into them stay put.
+            texts_.reserve(4 * n_);
+        }
         std::size_t i = 0;
         while (true) {
             while (i < n_ && isBlank(s_[i])) ++i;
             if (i >= n_) break;
             i = step(i);
+        }
+        if constexpr (std::is_same_v<Item, LineToken>) {
+            // The kinds read from the line may have moved while they were being added; now that
+            // they are all there, their tokens (the ones without a kind yet) point at them, in order.
+            std::size_t k = 0;
+            for (LineToken& token : out_) {
+                if (!token.kind) token.kind = &kinds_[k++];
+            }
         }
     }
 
@@ -275,11 +295,9 @@ private:
             const LineToken::Joiner joiner = joinerBefore(r);
             // The "?" placeholder reads as nothing: "100 USD = ? VND" is "100 USD = VND".
             if (!(j == i + 1 && s_[i] == U'?')) {
-                LineToken& token = out_.emplace_back();
-                appendText(token.text, i, j, false);
-                token.kind = Token::Kind::word(token.text);
-                token.range = r;
-                token.joiner = joiner;
+                const std::string_view text = lineText(i, j, false);
+                kinds_.push_back(Token::Kind::word(std::string(text)));
+                out_.push_back(LineToken{nullptr, r, text, joiner});
             }
         } else {
             Token& token = out_.emplace_back();
@@ -292,8 +310,8 @@ private:
         return j;
     }
 
-    // Takes the kind by reference to the lexicon's entry, or by value for a number read here,
-    // which is then moved rather than copied into the token.
+    // Takes the kind by reference to the lexicon's entry, which a line token then points at, or
+    // by value for a kind made here (a number, say), which is moved, never copied.
     template <class Kind>
     std::size_t emit(Kind&& kind, std::size_t i, std::size_t j, bool collapseBlanks = false) {
         j = characterEnd(j);
@@ -307,9 +325,15 @@ private:
             const TextRange r = range(i, j);
             const LineToken::Joiner joiner = joinerBefore(r);
             if (!kind.is(Token::Tag::comment)) {  // comments take no part in the calculation
-                LineToken& token = out_.emplace_back(std::forward<Kind>(kind), r, std::string(), joiner);
-                appendText(token.text, i, j, collapseBlanks);
-                if (token.kind.is(Token::Tag::word) && token.text == "?") out_.pop_back();
+                const std::string_view text = lineText(i, j, collapseBlanks);
+                if (kind.is(Token::Tag::word) && text == "?") {
+                    // the "?" placeholder reads as nothing
+                } else if constexpr (std::is_lvalue_reference_v<Kind>) {
+                    out_.push_back(LineToken{&kind, r, text, joiner});  // the lexicon's own entry
+                } else {
+                    kinds_.push_back(std::move(kind));
+                    out_.push_back(LineToken{nullptr, r, text, joiner});
+                }
             }
         } else {
             Token& token = out_.emplace_back();
@@ -338,6 +362,20 @@ private:
     TextRange range(std::size_t i, std::size_t j) const {
         const int start = line_.characterStart(i);
         return {start, line_.characterEnd(j - 1) - start};
+    }
+
+    // The text of scalars i to j as a line token holds it: the line itself where it reads the
+    // same, otherwise a copy in the workspace.
+    std::string_view lineText(std::size_t i, std::size_t j, bool collapseBlanks) {
+        if (line_.isASCII()) {
+            const auto scalars = s_.subspan(i, j - i);
+            if (!collapseBlanks || std::none_of(scalars.begin(), scalars.end(), isBlank)) {
+                return source_.substr(i, j - i);
+            }
+        }
+        const std::size_t start = texts_.size();
+        appendText(texts_, i, j, collapseBlanks);
+        return std::string_view(texts_).substr(start);
     }
 
     // The scalars' text; blanks inside a multi-word entry collapse to one space.
@@ -369,6 +407,8 @@ private:
     std::string_view source_;
     NumberStyle style_;
     std::string& numberText_;
+    std::vector<Token::Kind>& kinds_;
+    std::string& texts_;
     std::vector<Item>& out_;
     const Lexicon::Trie& unitTrie_;
     const Lexicon::Trie& wordTrie_;
@@ -383,7 +423,7 @@ template <class Item>
 void scanInto(std::string_view source, NumberStyle style, std::vector<Item>& out) {
     Workspace& space = workspace();
     space.line.assign(source);
-    Scan<Item>(space.line, source, style, space.numberText, out).run();
+    Scan<Item>(space, source, style, out).run();
 }
 
 template <class Item>

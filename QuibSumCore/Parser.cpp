@@ -40,6 +40,13 @@ Result<ParsedExpression> Parser::parse(std::span<const Token::Kind> kinds) {
 }
 
 std::optional<EvaluationError> Parser::parse(std::span<const Token::Kind> kinds, ParsedExpression& out) {
+    std::vector<const Token::Kind*> pointers;
+    pointers.reserve(kinds.size());
+    for (const Token::Kind& kind : kinds) pointers.push_back(&kind);
+    return parse(pointers, out);
+}
+
+std::optional<EvaluationError> Parser::parse(std::span<const Token::Kind* const> kinds, ParsedExpression& out) {
     out.tree.nodes.clear();
     out.tree.root = -1;
     out.referencedNames.clear();
@@ -67,7 +74,7 @@ int Parser::failWith(EvaluationError error) {
 
 int Parser::parsePrimary(int depth) {
     if (atEnd()) return fail();
-    const Token::Kind& t = kinds_[pos_++];
+    const Token::Kind& t = next();
     using Tag = Token::Tag;
     switch (t.tag()) {
         case Tag::number: {
@@ -78,7 +85,7 @@ int Parser::parsePrimary(int depth) {
         case Tag::currency: {
             if (atEnd() || !peek().is(Tag::number)) return fail();
             Expr e;
-            e.quantity.value = kinds_[pos_++].numberValue();
+            e.quantity.value = next().numberValue();
             e.quantity.unit = Unit{t.text()};
             return add(std::move(e));
         }
@@ -203,7 +210,7 @@ int Parser::parseExpression(int p, int depth) {
                     ++pos_;
                     bool inverse = false;
                     if (!atEnd() && peek().isKeyword(Keyword::what)) {
-                        if (pos_ + 1 >= kinds_.size() || !kinds_[pos_ + 1].isKeyword(Keyword::is)) return fail();
+                        if (pos_ + 1 >= kinds_.size() || !kinds_[pos_ + 1]->isKeyword(Keyword::is)) return fail();
                         pos_ += 2;
                         inverse = true;
                     }
@@ -276,7 +283,7 @@ int Parser::parseExpression(int p, int depth) {
                 e.kind = Expr::Kind::inlineRate;
                 e.first = lhs;
                 e.second = rate;
-                if (!atEnd() && peek().is(Tag::currency)) e.name = kinds_[pos_++].text();
+                if (!atEnd() && peek().is(Tag::currency)) e.name = next().text();
                 lhs = add(std::move(e));
                 continue;
             }
@@ -290,7 +297,7 @@ int Parser::parseExpression(int p, int depth) {
         Expr e;
         e.kind = Expr::Kind::conversion;
         e.first = lhs;
-        e.name = kinds_[pos_++].text();
+        e.name = next().text();
         lhs = add(std::move(e));
     }
     }

@@ -2,7 +2,6 @@
 
 #include <unicode/uchar.h>
 
-#include <iterator>
 
 #include "QuibSumCore/Lexicon.h"
 #include "QuibSumCore/Utf8.h"
@@ -57,7 +56,7 @@ bool beginsWithLetterBeyondASCII(std::string_view text) {
 std::optional<std::string> validName(std::span<const LineToken> tokens) {
     if (tokens.empty()) return std::nullopt;
     if (tokens.size() == 1 && !tokens[0].is(Token::Tag::word)) return std::nullopt;
-    std::string name = tokens[0].text;
+    std::string name(tokens[0].text);
     for (std::size_t i = 1; i < tokens.size(); ++i) appendJoined(name, tokens[i]);
 
     if (name.empty() || name.front() == ' ' || name.back() == ' ') return std::nullopt;
@@ -83,14 +82,15 @@ std::optional<std::string> validName(std::span<const LineToken> tokens) {
     return name;
 }
 
-bool joinMultiWordNames(std::span<LineToken> tokens, const Environment& env, std::vector<LineToken>& out) {
+bool joinMultiWordNames(std::span<const LineToken> tokens, const Environment& env, std::vector<LineToken>& out,
+                        std::vector<Token::Kind>& kinds) {
     if (env.multiWordNames.empty()) return false;
     bool joined = false;
     for (std::size_t i = 0; i < tokens.size();) {
         const std::string* best = nullptr;
         std::size_t bestSpan = 0;
         // Most tokens start no name, which their first byte tells before the key is cut out.
-        const std::string& text = tokens[i].text;
+        const std::string_view text = tokens[i].text;
         const char firstByte = text.empty() || text.front() == ' ' ? '\0' : text.front();
         auto names = env.multiWordNames.end();
         if (env.multiWordNames.mayBeginWith(firstByte)) names = env.multiWordNames.find(key(text));
@@ -104,7 +104,7 @@ bool joinMultiWordNames(std::span<LineToken> tokens, const Environment& env, std
             }
         }
         if (!best) {
-            if (joined) out.push_back(std::move(tokens[i]));
+            if (joined) out.push_back(tokens[i]);
             ++i;
             continue;
         }
@@ -112,13 +112,21 @@ bool joinMultiWordNames(std::span<LineToken> tokens, const Environment& env, std
             // The first join: the tokens before it are kept as they are.
             joined = true;
             out.clear();
-            std::move(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(i), std::back_inserter(out));
+            kinds.clear();
+            out.insert(out.end(), tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(i));
         }
         TextRange range{tokens[i].range.location, tokens[i + bestSpan - 1].range.end() - tokens[i].range.location};
-        out.push_back(LineToken{Token::Kind::word(*best), range, *best, tokens[i].joiner});
+        kinds.push_back(Token::Kind::word(*best));
+        out.push_back(LineToken{nullptr, range, *best, tokens[i].joiner});
         i += bestSpan;
     }
-    return joined;
+    if (!joined) return false;
+    // The joined names' kinds are in place now that none is added any more.
+    std::size_t k = 0;
+    for (LineToken& t : out) {
+        if (!t.kind) t.kind = &kinds[k++];
+    }
+    return true;
 }
 
 }  // namespace quibsum::VariableNames

@@ -37,8 +37,10 @@ inline bool beginsWithLetter(std::string_view text) {
 // Replaces each run of tokens that spells a multi-word name known to `env` by one word token
 // (the longest match wins, then the earliest registered). A joined name is a plain word, so
 // the words inside it no longer act as keywords or conversion verbs. When any run was joined,
-// `out` holds the result (the tokens are moved from) and the answer is true; otherwise the
-// tokens stand as they are, `out` is untouched and the answer is false.
-bool joinMultiWordNames(std::span<LineToken> tokens, const Environment& env, std::vector<LineToken>& out);
+// `out` holds the result, whose joined tokens refer to their kinds in `kinds` and to their
+// names in `env`, and the answer is true; otherwise `out` and `kinds` are untouched and the
+// answer is false.
+bool joinMultiWordNames(std::span<const LineToken> tokens, const Environment& env, std::vector<LineToken>& out,
+                        std::vector<Token::Kind>& kinds);
 
 }  // namespace quibsum::VariableNames

@@ -163,7 +163,7 @@ TEST(LineEntry, LineTokensAreTheLexemesWithTheirJoiners) {
         for (const Lexeme& l : lexemes) {
             if (l.token.kind.is(Token::Tag::comment) || (l.token.kind.is(Token::Tag::word) && l.text == "?")) continue;
             ASSERT_LT(j, out.size()) << "line: " << c.line;
-            EXPECT_EQ(out[j].kind, l.token.kind) << "line: " << c.line;
+            EXPECT_EQ(*out[j].kind, l.token.kind) << "line: " << c.line;
             EXPECT_EQ(out[j].range, l.token.range) << "line: " << c.line;
             ++j;
         }
