@@ -39,7 +39,10 @@ private:
     int parseExpression(int minPrecedence, int depth);
     int parsePrimary(int depth);
     int parsePercentage(Keyword keyword, int lhs, bool inverse, bool comparison, int depth);
-    int add(Expr e);
+    // A new node, filled in place by the caller before anything else is added; lastNode() is
+    // its index.
+    Expr& node(Expr::Kind kind);
+    int lastNode() const { return static_cast<int>(out_.tree.nodes.size()) - 1; }
     int fail();
     int failWith(EvaluationError error);
 
