@@ -31,6 +31,10 @@ int digitValue(char32_t c) {
 struct Workspace {
     LineScalars line;
     std::string numberText;
+    // What line tokens refer to beyond the line and the lexicon: the kinds read from the line,
+    // and the texts that differ from the line as typed.
+    std::vector<Token::Kind> kinds;
+    std::string texts;
 };
 
 Workspace& workspace() {
@@ -43,25 +47,41 @@ Workspace& workspace() {
 template <class Item>
 class Scan {
 public:
-    Scan(const LineScalars& line, std::string_view source, NumberStyle style, std::string& numberText,
-         std::vector<Item>& out)
-        : line_(line),
-          s_(line.scalars()),
+    Scan(Workspace& space, std::string_view source, NumberStyle style, std::vector<Item>& out)
+        : line_(space.line),
+          s_(line_.scalars()),
           n_(s_.size()),
           source_(source),
           style_(style),
-          numberText_(numberText),
+          numberText_(space.numberText),
+          kinds_(space.kinds),
+          texts_(space.texts),
           out_(out),
           unitTrie_(Lexicon::unitTrie()),
           wordTrie_(Lexicon::wordTrie()),
           scaleWords_(Lexicon::scaleWords()) {}
 
     void run() {
+        if constexpr (std::is_same_v<Item, LineToken>) {
+            kinds_.clear();
+            texts_.clear();
+            // A scalar is at most four bytes of UTF-8 and collapsing blanks only shortens, so
+            // the texts never outgrow this and the views into them stay put.
+            texts_.reserve(4 * n_);
+        }
         std::size_t i = 0;
         while (true) {
             while (i < n_ && isBlank(s_[i])) ++i;
             if (i >= n_) break;
             i = step(i);
+        }
+        if constexpr (std::is_same_v<Item, LineToken>) {
+            // The kinds read from the line may have moved while they were being added; now that
+            // they are all there, their tokens (the ones without a kind yet) point at them, in order.
+            std::size_t k = 0;
+            for (LineToken& token : out_) {
+                if (!token.kind) token.kind = &kinds_[k++];
+            }
         }
     }
 
@@ -99,7 +119,7 @@ private:
     }
 
     std::size_t general(std::size_t i) {
-        const auto unit = unitTrie_.longestMatch(s_, i);
+        const auto unit = unitMatch(i);
         const auto word = wordTrie_.longestMatch(line_.lowered(), i);
         if (unit || word) {
             // On a tie the unit wins: "cup" is the volume, "TB" the terabyte.
@@ -142,8 +162,14 @@ private:
     // Reads a number literal in the line's style, then any scale suffix ("2k", "1tr5", "5 triệu").
     std::size_t number(std::size_t from) {
         std::size_t k = from;
-        while (k < n_ && isDigit(s_[k])) ++k;
+        std::uint64_t leadingValue = 0;  // meaningful for up to 18 digits
+        for (; k < n_ && isDigit(s_[k]); ++k) leadingValue = leadingValue * 10 + static_cast<std::uint64_t>(s_[k] - U'0');
         const std::size_t leadingDigits = k - from;
+        // Most literals are whole numbers without separators: exact in 64 bits, nothing to decide.
+        const bool separatorFollows = k + 1 < n_ && (s_[k] == U'.' || s_[k] == U',') && isDigit(s_[k + 1]);
+        if (!separatorFollows && leadingDigits > 0 && leadingDigits <= 18) {
+            return scaled(from, k, Decimal(static_cast<long long>(leadingValue)));
+        }
         int separators = 0, points = 0, commas = 0;
         bool middleRunsOfThree = true;
         std::size_t lastRun = 0, lastSeparator = 0;
@@ -212,10 +238,10 @@ private:
     std::size_t scaled(std::size_t from, std::size_t e, const Decimal& value) {
         std::size_t j = e;
         while (j < n_ && isBlank(s_[j])) ++j;
-        if (j >= n_ || !startsScaleWord(s_[j])) return emit(Token::Kind::number(value), from, e);
+        if (j >= n_ || !Lexicon::startsScaleWord(s_[j])) return emit(Token::Kind::number(value), from, e);
         // A unit right after the number is lexed as the unit, except an attached "K", which
         // reads as thousands: "5K" is 5000, "5 K" five kelvin.
-        if (unitTrie_.longestMatch(s_, j) && !(j == e && s_[e] == U'K')) {
+        if (unitMatch(j) && !(j == e && s_[e] == U'K')) {
             return emit(Token::Kind::number(value), from, e);
         }
         const Lexicon::ScaleWord* best = nullptr;
@@ -247,11 +273,14 @@ private:
         return emit(Token::Kind::number(value * best->value), from, f);
     }
 
-    bool startsScaleWord(char32_t c) const {
-        for (const auto& scale : scaleWords_) {
-            if (scale.scalars[0] == c) return true;
+    // The longest unit word at i. A unit word after a number is looked up twice, once to see
+    // whether it stops a scale suffix and once to lex it, so the last answer is kept.
+    LexiconTrie::Match unitMatch(std::size_t i) {
+        if (i != unitMatchAt_) {
+            unitMatch_ = unitTrie_.longestMatch(s_, i);
+            unitMatchAt_ = i;
         }
-        return false;
+        return unitMatch_;
     }
 
     std::size_t emitWord(std::size_t i, std::size_t j) {
@@ -266,11 +295,9 @@ private:
             const LineToken::Joiner joiner = joinerBefore(r);
             // The "?" placeholder reads as nothing: "100 USD = ? VND" is "100 USD = VND".
             if (!(j == i + 1 && s_[i] == U'?')) {
-                LineToken& token = out_.emplace_back();
-                appendText(token.text, i, j, false);
-                token.kind = Token::Kind::word(token.text);
-                token.range = r;
-                token.joiner = joiner;
+                const std::string_view text = lineText(i, j, false);
+                kinds_.push_back(Token::Kind::word(std::string(text)));
+                out_.push_back(LineToken{nullptr, r, text, joiner});
             }
         } else {
             Token& token = out_.emplace_back();
@@ -283,30 +310,37 @@ private:
         return j;
     }
 
-    std::size_t emit(const Token::Kind& kind, std::size_t i, std::size_t j, bool collapseBlanks = false) {
+    // Takes the kind by reference to the lexicon's entry, which a line token then points at, or
+    // by value for a kind made here (a number, say), which is moved, never copied.
+    template <class Kind>
+    std::size_t emit(Kind&& kind, std::size_t i, std::size_t j, bool collapseBlanks = false) {
         j = characterEnd(j);
+        const bool isNumber = kind.is(Token::Tag::number);
         if constexpr (std::is_same_v<Item, Lexeme>) {
             Lexeme& lexeme = out_.emplace_back();
-            lexeme.token.kind = kind;
+            lexeme.token.kind = std::forward<Kind>(kind);
             lexeme.token.range = range(i, j);
             appendText(lexeme.text, i, j, collapseBlanks);
         } else if constexpr (std::is_same_v<Item, LineToken>) {
             const TextRange r = range(i, j);
             const LineToken::Joiner joiner = joinerBefore(r);
             if (!kind.is(Token::Tag::comment)) {  // comments take no part in the calculation
-                LineToken& token = out_.emplace_back();
-                token.kind = kind;
-                token.range = r;
-                appendText(token.text, i, j, collapseBlanks);
-                token.joiner = joiner;
-                if (kind.is(Token::Tag::word) && token.text == "?") out_.pop_back();
+                const std::string_view text = lineText(i, j, collapseBlanks);
+                if (kind.is(Token::Tag::word) && text == "?") {
+                    // the "?" placeholder reads as nothing
+                } else if constexpr (std::is_lvalue_reference_v<Kind>) {
+                    out_.push_back(LineToken{&kind, r, text, joiner});  // the lexicon's own entry
+                } else {
+                    kinds_.push_back(std::move(kind));
+                    out_.push_back(LineToken{nullptr, r, text, joiner});
+                }
             }
         } else {
             Token& token = out_.emplace_back();
-            token.kind = kind;
+            token.kind = std::forward<Kind>(kind);
             token.range = range(i, j);
         }
-        previousIsNumber_ = kind.is(Token::Tag::number);
+        previousIsNumber_ = isNumber;
         return j;
     }
 
@@ -328,6 +362,20 @@ private:
     TextRange range(std::size_t i, std::size_t j) const {
         const int start = line_.characterStart(i);
         return {start, line_.characterEnd(j - 1) - start};
+    }
+
+    // The text of scalars i to j as a line token holds it: the line itself where it reads the
+    // same, otherwise a copy in the workspace.
+    std::string_view lineText(std::size_t i, std::size_t j, bool collapseBlanks) {
+        if (line_.isASCII()) {
+            const auto scalars = s_.subspan(i, j - i);
+            if (!collapseBlanks || std::none_of(scalars.begin(), scalars.end(), isBlank)) {
+                return source_.substr(i, j - i);
+            }
+        }
+        const std::size_t start = texts_.size();
+        appendText(texts_, i, j, collapseBlanks);
+        return std::string_view(texts_).substr(start);
     }
 
     // The scalars' text; blanks inside a multi-word entry collapse to one space.
@@ -359,10 +407,14 @@ private:
     std::string_view source_;
     NumberStyle style_;
     std::string& numberText_;
+    std::vector<Token::Kind>& kinds_;
+    std::string& texts_;
     std::vector<Item>& out_;
     const Lexicon::Trie& unitTrie_;
     const Lexicon::Trie& wordTrie_;
     const std::vector<Lexicon::ScaleWord>& scaleWords_;
+    LexiconTrie::Match unitMatch_;
+    std::size_t unitMatchAt_ = static_cast<std::size_t>(-1);  // where unitMatch_ was looked up
     bool previousIsNumber_ = false;
     int previousEnd_ = -1;  // where the last token read ends; -1 before the first
 };
@@ -371,7 +423,7 @@ template <class Item>
 void scanInto(std::string_view source, NumberStyle style, std::vector<Item>& out) {
     Workspace& space = workspace();
     space.line.assign(source);
-    Scan<Item>(space.line, source, style, space.numberText, out).run();
+    Scan<Item>(space, source, style, out).run();
 }
 
 template <class Item>

@@ -27,7 +27,9 @@ public:
     std::vector<Token> tokens(std::string_view utf8Line) const;
     // The same scan as the line entry reads it, into `out` (cleared first, its capacity kept):
     // each token with its text and how it joins the one before; comments and the "?"
-    // placeholder are left out, so that "100 USD = ? VND" reads as "100 USD = VND".
+    // placeholder are left out, so that "100 USD = ? VND" reads as "100 USD = VND". The tokens
+    // refer to `utf8Line`, the lexicon and this thread's working storage: they are valid while
+    // `utf8Line` is, until this thread's next call.
     void lineTokens(std::string_view utf8Line, std::vector<LineToken>& out) const;
 
 private:

@@ -185,6 +185,26 @@ const std::vector<Lexicon::ScaleWord>& Lexicon::scaleWords() {
     return words;
 }
 
+bool Lexicon::startsScaleWord(char32_t scalar) {
+    // The first scalars of the scale words: ASCII ones in a bit set, the few others in a list.
+    struct Starts {
+        std::uint64_t ascii[2] = {0, 0};
+        std::vector<char32_t> others;
+        Starts() {
+            for (const ScaleWord& scale : scaleWords()) {
+                const char32_t c = scale.scalars.front();
+                if (c < 128)
+                    ascii[c >> 6] |= std::uint64_t{1} << (c & 63);
+                else
+                    others.push_back(c);
+            }
+        }
+    };
+    static const Starts starts;
+    if (scalar < 128) return (starts.ascii[scalar >> 6] >> (scalar & 63)) & 1;
+    return std::find(starts.others.begin(), starts.others.end(), scalar) != starts.others.end();
+}
+
 bool Lexicon::isScaleWord(std::string_view word) {
     const auto& words = scaleWords();
     return std::any_of(words.begin(), words.end(), [&](const ScaleWord& s) { return s.word == word; });

@@ -39,6 +39,8 @@ public:
 
     static const std::vector<ScaleWord>& scaleWords();
     static bool isScaleWord(std::string_view word);  // case-sensitive, as the lexer reads them
+    // Whether any scale word begins with this scalar: the lexer's quick test after a number.
+    static bool startsScaleWord(char32_t scalar);
 
     // The single-scalar operators and punctuation.
     static const std::vector<std::pair<char32_t, Token::Kind>>& symbols();

@@ -25,7 +25,8 @@ using Tag = Token::Tag;
 struct Scratch {
     std::vector<LineToken> tokens;
     std::vector<LineToken> joined;
-    std::vector<Token::Kind> kinds;
+    std::vector<Token::Kind> joinedKinds;  // the kinds of the joined names
+    std::vector<const Token::Kind*> kinds;
     ParsedExpression parsed;
 };
 
@@ -35,7 +36,7 @@ Scratch& scratch() {
 }
 
 bool isConversionVerb(const LineToken& t) {
-    if (!t.kind.isOp(Op::convert)) return false;
+    if (!t.kind->isOp(Op::convert)) return false;
     std::string text = utf8::lowered(t.text);
     return text == "đổi" || text == "quy đổi";
 }
@@ -48,12 +49,12 @@ struct RateAmount {
 };
 
 std::optional<RateAmount> rateAmount(std::span<const LineToken> left) {
-    if (left.size() == 1 && left[0].is(Tag::currency)) return RateAmount{left[0].kind.text(), Decimal(1)};
+    if (left.size() == 1 && left[0].is(Tag::currency)) return RateAmount{left[0].kind->text(), Decimal(1)};
     if (left.size() != 2) return std::nullopt;
     if (left[0].is(Tag::number) && left[1].is(Tag::currency))
-        return RateAmount{left[1].kind.text(), left[0].kind.numberValue()};
+        return RateAmount{left[1].kind->text(), left[0].kind->numberValue()};
     if (left[0].is(Tag::currency) && left[1].is(Tag::number))
-        return RateAmount{left[0].kind.text(), left[1].kind.numberValue()};
+        return RateAmount{left[0].kind->text(), left[1].kind->numberValue()};
     return std::nullopt;
 }
 
@@ -62,7 +63,8 @@ std::optional<RateAmount> rateAmount(std::span<const LineToken> left) {
 void LineEntry::setResult(Result<Quantity>&& value, LineAnalysis& analysis) const {
     if (value) {
         std::string display = ResultFormatter::format(*value, style_);
-        analysis.result = LineResult::value(std::move(*value), std::move(display));
+        // Built in place: the quantity and its display are moved once, not through a temporary.
+        analysis.result.payload.emplace<LineResult::Value>(std::move(*value), std::move(display));
     } else if (value.error().isMessage()) {
         analysis.result = LineResult::error(value.error().text);
     } else {
@@ -89,7 +91,7 @@ LineAnalysis LineEntry::analyze(std::string_view line, const Environment& env) c
     }
 
     if (tokens.size() == 1 && tokens[0].is(Tag::keyword)) {
-        Keyword k = tokens[0].kind.keywordValue();
+        Keyword k = tokens[0].kind->keywordValue();
         if (k == Keyword::sum || k == Keyword::average) {
             analysis.aggregate = k == Keyword::sum ? Aggregate::sum : Aggregate::average;
             return analysis;
@@ -120,7 +122,8 @@ LineAnalysis LineEntry::analyze(std::string_view line, const Environment& env) c
     }
     if (k + 2 == tokens.size() && (tokens.back().is(Tag::unit) || tokens.back().is(Tag::currency))) {
         // "5 km = m" converts.
-        assign->kind = Token::Kind::op(Op::convert);
+        static const Token::Kind convert = Token::Kind::op(Op::convert);
+        assign->kind = &convert;
         assign->text = "=";
         setResult(evaluateTokens(tokens, env, analysis, nullptr), analysis);
         return analysis;
@@ -171,13 +174,13 @@ Result<Quantity> LineEntry::evaluateTokens(std::span<LineToken> tokens, const En
     Scratch& space = scratch();
     // Names that contain spaces are joined first: the words inside a name ("giá bán", "đổi
     // tiền") are part of the name, not rate-kind keywords or conversion verbs.
-    if (VariableNames::joinMultiWordNames(tokens, env, space.joined)) tokens = space.joined;
+    if (VariableNames::joinMultiWordNames(tokens, env, space.joined, space.joinedKinds)) tokens = space.joined;
 
     RateKind kind = defaultVNDKind_;
     bool buy = false, sell = false;
     for (const LineToken& t : tokens) {
-        buy = buy || t.kind.isKeyword(Keyword::buy);
-        sell = sell || t.kind.isKeyword(Keyword::sell);
+        buy = buy || t.kind->isKeyword(Keyword::buy);
+        sell = sell || t.kind->isKeyword(Keyword::sell);
     }
     if (buy)
         kind = RateKind::buy;
@@ -185,19 +188,19 @@ Result<Quantity> LineEntry::evaluateTokens(std::span<LineToken> tokens, const En
         kind = RateKind::sell;
     if (kindOut) *kindOut = kind;
 
-    std::vector<Token::Kind>& kinds = space.kinds;
+    std::vector<const Token::Kind*>& kinds = space.kinds;
     kinds.clear();
     bool previousWasConvert = false;
     bool first = true;
-    for (LineToken& t : tokens) {
-        if (t.kind.isKeyword(Keyword::buy) || t.kind.isKeyword(Keyword::sell)) continue;
-        bool isConvert = t.kind.isOp(Op::convert);
+    for (const LineToken& t : tokens) {
+        if (t.kind->isKeyword(Keyword::buy) || t.kind->isKeyword(Keyword::sell)) continue;
+        bool isConvert = t.kind->isOp(Op::convert);
         bool leading = std::exchange(first, false);
         if (leading && isConversionVerb(t)) continue;   // "đổi 100 USD sang VND"
         if (isConvert && previousWasConvert) continue;  // "100 USD đổi sang VND"
         previousWasConvert = isConvert;
         if (t.is(Tag::word) && env.values.contains(t.text)) analysis.variableRanges.push_back(t.range);
-        kinds.push_back(std::move(t.kind));
+        kinds.push_back(t.kind);
     }
     if (kinds.size() > maxTokens) return EvaluationError::syntax();
 

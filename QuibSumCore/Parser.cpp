@@ -40,6 +40,13 @@ Result<ParsedExpression> Parser::parse(std::span<const Token::Kind> kinds) {
 }
 
 std::optional<EvaluationError> Parser::parse(std::span<const Token::Kind> kinds, ParsedExpression& out) {
+    std::vector<const Token::Kind*> pointers;
+    pointers.reserve(kinds.size());
+    for (const Token::Kind& kind : kinds) pointers.push_back(&kind);
+    return parse(pointers, out);
+}
+
+std::optional<EvaluationError> Parser::parse(std::span<const Token::Kind* const> kinds, ParsedExpression& out) {
     out.tree.nodes.clear();
     out.tree.root = -1;
     out.referencedNames.clear();
@@ -53,9 +60,10 @@ std::optional<EvaluationError> Parser::parse(std::span<const Token::Kind> kinds,
     return std::nullopt;
 }
 
-int Parser::add(Expr e) {
-    out_.tree.nodes.push_back(std::move(e));
-    return static_cast<int>(out_.tree.nodes.size()) - 1;
+Expr& Parser::node(Expr::Kind kind) {
+    Expr& e = out_.tree.nodes.emplace_back();
+    e.kind = kind;
+    return e;
 }
 
 int Parser::fail() { return failWith(EvaluationError::syntax()); }
@@ -67,54 +75,50 @@ int Parser::failWith(EvaluationError error) {
 
 int Parser::parsePrimary(int depth) {
     if (atEnd()) return fail();
-    const Token::Kind& t = kinds_[pos_++];
+    const Token::Kind& t = next();
     using Tag = Token::Tag;
     switch (t.tag()) {
         case Tag::number: {
-            Expr e;
+            Expr& e = node(Expr::Kind::literal);
             e.quantity.value = t.numberValue();
-            return add(std::move(e));
+            return lastNode();
         }
         case Tag::currency: {
             if (atEnd() || !peek().is(Tag::number)) return fail();
-            Expr e;
-            e.quantity.value = kinds_[pos_++].numberValue();
+            Expr& e = node(Expr::Kind::literal);
+            e.quantity.value = next().numberValue();
             e.quantity.unit = Unit{t.text()};
-            return add(std::move(e));
+            return lastNode();
         }
         case Tag::word: {
             char buffer[8];
             if (std::string_view function = functionName(t.text(), buffer); !function.empty()) {
                 int arg = parseExpression(unaryOperand, depth + 1);
                 if (arg < 0) return -1;
-                Expr e;
-                e.kind = Expr::Kind::function;
+                Expr& e = node(Expr::Kind::function);
                 e.name = function;
                 e.first = arg;
-                return add(std::move(e));
+                return lastNode();
             }
-            Expr e;
-            e.kind = Expr::Kind::variable;
+            Expr& e = node(Expr::Kind::variable);
             e.name = t.text();
             auto& names = out_.referencedNames;
             if (std::find(names.begin(), names.end(), e.name) == names.end()) names.push_back(e.name);
-            return add(std::move(e));
+            return lastNode();
         }
         case Tag::op: {
             if (t.opValue() != Op::subtract && t.opValue() != Op::add) return fail();
             int operand = parseExpression(unaryOperand, depth + 1);
             if (operand < 0 || t.opValue() == Op::add) return operand;
-            Expr e;
-            e.kind = Expr::Kind::unary;
+            Expr& e = node(Expr::Kind::unary);
             e.first = operand;
-            return add(std::move(e));
+            return lastNode();
         }
         case Tag::keyword: {
             if (t.keywordValue() != Keyword::prev) return fail();
             out_.usesPrev = true;
-            Expr e;
-            e.kind = Expr::Kind::prev;
-            return add(std::move(e));
+            node(Expr::Kind::prev);
+            return lastNode();
         }
         case Tag::lparen: {
             int inner = parseExpression(0, depth + 1);
@@ -133,14 +137,13 @@ int Parser::parsePrimary(int depth) {
 int Parser::parsePercentage(Keyword keyword, int lhs, bool inverse, bool comparison, int depth) {
     int rhs = parseExpression(percentPhrase + 1, depth + 1);
     if (rhs < 0) return -1;
-    Expr e;
-    e.kind = Expr::Kind::percentage;
+    Expr& e = node(Expr::Kind::percentage);
     e.keyword = keyword;
     e.first = lhs;
     e.second = rhs;
     e.inverse = inverse;
     e.comparison = comparison;
-    return add(std::move(e));
+    return lastNode();
 }
 
 int Parser::parseExpression(int p, int depth) {
@@ -151,12 +154,11 @@ int Parser::parseExpression(int p, int depth) {
     using Tag = Token::Tag;
     auto& nodes = out_.tree.nodes;
     auto binary = [&](Op op, int rhs) {
-        Expr e;
-        e.kind = Expr::Kind::binary;
+        Expr& e = node(Expr::Kind::binary);
         e.op = op;
         e.first = lhs;
         e.second = rhs;
-        lhs = add(std::move(e));
+        lhs = lastNode();
     };
     auto isBareLiteral = [&](int i) {
         return nodes[static_cast<std::size_t>(i)].kind == Expr::Kind::literal &&
@@ -203,7 +205,7 @@ int Parser::parseExpression(int p, int depth) {
                     ++pos_;
                     bool inverse = false;
                     if (!atEnd() && peek().isKeyword(Keyword::what)) {
-                        if (pos_ + 1 >= kinds_.size() || !kinds_[pos_ + 1].isKeyword(Keyword::is)) return fail();
+                        if (pos_ + 1 >= kinds_.size() || !kinds_[pos_ + 1]->isKeyword(Keyword::is)) return fail();
                         pos_ += 2;
                         inverse = true;
                     }
@@ -240,22 +242,20 @@ int Parser::parseExpression(int p, int depth) {
                     continue;
                 }
                 if (p > conversion) return lhs;
-                Expr e;
-                e.kind = Expr::Kind::conversion;
+                Expr& e = node(Expr::Kind::conversion);
                 e.first = lhs;
                 e.name = t.text();
                 e.implicit = true;
                 ++pos_;
-                lhs = add(std::move(e));
+                lhs = lastNode();
                 continue;
             }
             case Tag::percent: {
                 if (p > postfix) return lhs;
                 ++pos_;
-                Expr e;
-                e.kind = Expr::Kind::percent;
+                Expr& e = node(Expr::Kind::percent);
                 e.first = lhs;
-                lhs = add(std::move(e));
+                lhs = lastNode();
                 continue;
             }
             case Tag::lparen: {
@@ -272,12 +272,11 @@ int Parser::parseExpression(int p, int depth) {
                 ++pos_;
                 int rate = parseExpression(postfix + 1, depth + 1);
                 if (rate < 0) return -1;
-                Expr e;
-                e.kind = Expr::Kind::inlineRate;
+                Expr& e = node(Expr::Kind::inlineRate);
                 e.first = lhs;
                 e.second = rate;
-                if (!atEnd() && peek().is(Tag::currency)) e.name = kinds_[pos_++].text();
-                lhs = add(std::move(e));
+                if (!atEnd() && peek().is(Tag::currency)) e.name = next().text();
+                lhs = lastNode();
                 continue;
             }
             default:
@@ -287,11 +286,10 @@ int Parser::parseExpression(int p, int depth) {
     explicitConversion : {
         ++pos_;
         if (atEnd() || !(peek().is(Tag::unit) || peek().is(Tag::currency))) return fail();
-        Expr e;
-        e.kind = Expr::Kind::conversion;
+        Expr& e = node(Expr::Kind::conversion);
         e.first = lhs;
-        e.name = kinds_[pos_++].text();
-        lhs = add(std::move(e));
+        e.name = next().text();
+        lhs = lastNode();
     }
     }
     return lhs;

@@ -29,22 +29,28 @@ public:
     // The same parse into `out`, whose storage is reused (a per-thread arena for the line
     // entry): everything in it is replaced. Returns the failure, or nullopt when it parsed.
     static std::optional<EvaluationError> parse(std::span<const Token::Kind> kinds, ParsedExpression& out);
+    // The same over kinds held elsewhere, as the line entry's tokens refer to them.
+    static std::optional<EvaluationError> parse(std::span<const Token::Kind* const> kinds, ParsedExpression& out);
 
 private:
-    Parser(std::span<const Token::Kind> kinds, ParsedExpression& out) : kinds_(kinds), out_(out) {}
+    Parser(std::span<const Token::Kind* const> kinds, ParsedExpression& out) : kinds_(kinds), out_(out) {}
 
     // Returns the index of the parsed node, or -1 with error_ set.
     int parseExpression(int minPrecedence, int depth);
     int parsePrimary(int depth);
     int parsePercentage(Keyword keyword, int lhs, bool inverse, bool comparison, int depth);
-    int add(Expr e);
+    // A new node, filled in place by the caller before anything else is added; lastNode() is
+    // its index.
+    Expr& node(Expr::Kind kind);
+    int lastNode() const { return static_cast<int>(out_.tree.nodes.size()) - 1; }
     int fail();
     int failWith(EvaluationError error);
 
     bool atEnd() const { return pos_ >= kinds_.size(); }
-    const Token::Kind& peek() const { return kinds_[pos_]; }
+    const Token::Kind& peek() const { return *kinds_[pos_]; }
+    const Token::Kind& next() { return *kinds_[pos_++]; }
 
-    std::span<const Token::Kind> kinds_;
+    std::span<const Token::Kind* const> kinds_;
     std::size_t pos_ = 0;
     ParsedExpression& out_;
     std::optional<EvaluationError> error_;

@@ -2,7 +2,6 @@
 
 #include <unicode/uchar.h>
 
-#include <iterator>
 
 #include "QuibSumCore/Lexicon.h"
 #include "QuibSumCore/Utf8.h"
@@ -47,10 +46,7 @@ std::size_t spelledSpan(std::span<const LineToken> tokens, std::string_view name
 
 }  // namespace
 
-std::string_view key(std::string_view text) { return text.substr(0, text.find(' ')); }
-
-bool beginsWithLetter(std::string_view text) {
-    if (text.empty()) return false;
+bool beginsWithLetterBeyondASCII(std::string_view text) {
     std::size_t pos = 0;
     char32_t c = utf8::decode(text, pos);
     if (c < 0x80) return isLetter(c) || c == U'_';
@@ -60,7 +56,7 @@ bool beginsWithLetter(std::string_view text) {
 std::optional<std::string> validName(std::span<const LineToken> tokens) {
     if (tokens.empty()) return std::nullopt;
     if (tokens.size() == 1 && !tokens[0].is(Token::Tag::word)) return std::nullopt;
-    std::string name = tokens[0].text;
+    std::string name(tokens[0].text);
     for (std::size_t i = 1; i < tokens.size(); ++i) appendJoined(name, tokens[i]);
 
     if (name.empty() || name.front() == ' ' || name.back() == ' ') return std::nullopt;
@@ -86,13 +82,19 @@ std::optional<std::string> validName(std::span<const LineToken> tokens) {
     return name;
 }
 
-bool joinMultiWordNames(std::span<LineToken> tokens, const Environment& env, std::vector<LineToken>& out) {
+bool joinMultiWordNames(std::span<const LineToken> tokens, const Environment& env, std::vector<LineToken>& out,
+                        std::vector<Token::Kind>& kinds) {
     if (env.multiWordNames.empty()) return false;
     bool joined = false;
     for (std::size_t i = 0; i < tokens.size();) {
         const std::string* best = nullptr;
         std::size_t bestSpan = 0;
-        if (auto names = env.multiWordNames.find(key(tokens[i].text)); names != env.multiWordNames.end()) {
+        // Most tokens start no name, which their first byte tells before the key is cut out.
+        const std::string_view text = tokens[i].text;
+        const char firstByte = text.empty() || text.front() == ' ' ? '\0' : text.front();
+        auto names = env.multiWordNames.end();
+        if (env.multiWordNames.mayBeginWith(firstByte)) names = env.multiWordNames.find(key(text));
+        if (names != env.multiWordNames.end()) {
             for (const std::string& full : names->second) {
                 std::size_t span = spelledSpan(tokens.subspan(i), full);
                 if (span > bestSpan) {
@@ -102,7 +104,7 @@ bool joinMultiWordNames(std::span<LineToken> tokens, const Environment& env, std
             }
         }
         if (!best) {
-            if (joined) out.push_back(std::move(tokens[i]));
+            if (joined) out.push_back(tokens[i]);
             ++i;
             continue;
         }
@@ -110,13 +112,21 @@ bool joinMultiWordNames(std::span<LineToken> tokens, const Environment& env, std
             // The first join: the tokens before it are kept as they are.
             joined = true;
             out.clear();
-            std::move(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(i), std::back_inserter(out));
+            kinds.clear();
+            out.insert(out.end(), tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(i));
         }
         TextRange range{tokens[i].range.location, tokens[i + bestSpan - 1].range.end() - tokens[i].range.location};
-        out.push_back(LineToken{Token::Kind::word(*best), range, *best, tokens[i].joiner});
+        kinds.push_back(Token::Kind::word(*best));
+        out.push_back(LineToken{nullptr, range, *best, tokens[i].joiner});
         i += bestSpan;
     }
-    return joined;
+    if (!joined) return false;
+    // The joined names' kinds are in place now that none is added any more.
+    std::size_t k = 0;
+    for (LineToken& t : out) {
+        if (!t.kind) t.kind = &kinds[k++];
+    }
+    return true;
 }
 
 }  // namespace quibsum::VariableNames

@@ -373,6 +373,50 @@ TEST_F(EngineTest, VariablesAndNames) {
         EXPECT_EQ(shown(run(bad).result), err(messages::invalidVariableName)) << bad;
 }
 
+// The summary of first words that turns most tokens away must never turn away a word that
+// starts a name: every probe is looked up both ways, before and after the names are cleared.
+TEST(MultiWordNames, SummaryAgreesWithTheNames) {
+    const std::string longWord(70, 'w');
+    const std::vector<std::string> firstWords = {"tiền", "giá", "a", "_x", longWord, "Đơn", ""};
+    const std::vector<std::string> probes = {
+        "tiền", "tiềm", "tiề", "giá", "gió", "gi", "a", "b", "ab", "_x", "_y", longWord, longWord + "w",
+        std::string(69, 'w'), "Đơn", "Đơm", "", " ", "5", "+", "USD"};
+    MultiWordNames names;
+    for (const std::string& probe : probes) EXPECT_EQ(names.find(probe), names.end()) << probe;
+    StringMap<std::vector<std::string>> plain;
+    for (const std::string& word : firstWords) {
+        names[word].push_back(word + " name");
+        plain[word].push_back(word + " name");
+    }
+    for (const std::string& probe : probes) {
+        auto it = names.find(probe);
+        auto expected = plain.find(probe);
+        ASSERT_EQ(it == names.end(), expected == plain.end()) << probe;
+        if (it != names.end()) {
+            EXPECT_EQ(it->second, expected->second) << probe;
+        }
+    }
+    names.clear();
+    for (const std::string& probe : probes) EXPECT_EQ(names.find(probe), names.end()) << probe;
+    names["gió"].push_back("gió mùa");
+    EXPECT_NE(names.find("gió"), names.end());
+    EXPECT_EQ(names.find("giá"), names.end());
+}
+
+TEST_F(EngineTest, MultiWordNamesSharingFirstBytesWithOtherWords) {
+    // "giá vé" and "gió mùa" share first byte and length of their first words, as do "tiền nhà"
+    // and "tiềm năng"; a line must join exactly the name it spells.
+    run("giá vé = 3");
+    run("tiền nhà = 100");
+    EXPECT_EQ(shown(run("giá vé * 2").result), "6");
+    EXPECT_EQ(shown(run("tiền nhà + giá vé").result), "103");
+    EXPECT_EQ(shown(run("gió mùa * 2").result), "note");
+    run("tiềm = 7");
+    auto mixed = run("tiềm + tiền nhà");
+    EXPECT_EQ(shown(mixed.result), "107");
+    EXPECT_EQ(mixed.referencedNames, (std::vector<std::string>{"tiềm", "tiền nhà"}));
+}
+
 TEST_F(EngineTest, PreviousResult) {
     EXPECT_EQ(shown(run("prev * 2").result), "note");  // nothing yet: the sheet turns this into an error
     EXPECT_TRUE(engine.analyze("prev * 2", env).usesPrev);

@@ -218,6 +218,14 @@ TEST(LexiconTest, smallTables) {
     EXPECT_TRUE(Lexicon::isScaleWord("tr"));
     EXPECT_FALSE(Lexicon::isScaleWord("TR"));
 
+    // The lexer's quick test after a number must let through every scale word's first scalar
+    // and nothing else.
+    std::set<char32_t> starts;
+    for (const auto& s : Lexicon::scaleWords()) starts.insert(s.scalars.front());
+    for (char32_t c = 0; c < 0x3000; ++c) {
+        EXPECT_EQ(Lexicon::startsScaleWord(c), starts.count(c) == 1) << static_cast<int>(c);
+    }
+
     // The fast lookup must find exactly the listed symbols.
     for (const auto& [c, kind] : Lexicon::symbols()) {
         ASSERT_NE(Lexicon::symbol(c), nullptr) << static_cast<int>(c);
