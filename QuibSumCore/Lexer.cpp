@@ -163,7 +163,8 @@ private:
     std::size_t number(std::size_t from) {
         std::size_t k = from;
         std::uint64_t leadingValue = 0;  // meaningful for up to 18 digits
-        for (; k < n_ && isDigit(s_[k]); ++k) leadingValue = leadingValue * 10 + static_cast<std::uint64_t>(s_[k] - U'0');
+        for (; k < n_ && isDigit(s_[k]); ++k)
+            leadingValue = leadingValue * 10 + static_cast<std::uint64_t>(s_[k] - U'0');
         const std::size_t leadingDigits = k - from;
         // Most literals are whole numbers without separators: exact in 64 bits, nothing to decide.
         const bool separatorFollows = k + 1 < n_ && (s_[k] == U'.' || s_[k] == U',') && isDigit(s_[k + 1]);

@@ -2,7 +2,6 @@
 
 #include <unicode/uchar.h>
 
-
 #include "QuibSumCore/Lexicon.h"
 #include "QuibSumCore/Utf8.h"
 

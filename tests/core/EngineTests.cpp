@@ -378,9 +378,27 @@ TEST_F(EngineTest, VariablesAndNames) {
 TEST(MultiWordNames, SummaryAgreesWithTheNames) {
     const std::string longWord(70, 'w');
     const std::vector<std::string> firstWords = {"tiền", "giá", "a", "_x", longWord, "Đơn", ""};
-    const std::vector<std::string> probes = {
-        "tiền", "tiềm", "tiề", "giá", "gió", "gi", "a", "b", "ab", "_x", "_y", longWord, longWord + "w",
-        std::string(69, 'w'), "Đơn", "Đơm", "", " ", "5", "+", "USD"};
+    const std::vector<std::string> probes = {"tiền",
+                                             "tiềm",
+                                             "tiề",
+                                             "giá",
+                                             "gió",
+                                             "gi",
+                                             "a",
+                                             "b",
+                                             "ab",
+                                             "_x",
+                                             "_y",
+                                             longWord,
+                                             longWord + "w",
+                                             std::string(69, 'w'),
+                                             "Đơn",
+                                             "Đơm",
+                                             "",
+                                             " ",
+                                             "5",
+                                             "+",
+                                             "USD"};
     MultiWordNames names;
     for (const std::string& probe : probes) EXPECT_EQ(names.find(probe), names.end()) << probe;
     StringMap<std::vector<std::string>> plain;

@@ -152,11 +152,16 @@ TEST(LineEntry, LineTokensAreTheLexemesWithTheirJoiners) {
         {"", {}},
         // Texts that differ from the line as typed: blanks collapsed in a multi-word entry,
         // characters composed, on lines long enough to hold many such texts.
-        {"100 USD quy   đổi\tVND + 2 quy  đổi", {{"100", J::none}, {"USD", J::space}, {"quy đổi", J::space},
-                                                {"VND", J::space}, {"+", J::space}, {"2", J::space},
-                                                {"quy đổi", J::space}}},
-        {"tie\u0302\u0300n nha\u0300 = 5 // ghi chu\u0301", {{"tiền", J::none}, {"nhà", J::space}, {"=", J::space},
-                                                           {"5", J::space}}},
+        {"100 USD quy   đổi\tVND + 2 quy  đổi",
+         {{"100", J::none},
+          {"USD", J::space},
+          {"quy đổi", J::space},
+          {"VND", J::space},
+          {"+", J::space},
+          {"2", J::space},
+          {"quy đổi", J::space}}},
+        {"tie\u0302\u0300n nha\u0300 = 5 // ghi chu\u0301",
+         {{"tiền", J::none}, {"nhà", J::space}, {"=", J::space}, {"5", J::space}}},
         {"8 divide   by 2", {{"8", J::none}, {"divide by", J::space}, {"2", J::space}}},
     };
     std::vector<LineToken> out = {LineToken{}, LineToken{}};  // not empty: must be cleared
