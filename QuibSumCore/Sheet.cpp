@@ -17,11 +17,22 @@ namespace {
 
 const Quantity& valueOf(const LineResult& result) { return std::get<LineResult::Value>(result.payload).quantity; }
 
+// Makes room for n more elements. A sheet's arrays hold a value per line, so an array filled
+// from nothing is made to measure, and one that grows grows by a sixteenth rather than
+// doubling: a line typed into a long sheet leaves little unused room, and still only every
+// so many lines move the arrays.
+template <class T>
+void makeRoom(std::vector<T>& v, std::size_t n) {
+    const std::size_t needed = v.size() + n;
+    if (v.capacity() < needed) v.reserve(v.empty() ? needed : needed + needed / 16);
+}
+
 // Inserts n default values at `where`, building them in place: a sheet's arrays are large, and
 // a temporary array of the new elements would be as much memory again to fault in.
 template <class T>
 void insertFresh(std::vector<T>& v, std::size_t where, std::size_t n) {
     const std::size_t size = v.size();
+    makeRoom(v, n);
     v.resize(size + n);
     if (where == size) return;
     auto at = [&](std::size_t k) { return v.begin() + static_cast<std::ptrdiff_t>(k); };
@@ -449,9 +460,11 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
     } else if (added > common) {
         if (lines_.empty())
             lines_ = std::move(replacement);
-        else
+        else {
+            makeRoom(lines_, added - common);
             lines_.insert(at(lines_, lower + common), std::make_move_iterator(at(replacement, common)),
                           std::make_move_iterator(replacement.end()));
+        }
         insertFresh(cache_, lower + common, added - common);
         // Room for the new lines' results, so that every line's own result stands at its index.
         insertFresh(results_, std::min(lower + common, results_.size()), added - common);
