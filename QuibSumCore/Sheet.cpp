@@ -263,9 +263,9 @@ private:
 
     // Analyses line i afresh against the context and returns the result to show. `last` is the
     // result shown for the line before (or for the text it replaced): an equal value of the
-    // same kind keeps its stamp, so that the lines reading it stay valid. Appends i to `respanned` when the variable
-    // ranges differ from those of that analysis. Kept out of line, like the other rare paths, so that the step over a
-    // reused line stays small.
+    // same kind keeps its stamp, so that the lines reading it stay valid. Appends i to
+    // `respanned` when the variable ranges differ from those of that analysis. Kept out of line,
+    // like the other rare paths, so that the step over a reused line stays small.
     [[gnu::noinline]] LineResult analyse(CachedLine& line, const LineResult& last, std::vector<std::size_t>& respanned,
                                          std::size_t i) {
         const Environment& env = environment();
@@ -288,21 +288,17 @@ private:
         // The rates a definition produced last time are handed on, to be kept if they come out equal.
         std::shared_ptr<const SheetRates> ratesAfter;
         if (a.rateDefinition && line.details) ratesAfter = std::move(line.details->ratesAfter);
-        std::unique_ptr<CachedLine::Details> details;
-        auto writableDetails = [&]() -> CachedLine::Details& {
-            if (!details) details = std::make_unique<CachedLine::Details>();
-            return *details;
-        };
+        line.details.reset();
         if (!a.variableRanges.empty()) {
-            writableDetails().variableRanges.assign(a.variableRanges.begin(), a.variableRanges.end());
+            line.writableDetails().variableRanges.assign(a.variableRanges.begin(), a.variableRanges.end());
         }
         if (a.rateDefinition) {
-            CachedLine::Details& d = writableDetails();
+            CachedLine::Details& d = line.writableDetails();
             d.rateDefinition = std::make_unique<const SheetRate>(std::move(*a.rateDefinition));
             d.ratesAfter = std::move(ratesAfter);
         }
         if (a.aggregate) {
-            CachedLine::Details& d = writableDetails();
+            CachedLine::Details& d = line.writableDetails();
             d.blockSize = static_cast<std::uint32_t>(s_.block.size());
             d.blockFirst = blockFirst_;
             d.blockSeen = sheet_.lastStamp_;
@@ -313,7 +309,7 @@ private:
         for (std::size_t k = 0; k < a.nameKeys.size(); ++k) {
             NameId id = names.intern(a.nameKeys[k]);
             if (a.nameKeys.size() > CachedLine::inlineKeys)
-                writableDetails().keys.push_back(id);
+                line.writableDetails().keys.push_back(id);
             else
                 line.keys[k] = id;
         }
@@ -323,7 +319,6 @@ private:
             line.assignedKey = names.intern(VariableNames::key(*a.assignedName));
         }
         s_.grow(names.size());
-        line.details = std::move(details);  // the keys beyond the entry's are read through them
         forEachVariable(line.nameKeys(), [&](NameId name, const Scratch::Variable& v) {
             line.writableDetails().variables.emplace_back(name, *v.value);
         });
