@@ -34,16 +34,12 @@ std::string_view functionName(const std::string& word, char (&buffer)[8]) {
 }  // namespace
 
 Result<ParsedExpression> Parser::parse(std::span<const Token::Kind> kinds) {
-    ParsedExpression out;
-    if (auto failure = parse(kinds, out)) return std::move(*failure);
-    return out;
-}
-
-std::optional<EvaluationError> Parser::parse(std::span<const Token::Kind> kinds, ParsedExpression& out) {
     std::vector<const Token::Kind*> pointers;
     pointers.reserve(kinds.size());
     for (const Token::Kind& kind : kinds) pointers.push_back(&kind);
-    return parse(pointers, out);
+    ParsedExpression out;
+    if (auto failure = parse(pointers, out)) return std::move(*failure);
+    return out;
 }
 
 std::optional<EvaluationError> Parser::parse(std::span<const Token::Kind* const> kinds, ParsedExpression& out) {

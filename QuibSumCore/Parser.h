@@ -26,10 +26,9 @@ public:
     // Parses the whole of `kinds`. Every failure is `syntax` (tokens left over included),
     // except a second inline rate in one expression, which is the invalid-rate message.
     static Result<ParsedExpression> parse(std::span<const Token::Kind> kinds);
-    // The same parse into `out`, whose storage is reused (a per-thread arena for the line
-    // entry): everything in it is replaced. Returns the failure, or nullopt when it parsed.
-    static std::optional<EvaluationError> parse(std::span<const Token::Kind> kinds, ParsedExpression& out);
-    // The same over kinds held elsewhere, as the line entry's tokens refer to them.
+    // The same parse over kinds held elsewhere, as the line entry's tokens refer to them, into
+    // `out`, whose storage is reused (a per-thread arena for the line entry): everything in it
+    // is replaced. Returns the failure, or nullopt when it parsed.
     static std::optional<EvaluationError> parse(std::span<const Token::Kind* const> kinds, ParsedExpression& out);
 
 private:
