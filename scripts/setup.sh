@@ -11,7 +11,7 @@ packages=(
     libicu-dev
     libcurl4-openssl-dev libexpat1-dev rapidjson-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    qt6-base-dev libxcb1-dev libxcb-keysyms1-dev
+    qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-wayland libxcb1-dev libxcb-keysyms1-dev
     xvfb xauth xdotool xclip dbus imagemagick fonts-dejavu-core
     desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin
 )
