@@ -5,7 +5,10 @@
 
 #include <QCoreApplication>
 
+#include "tests/support/NeutralDesktop.h"
+
 int main(int argc, char** argv) {
+    quibsum::testing::useNeutralDesktop();
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -11,6 +11,7 @@ if [ "${QUIBSUM_IN_DISPLAY:-}" != 1 ]; then
     for tool in xvfb-run xdotool xclip; do
         command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
     done
+    source "$(dirname "$0")/../support/neutral-desktop.sh"
     QUIBSUM_IN_DISPLAY=1 exec timeout -k 5 90 \
         xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" "$0" "$program"
 fi

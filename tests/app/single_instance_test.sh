@@ -12,7 +12,8 @@ if [ "${QUIBSUM_IN_DISPLAY:-}" != 1 ]; then
     for tool in xvfb-run xdotool xclip dbus-run-session; do
         command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
     done
-    QUIBSUM_IN_DISPLAY=1 exec timeout -k 5 90 dbus-run-session -- \
+    source "$(dirname "$0")/../support/neutral-desktop.sh"
+    QUIBSUM_IN_DISPLAY=1 exec timeout -k 5 90 dbus-run-session --config-file="$test_bus_config" -- \
         xvfb-run -a -s "-screen 0 1280x800x24 -nolisten tcp" "$0" "$program"
 fi
 

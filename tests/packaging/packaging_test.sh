@@ -98,12 +98,16 @@ bus)
         # (not QUIBSUM_DATA_DIR, which would give the instance another bus name).
         cmake --install "$2" --prefix "$work/prefix" >/dev/null
         mkdir -p -m 0700 "$work/runtime" "$work/home"
+        # The tests' bus, whose only service folder is the installed one.
+        source "$(dirname "$0")/../support/neutral-desktop.sh"
+        sed "s|</busconfig>|<servicedir>$work/prefix/share/dbus-1/services</servicedir></busconfig>|" \
+            "$test_bus_config" >"$work/bus.conf"
         env -u DISPLAY -u WAYLAND_DISPLAY -u DBUS_SESSION_BUS_ADDRESS -u QUIBSUM_DATA_DIR \
             -u QUIBSUM_CONFIG_DIR -u XDG_DATA_HOME -u XDG_CONFIG_HOME \
             QUIBSUM_ON_BUS=1 HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" \
             XDG_DATA_DIRS="$work/prefix/share" QT_QPA_PLATFORM=offscreen \
             QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/ \
-            timeout -k 5 120 dbus-run-session -- "$0" bus "$work/prefix"
+            timeout -k 5 120 dbus-run-session --config-file="$work/bus.conf" -- "$0" bus "$work/prefix"
         exit
     fi
     prefix=$2

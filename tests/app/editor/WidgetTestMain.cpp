@@ -5,7 +5,10 @@
 
 #include <QApplication>
 
+#include "tests/support/NeutralDesktop.h"
+
 int main(int argc, char** argv) {
+    quibsum::testing::useNeutralDesktop();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);

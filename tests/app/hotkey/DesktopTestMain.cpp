@@ -7,7 +7,10 @@
 #include <QGuiApplication>
 #include <cstdio>
 
+#include "tests/support/NeutralDesktop.h"
+
 int main(int argc, char** argv) {
+    quibsum::testing::useNeutralDesktop();
     QGuiApplication app(argc, argv);
     if (QGuiApplication::platformName() != QLatin1String("xcb")) {
         std::fprintf(stderr, "needs an X display (QT_QPA_PLATFORM=xcb)\n");

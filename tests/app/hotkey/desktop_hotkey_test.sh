@@ -11,8 +11,8 @@ shift
 for tool in xvfb-run xdotool; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
+source "$(dirname "$0")/../../support/neutral-desktop.sh"
 bus=()
-command -v dbus-run-session >/dev/null && bus=(dbus-run-session --)
+command -v dbus-run-session >/dev/null && bus=(dbus-run-session --config-file="$test_bus_config" --)
 export QT_QPA_PLATFORM=xcb
-unset XDG_SESSION_TYPE WAYLAND_DISPLAY
 exec timeout -k 5 100 xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "${bus[@]}" "$program" "$@"

@@ -13,7 +13,10 @@ PrivateBus::PrivateBus() {
     if (program.isEmpty() || !dir_.isValid()) return;
     socketPath_ = dir_.path() + QStringLiteral("/bus");
     daemon_.setProgram(program);
-    daemon_.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+    // The tests' own configuration: no service folders, so nothing installed on the machine
+    // (a portal, a notification daemon) starts on this bus.
+    daemon_.setArguments({QStringLiteral("--config-file=" QUIBSUM_SOURCE_DIR "/tests/support/session-bus.conf"),
+                          QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
                           QStringLiteral("--address=unix:path=") + socketPath_, QStringLiteral("--print-address=1")});
     daemon_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     daemon_.start();

@@ -10,8 +10,10 @@
 #include "PrivateBus.h"
 #include "QuibSum/shell/SumBusAddress.h"
 #include "QuibSum/shell/SumService.h"
+#include "tests/support/NeutralDesktop.h"
 
 int main(int argc, char** argv) {
+    quibsum::testing::useNeutralDesktop();
     QCoreApplication app(argc, argv);
     // A process that holds the instance's name until it is killed, as a running application
     // does: the tests of a crashed instance kill it.
