@@ -2,7 +2,7 @@
 // Where the pieces of the installed program are. `quibsum` itself only evaluates; the window,
 // the commands that reach it over the session bus, and the network for rate refreshes are
 // programs and a library of their own, so that a calculation never loads them. In the build
-// tree they are all in one folder; installed, in a private folder (lib/quibsum) beside the
+// tree they are all in one folder; installed, in a private folder (libexec/quibsum) beside the
 // program's bin folder.
 
 #include <filesystem>
