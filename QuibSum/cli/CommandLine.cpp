@@ -39,7 +39,8 @@ Run 'quibsum COMMAND --help' for the options of each command.
 Environment:
   QUIBSUM_DATA_DIR       folder of the sheets and the rate cache
                          (default: $XDG_DATA_HOME/QuibSum, ~/.local/share/QuibSum)
-  QUIBSUM_CONFIG_DIR     folder of the settings (default: ~/.config/QuibSum)
+  QUIBSUM_CONFIG_DIR     folder of the settings
+                         (default: $XDG_CONFIG_HOME/QuibSum, ~/.config/QuibSum)
 
 Exit status: 0 on success, 1 when the command fails, 2 on a usage error.
 )";
