@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "QuibSumCore/NameRegistration.h"
 #include "QuibSumCore/NameTable.h"
 #include "QuibSumCore/Quantity.h"
 #include "QuibSumCore/Rate.h"
@@ -33,8 +34,8 @@ struct CachedLine {
         aggregate = 4,
         rateDefinition = 8,
         assigns = 16,
-        readsVariables = 32,
-        asksStore = 64,  // the analysis asked the rate store for a rate
+        readsVariables = 32,  // variables or registered names were recorded
+        asksStore = 64,       // the analysis asked the rate store for a rate
         // The rate store has a new version and the analysis asked it: analyse again.
         ratesStale = 128,
     };
@@ -48,10 +49,18 @@ struct CachedLine {
     // number with a unit, a heading, a blank line) do not carry its room.
     struct Details {
         std::vector<TextRange> variableRanges;  // the assigned name first, then every reference
-        // The values, at that time, of every variable the line could have read: under each of
-        // its name keys, the variable of that name and every multi-word name registered under
-        // it. Names without a value are absent. Few entries, so a vector beats a map.
+        // The values, at that time, of the variables the line could have read: first the
+        // variable named by each of its name keys, in the keys' order, then every name with
+        // spaces it read. Names without a value are absent. Few entries, so a vector beats a map.
+        // A name with spaces that the line did not join cannot change its result while the
+        // names registered under its first word stay the same, which `registered` tells.
         std::vector<std::pair<NameId, Quantity>> variables;
+        // For each of the line's name keys under which names with spaces were registered above
+        // it, in the keys' order: the chain of those names at that time.
+        std::vector<std::pair<NameId, std::shared_ptr<const NameRegistration>>> registered;
+        // For a line that assigns a name with spaces: its link in the chain of its first word,
+        // handed on from pass to pass while the chain before it stays the same.
+        std::shared_ptr<const NameRegistration> registration;
         // The line's name keys when there are more than the entry holds; empty otherwise.
         std::vector<NameId> keys;
         // The previous result at that time, kept only when the analysis used it; held apart
@@ -109,6 +118,11 @@ struct CachedLine {
     std::span<const std::pair<NameId, Quantity>> variables() const {
         return details ? std::span<const std::pair<NameId, Quantity>>(details->variables)
                        : std::span<const std::pair<NameId, Quantity>>();
+    }
+    std::span<const std::pair<NameId, std::shared_ptr<const NameRegistration>>> registered() const {
+        return details
+                   ? std::span<const std::pair<NameId, std::shared_ptr<const NameRegistration>>>(details->registered)
+                   : std::span<const std::pair<NameId, std::shared_ptr<const NameRegistration>>>();
     }
     const Quantity* previous() const { return details ? details->previous.get() : nullptr; }
 };

@@ -55,8 +55,8 @@ struct Sheet::Scratch {
     // multi-word names registered under it), one byte so that the common answer "none" is a
     // single look-up.
     std::vector<std::uint8_t> known;
-    // The multi-word names registered under each first word, in order of registration.
-    std::vector<std::vector<NameId>> multi;
+    // The chain of multi-word names registered under each first word so far, newest first.
+    std::vector<std::shared_ptr<const NameRegistration>> heads;
     std::vector<NameId> touched;  // the numbers whose entries above are set
     // Every assignment of the pass in order: replayed into `env` only when a line is analysed,
     // so that a pass that reuses every line never builds the engine's environment.
@@ -78,7 +78,7 @@ struct Sheet::Scratch {
     void startPass(std::size_t names) {
         for (NameId id : touched) {
             values[id] = {};
-            multi[id].clear();
+            heads[id].reset();
             known[id] = 0;
         }
         touched.clear();
@@ -95,7 +95,7 @@ struct Sheet::Scratch {
     void grow(std::size_t names) {
         if (values.size() < names) {
             values.resize(names);
-            multi.resize(names);
+            heads.resize(names);
             known.resize(names, 0);
         }
     }
@@ -173,7 +173,7 @@ public:
     std::size_t analysed = 0;
 
 private:
-    bool reusable(const CachedLine& line) const {
+    bool reusable(CachedLine& line) const {
         if (line.has(CachedLine::ratesStale)) return false;
         if (line.sheetRates != rates_ && *line.sheetRates != *rates_) return false;
         if (!variablesAgree(line)) return false;
@@ -195,9 +195,11 @@ private:
         return true;
     }
 
-    // Every variable the line could read (under its name keys) has the value it had, and no
-    // such variable appeared or vanished.
-    bool variablesAgree(const CachedLine& line) const {
+    // The line would read what it read: the variables named by its keys are the ones it met,
+    // with the values it met; the names with spaces registered under its keys are the ones it
+    // could join then, in the same order, so it joins the same names; and those it read have
+    // the values they had.
+    bool variablesAgree(CachedLine& line) const {
         if (!line.has(CachedLine::readsVariables)) {
             // It read none: it still agrees while none is known under its keys.
             bool anyKnown = false;
@@ -205,31 +207,46 @@ private:
             if (!anyKnown) return true;
         }
         const auto stored = line.variables();
-        std::size_t seen = 0;
-        bool agree = true;
-        forEachVariable(line.nameKeys(), [&](NameId name, const Scratch::Variable& v) {
-            if (!agree) return;
-            // Found in the order they were stored, unless names were registered in another
-            // order above.
-            if (seen < stored.size() && stored[seen].first == name) {
-                agree = stored[seen].second == *v.value;
-            } else {
-                auto it = std::ranges::find(stored, name, &std::pair<NameId, Quantity>::first);
-                agree = it != stored.end() && it->second == *v.value;
+        const std::span<std::pair<NameId, std::shared_ptr<const NameRegistration>>> registered =
+            line.details ? std::span(line.details->registered)
+                         : std::span<std::pair<NameId, std::shared_ptr<const NameRegistration>>>();
+        std::size_t next = 0, chains = 0;
+        for (NameId key : line.nameKeys()) {
+            if (const Quantity* value = s_.values[key].value) {
+                if (next == stored.size() || stored[next].first != key || !(stored[next].second == *value))
+                    return false;
+                ++next;
             }
-            ++seen;
-        });
-        return agree && seen == stored.size();
+            if (const auto& head = s_.heads[key]) {
+                if (chains == registered.size() || registered[chains].first != key) return false;
+                std::shared_ptr<const NameRegistration>& then = registered[chains].second;
+                if (then != head) {
+                    // A chain made anew with the same names (a link above was replaced by an
+                    // equal one): share the current one, so that the next pass compares pointers.
+                    if (!sameNames(then.get(), head.get())) return false;
+                    then = head;
+                }
+                ++chains;
+            }
+        }
+        if (chains != registered.size()) return false;
+        // The rest are names with spaces, which never name a key.
+        for (; next < stored.size(); ++next) {
+            const Quantity* value = s_.values[stored[next].first].value;
+            if (!value || !(stored[next].second == *value)) return false;
+        }
+        return true;
     }
 
-    // Calls f(name, variable) for every variable known under the given name keys: the variable
-    // named by the key itself, then the multi-word names registered under it.
-    template <class F>
-    void forEachVariable(std::span<const NameId> keys, F&& f) const {
-        for (NameId key : keys) {
-            if (s_.values[key].value) f(key, s_.values[key]);
-            for (NameId name : s_.multi[key]) f(name, s_.values[name]);
+    // Whether two chains register the same names in the same order. They part where they
+    // differ or meet where they are shared, so only the links made anew are walked.
+    static bool sameNames(const NameRegistration* a, const NameRegistration* b) {
+        while (a != b) {
+            if (!a || !b || a->name != b->name) return false;
+            a = a->before.get();
+            b = b->before.get();
         }
+        return true;
     }
 
     // Brings the engine's environment to the state the lines above have built.
@@ -285,10 +302,16 @@ private:
         const bool sameValue = line.stamp != 0 && (line.flags & CachedLine::kinds) == (flags & CachedLine::kinds) &&
                                valueOf(last) == valueOf(a.result);
 
-        // The rates a definition produced last time are handed on, to be kept if they come out equal.
+        // The rates a definition produced last time are handed on, to be kept if they come out
+        // equal; so is the link of a name registered, to be kept if it registers the same name.
         std::shared_ptr<const SheetRates> ratesAfter;
-        if (a.rateDefinition && line.details) ratesAfter = std::move(line.details->ratesAfter);
+        std::shared_ptr<const NameRegistration> registration;
+        if (line.details) {
+            if (a.rateDefinition) ratesAfter = std::move(line.details->ratesAfter);
+            if (a.assignedName) registration = std::move(line.details->registration);
+        }
         line.details.reset();
+        if (registration) line.writableDetails().registration = std::move(registration);
         if (!a.variableRanges.empty()) {
             line.writableDetails().variableRanges.assign(a.variableRanges.begin(), a.variableRanges.end());
         }
@@ -318,14 +341,27 @@ private:
             line.assigned = names.intern(*a.assignedName);
             line.assignedKey = names.intern(VariableNames::key(*a.assignedName));
         }
+        // What the line read, and the chains of names it could have joined: the names it did not
+        // join are not copied, however many share its first words.
         s_.grow(names.size());
-        forEachVariable(line.nameKeys(), [&](NameId name, const Scratch::Variable& v) {
-            line.writableDetails().variables.emplace_back(name, *v.value);
-        });
+        for (NameId key : line.nameKeys()) {
+            if (const Quantity* value = s_.values[key].value)
+                line.writableDetails().variables.emplace_back(key, *value);
+        }
+        for (std::string_view name : a.referencedNames) {
+            if (name.find(' ') == std::string_view::npos) continue;  // a key of the line: read above
+            const NameId id = names.intern(name);
+            s_.grow(names.size());
+            if (const Quantity* value = s_.values[id].value) line.writableDetails().variables.emplace_back(id, *value);
+        }
+        for (NameId key : line.nameKeys()) {
+            if (const auto& head = s_.heads[key]) line.writableDetails().registered.emplace_back(key, head);
+        }
 
         line.sheetRates = rates_;
         if (a.usesPrev && prev_) line.writableDetails().previous = std::make_unique<const Quantity>(*prev_);
-        line.flags = static_cast<std::uint8_t>(flags | (line.variables().empty() ? 0 : CachedLine::readsVariables));
+        const bool reads = !line.variables().empty() || !line.registered().empty();
+        line.flags = static_cast<std::uint8_t>(flags | (reads ? CachedLine::readsVariables : 0));
         if (!a.result.isValue())
             line.stamp = 0;
         else if (!sameValue)
@@ -348,7 +384,7 @@ private:
             prev_ = nullptr;
         } else if (line.has(CachedLine::value)) {
             const Quantity& value = valueOf(result);
-            if (line.has(CachedLine::assigns)) assign(line.assigned, line.assignedKey, line.stamp, value);
+            if (line.has(CachedLine::assigns)) assign(line, value);
             prev_ = &value;
             if (s_.block.empty()) blockFirst_ = line.stamp;
             blockNewest_ = std::max(blockNewest_, line.stamp);
@@ -374,13 +410,21 @@ private:
     }
 
     // A name with spaces assigned for the first time is registered under its first word, as
-    // the engine's environment registers it.
-    void assign(NameId name, NameId key, Stamp stamp, const Quantity& value) {
+    // the engine's environment registers it: the line's link is kept when it registers the
+    // same name after the same chain as last time, so that the chain stays the same object.
+    void assign(CachedLine& line, const Quantity& value) {
+        const NameId name = line.assigned;
+        const NameId key = line.assignedKey;
+        const Stamp stamp = line.stamp;
         Scratch::Variable& current = s_.values[name];
         if (current.value == nullptr) {
             s_.touched.push_back(name);
             if (key != name) {
-                s_.multi[key].push_back(name);
+                std::shared_ptr<const NameRegistration>& head = s_.heads[key];
+                std::shared_ptr<const NameRegistration>& link = line.writableDetails().registration;
+                if (!link || link->name != name || link->before != head)
+                    link = std::make_shared<const NameRegistration>(name, head);
+                head = link;
                 s_.touched.push_back(key);
             }
             s_.known[key] = 1;
@@ -534,7 +578,7 @@ void Sheet::compactNames() {
     scratch_->startPass(0);
     scratch_->forgetEnvironment();
     scratch_->values.clear();
-    scratch_->multi.clear();
+    scratch_->heads.clear();
     NameTable fresh;
     auto renumber = [&](NameId& id) { id = fresh.intern(names_.name(id)); };
     for (CachedLine& line : cache_) {
@@ -548,6 +592,10 @@ void Sheet::compactNames() {
         if (CachedLine::Details* details = line.details.get()) {
             std::ranges::for_each(details->keys, renumber);
             for (auto& variable : details->variables) renumber(variable.first);
+            // Chains hold the old numbers: the lines that recorded one are analysed again, and
+            // the links are made anew.
+            details->registered.clear();
+            details->registration.reset();
         }
     }
     names_ = std::move(fresh);

@@ -155,11 +155,13 @@ void EditorView::release(std::shared_ptr<const Sheet> sheet) {
 // ---- Loading -----------------------------------------------------------------------------
 
 // Puts source_ into the text view: at once when short, else the first part now and the rest
-// part by part (read-only meanwhile). Either way the undo history starts empty.
+// part by part (read-only meanwhile). Either way the undo history starts empty: the parts go
+// in with it off, or every line of a long text would stay behind in it as a step to undo.
 void EditorView::showText() {
     const QString shown = forDisplay(source_, uneditableLines_);
     ++loads_;
     loading_ = true;
+    textView_->setUndoRedoEnabled(false);
     if (shown.size() <= loadPart) {
         textView_->setPlainText(shown);
         unloaded_.clear();
@@ -195,6 +197,7 @@ void EditorView::loadNextPart(std::uint64_t load) {
 void EditorView::finishLoading() {
     loading_ = false;
     textView_->document()->clearUndoRedoStacks();
+    textView_->setUndoRedoEnabled(true);
     textView_->document()->setModified(false);
     textView_->setReadOnly(uneditableLines_);
     updateSaveStatus();

@@ -70,10 +70,13 @@ bool isBlankOrHeading(const std::string& line, bool& blank) {
     return blank || rest.front() == '#';
 }
 
-// What a line's analysis was computed from: the variables it could read, the previous result
-// if it read it, the block if it is an aggregate line, and the sheet rates.
+// What a line's analysis was computed from: the variables it could read (those named by its
+// name keys, and the names with spaces it read), the names with spaces registered under its
+// keys (which decide what it joins), the previous result if it read it, the block if it is an
+// aggregate line, and the sheet rates.
 struct Inputs {
     std::map<std::string, Quantity> variables;
+    std::map<std::string, std::vector<std::string>> registered;
     std::optional<Quantity> prev;
     std::vector<Quantity> block;
     SheetRates rates;
@@ -90,7 +93,11 @@ struct ReferenceLine {
         for (std::string_view key : a.nameKeys) {
             if (auto it = before.values.find(key); it != before.values.end()) in.variables.emplace(key, it->second);
             if (auto names = before.multiWordNames.find(key); names != before.multiWordNames.end())
-                for (const std::string& name : names->second) in.variables.emplace(name, before.values.at(name));
+                in.registered.emplace(key, names->second);
+        }
+        for (std::string_view name : a.referencedNames) {
+            if (name.find(' ') == std::string_view::npos) continue;
+            if (auto it = before.values.find(name); it != before.values.end()) in.variables.emplace(name, it->second);
         }
         if (a.usesPrev) in.prev = before.prev;
         if (a.aggregate) in.block = block;

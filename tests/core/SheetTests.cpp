@@ -4,6 +4,7 @@
 // transfer 25100 VND).
 
 #include <gtest/gtest.h>
+#include <malloc.h>
 
 #include <string>
 #include <vector>
@@ -296,4 +297,72 @@ TEST_F(SheetTest, VariablesStayRightAfterThousandsOfWordsTyped) {
         EXPECT_EQ(column(sheet), e.shown) << e.text;
     }
     EXPECT_EQ(sheet.variableNames(5), (std::vector<std::string>{"rent", "tiền"}));
+}
+
+// A line depends on the names with spaces it joins, not on every name that shares their first
+// word: a new or vanished name under that word reaches the lines reading the word, a changed
+// value only the lines that read that name.
+TEST_F(SheetTest, ALineReadsOnlyTheNamesWithSpacesItJoins) {
+    struct Edit {
+        std::size_t lower, upper;
+        std::vector<std::string> replacement;
+        std::size_t analysed;
+        std::vector<std::string> shown;
+        const char* why;
+    };
+    const std::vector<Edit> edits = {
+        {1, 2, {"item 2 = 3"}, 2, {"1", "3", "10", "30", "note"}, "the assignment and the reader of item 2 alone"},
+        {0,
+         0,
+         {"item 3 = 7"},
+         6,
+         {"7", "1", "3", "10", "30", "note"},
+         "a new name under item: every line reading item"},
+        {0, 1, {}, 5, {"1", "3", "10", "30", "note"}, "the name vanished again"},
+        {4, 5, {"item 4 + 1"}, 1, {"1", "3", "10", "30", "note"}, "an unknown name: the line alone"},
+        {2, 2, {"item 2 = 3"}, 1, {"1", "3", "3", "10", "30", "note"}, "assigned again, the same value"},
+        {1,
+         2,
+         {},
+         1,
+         {"1", "3", "10", "30", "note"},
+         "item 2 is now registered by the next line: the names and values below are the same"},
+    };
+    sheet.setText("item 1 = 1\nitem 2 = 2\nitem 1 * 10\nitem 2 * 10\nitem 4");
+    for (const Edit& e : edits) {
+        sheet.update(e.lower, e.upper, e.replacement);
+        EXPECT_EQ(sheet.lastAnalysedCount(), e.analysed) << e.why;
+        EXPECT_EQ(column(sheet), e.shown) << e.why;
+    }
+}
+
+namespace {
+
+std::size_t heapInUse() {
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+}
+
+}  // namespace
+
+// What a sheet holds grows with its lines, not with their square: every line assigning a new
+// name with the same first word (a list of "item N = N") costs what the first ones did.
+TEST(SheetMemory, GrowsWithTheLinesNotWithTheirSquare) {
+    auto heldFor = [](int count) {
+        std::string text;
+        for (int i = 1; i <= count; ++i) text += "item " + std::to_string(i) + " = " + std::to_string(i) + "\n";
+        text += "item 1 + item " + std::to_string(count);
+        const std::size_t before = heapInUse();
+        Sheet sheet(testEngine());
+        sheet.setText(text);
+        sheet.update(0, 1, {"item 1 = 2"});  // reaches the last line through every line's inputs
+        EXPECT_EQ(sheet.results().back().asValue()->quantity.value, Decimal(count + 2));
+        return static_cast<double>(heapInUse() - before);
+    };
+    heldFor(100);  // the engine's working storage, made once per thread
+    const double small = heldFor(1000);
+    const double large = heldFor(2000);
+    EXPECT_GT(large / small, 1.6);
+    EXPECT_LT(large / small, 2.4) << small << " bytes for 1000 lines, " << large << " for 2000";
+    EXPECT_LT(large / 2001, 1000) << "bytes per line";
 }

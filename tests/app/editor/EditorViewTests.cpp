@@ -279,6 +279,13 @@ TEST(EditorLoading, ALongTextArrivesInPartsAndCannotBeEditedMeanwhile) {
     EXPECT_TRUE(editor->saveStatus()->isHidden());
     ASSERT_TRUE(testing::waitForResults(*editor, 20000));
     EXPECT_EQ(testing::shown(editor->results()[19999]), "12 km");
+    // The parts were no steps of the history, but what is typed now is.
+    editor->textView()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor->textView(), QStringLiteral("0"));
+    EXPECT_EQ(editor->source(), text + u'0');
+    editor->textView()->undo();
+    EXPECT_EQ(editor->source(), text);
+    EXPECT_FALSE(editor->textView()->document()->isUndoAvailable());
 }
 
 TEST(EditorLoading, ASheetWithAnOverlongLineIsShownShortenedAndKeptAsItIs) {
