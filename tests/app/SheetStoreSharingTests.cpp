@@ -7,13 +7,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 
 #include <vector>
 
 #include "QuibSum/storage/SheetStore.h"
+#include "tests/app/SecondWriter.h"
 
 namespace quibsum {
 namespace {
@@ -39,25 +39,7 @@ protected:
     QString folder() const { return data() + QStringLiteral("/Sheets"); }
     QString quickPath() const { return folder() + QStringLiteral("/00000000-0000-0000-0000-000000000001.txt"); }
 
-    // `quibsum append TEXT` as cron or ssh runs it: no session bus, no display, so it writes
-    // through its own store under the folder's lock.
-    void appendElsewhere(const QString& text) {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), root.path());
-        env.insert(QStringLiteral("HOME"), root.path());
-        env.insert(QStringLiteral("QUIBSUM_DATA_DIR"), data());
-        env.insert(QStringLiteral("QUIBSUM_CONFIG_DIR"), root.path() + QStringLiteral("/config"));
-        QProcess program;
-        program.setProcessEnvironment(env);
-        program.start(QStringLiteral(QUIBSUM_PROGRAM),
-                      {QStringLiteral("append"), QStringLiteral("--rates"),
-                       QStringLiteral(QUIBSUM_SOURCE_DIR "/tests/fixtures/app/rates.json"), text});
-        ASSERT_TRUE(program.waitForFinished(60000));
-        ASSERT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
-    }
+    void appendElsewhere(const QString& text) { testing::appendElsewhere(data(), text); }
 
     void watch(SheetStore& store) {
         store.onOutsideChange = [this](const SheetStore::OutsideChange& c) { changes.push_back(c); };
