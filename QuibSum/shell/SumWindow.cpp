@@ -376,7 +376,7 @@ void SumWindow::outsideChange(const SheetStore::OutsideChange& change) {
         const QString message =
             tr("“%1” was changed by another program in a way that cannot be combined with your changes. Your "
                "text is saved, and the other program's text is kept as the sheet “%2”.")
-                .arg(mine ? mine->title : tr("Quick"), kept ? kept->title : QString());
+                .arg(mine ? mine->title : QString(), kept ? kept->title : QString());
         // Not from inside the save that found it: the dialog's event loop would run saves.
         QTimer::singleShot(0, this, [this, message] {
             hooks_.alert(this, message);

@@ -81,7 +81,8 @@ public:
     void deleteSheet();
     void closeKeyWindow();
     void togglePin();
-    // Shows a sheet; a sheet whose text cannot be read is not shown (the current one stays).
+    // Shows a sheet; a sheet whose text cannot be read is not shown (the current one stays),
+    // one whose text is not UTF-8 is shown read-only.
     bool showSheet(const QUuid& id);
     // Compares the stored texts with the files now (the folder watch does it on every change).
     void checkForOutsideChanges();

@@ -76,7 +76,9 @@ std::invalid_argument damaged(const QString& problem) { return std::invalid_argu
 StorageError notText(const QString& path) {
     return StorageError(
         StorageError::Kind::notText,
-        tr("The sheet %1 is not UTF-8 text, so it is kept exactly as it is and can only be read").arg(quoted(path)));
+        QCoreApplication::translate(
+            "SheetStore", "The sheet %1 is not UTF-8 text, so it is kept exactly as it is and can only be read")
+            .arg(quoted(path)));
 }
 
 bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
