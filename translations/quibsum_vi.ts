@@ -181,6 +181,22 @@
         <source>Could not create the folder %1: it is not a folder</source>
         <translation>Không tạo được thư mục %1: đây không phải thư mục</translation>
     </message>
+    <message>
+        <source>The sheet %1 is not UTF-8 text, so it is kept exactly as it is and can only be read</source>
+        <translation>Trang %1 không phải văn bản UTF-8 nên được giữ nguyên và chỉ có thể đọc</translation>
+    </message>
+    <message>
+        <source>%1 (changed elsewhere)</source>
+        <translation>%1 (đã đổi ở nơi khác)</translation>
+    </message>
+    <message>
+        <source>Another program holds the sheets' lock %1</source>
+        <translation>Một chương trình khác đang giữ khoá các trang %1</translation>
+    </message>
+    <message>
+        <source>Another program held the sheets' lock %1 for %2 s, so nothing was changed</source>
+        <translation>Một chương trình khác đã giữ khoá các trang %1 suốt %2 giây nên không có gì thay đổi</translation>
+    </message>
 </context>
 <context>
     <name>SumCurrencyGuide</name>
@@ -547,6 +563,10 @@
         <source>This cannot be undone.</source>
         <translation>Không thể hoàn tác.</translation>
     </message>
+    <message>
+        <source>“%1” was changed by another program in a way that cannot be combined with your changes. Your text is saved, and the other program's text is kept as the sheet “%2”.</source>
+        <translation>“%1” đã bị một chương trình khác thay đổi theo cách không gộp được với thay đổi của bạn. Văn bản của bạn đã được lưu, còn văn bản của chương trình kia được giữ thành trang “%2”.</translation>
+    </message>
 </context>
 <context>
     <name>TotalFooter</name>
@@ -825,6 +845,22 @@
     <message>
         <source>Could not create the folder %1: it is not a folder</source>
         <translation>Không tạo được thư mục %1: đây không phải thư mục</translation>
+    </message>
+    <message>
+        <source>The sheet %1 is not UTF-8 text, so it is kept exactly as it is and can only be read</source>
+        <translation>Trang %1 không phải văn bản UTF-8 nên được giữ nguyên và chỉ có thể đọc</translation>
+    </message>
+    <message>
+        <source>%1 (changed elsewhere)</source>
+        <translation>%1 (đã đổi ở nơi khác)</translation>
+    </message>
+    <message>
+        <source>Another program holds the sheets' lock %1</source>
+        <translation>Một chương trình khác đang giữ khoá các trang %1</translation>
+    </message>
+    <message>
+        <source>Another program held the sheets' lock %1 for %2 s, so nothing was changed</source>
+        <translation>Một chương trình khác đã giữ khoá các trang %1 suốt %2 giây nên không có gì thay đổi</translation>
     </message>
 </context><context>
     <name>quibsum::SumCurrencyGuide</name>
@@ -1185,6 +1221,10 @@
     <message>
         <source>This cannot be undone.</source>
         <translation>Không thể hoàn tác.</translation>
+    </message>
+    <message>
+        <source>“%1” was changed by another program in a way that cannot be combined with your changes. Your text is saved, and the other program's text is kept as the sheet “%2”.</source>
+        <translation>“%1” đã bị một chương trình khác thay đổi theo cách không gộp được với thay đổi của bạn. Văn bản của bạn đã được lưu, còn văn bản của chương trình kia được giữ thành trang “%2”.</translation>
     </message>
 </context><context>
     <name>quibsum::TotalFooter</name>

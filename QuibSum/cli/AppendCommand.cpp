@@ -26,6 +26,11 @@ each new line as the quick sheet shows it. When Quib Sum is running, it adds
 the lines and shows the quick sheet.
 
 %OPTIONS%  -h, --help             display this help and exit
+
+Exit status: 0 when the lines were added; 1 when they were not: the quick
+sheet cannot be read or written (for instance it is not UTF-8 text, which is
+never rewritten), or another program kept the sheets locked (waited for at
+most 5 seconds).
 )";
 
 }  // namespace

@@ -199,7 +199,7 @@ void EditorView::finishLoading() {
     textView_->document()->clearUndoRedoStacks();
     textView_->setUndoRedoEnabled(true);
     textView_->document()->setModified(false);
-    textView_->setReadOnly(uneditableLines_);
+    textView_->setReadOnly(uneditableLines_ || readOnlyReason_);
     updateSaveStatus();
 }
 
@@ -391,6 +391,39 @@ void EditorView::replaceText(const QString& text) {
     evaluateWhole(std::nullopt);
 }
 
+void EditorView::appendText(const QString& added) {
+    const QString text = plainLineEnds(added);
+    if (text.isEmpty()) return;
+    bool longLines = false;
+    forDisplay(text, longLines);
+    if (loading_ || uneditableLines_ || readOnlyReason_ || longLines || text.size() > loadPart)
+        return replaceText(source_ + text);
+    // The caret and selection stay where the user was working, also when that was the end:
+    // the next key typed goes where it would have gone.
+    const QTextCursor shown = textView_->textCursor();
+    const int anchor = shown.anchor();
+    const int position = shown.position();
+    QTextCursor end(textView_->document());
+    end.movePosition(QTextCursor::End);
+    replacing_ = true;
+    end.beginEditBlock();
+    end.insertText(text);
+    end.endEditBlock();
+    replacing_ = false;
+    source_ += text;
+    QTextCursor kept(textView_->document());
+    kept.setPosition(anchor);
+    kept.setPosition(position, QTextCursor::KeepAnchor);
+    textView_->setTextCursor(kept);
+    evaluateWhole(std::nullopt);
+}
+
+void EditorView::setReadOnlyReason(const std::optional<QString>& reason) {
+    readOnlyReason_ = reason;
+    if (!loading_) textView_->setReadOnly(uneditableLines_ || readOnlyReason_);
+    updateSaveStatus();
+}
+
 void EditorView::applyRateVersion(std::int64_t version) {
     if (lastAppliedRateVersion_ == version) return;
     lastAppliedRateVersion_ = version;
@@ -417,6 +450,8 @@ void EditorView::updateSaveStatus() {
     PaletteRole role = PaletteRole::error;
     if (saveError_) {
         text = tr("Unsaved changes") + QStringLiteral(": ") + *saveError_;
+    } else if (readOnlyReason_) {
+        text = *readOnlyReason_;
     } else if (uneditableLines_) {
         text = tr("A line is too long to edit here: the sheet is shown shortened and kept unchanged.");
         role = PaletteRole::footerText;

@@ -61,6 +61,13 @@ public:
     // The text changed outside the editor (a line appended to the quick sheet). As one undo
     // step; nothing happens when it is the text already shown.
     void replaceText(const QString& text);
+    // Lines added at the end of the sheet outside the editor (`added` is what follows the
+    // text shown), while the user may be typing: the caret and selection stay where they are,
+    // as one undo step.
+    void appendText(const QString& added);
+    // The sheet may only be read (its stored text cannot be saved): the text view is read-only
+    // and the status line says why. None makes it editable again.
+    void setReadOnlyReason(const std::optional<QString>& reason);
     // A rate store publishing version `version`: the lines that used its rates are evaluated
     // again and only the rows whose result changed are redrawn. The same version twice is
     // evaluated once.
@@ -84,6 +91,7 @@ public:
     bool isLoading() const { return loading_; }
     // The sheet holds a line too long to edit: it is shown shortened, read-only.
     bool hasUneditableLines() const { return uneditableLines_; }
+    const std::optional<QString>& readOnlyReason() const { return readOnlyReason_; }
     std::uint64_t revision() const { return revision_; }
     std::optional<std::int64_t> lastAppliedRateVersion() const { return lastAppliedRateVersion_; }
     // The last edit handed to the sheet, and the lines it wrote.
@@ -154,6 +162,7 @@ private:
     std::optional<EditorEdit> lastEdit_;
     std::set<int> highlightedLines_;
     std::optional<QString> saveError_;
+    std::optional<QString> readOnlyReason_;
     std::uint64_t revision_ = 0;
     // The newest revision, readable by background runs so that a stale one skips its work.
     std::shared_ptr<std::atomic<std::uint64_t>> latestRevision_;

@@ -5,6 +5,7 @@
 #include <QSessionManager>
 #include <QSettings>
 
+#include <chrono>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -25,6 +26,13 @@
 
 namespace quibsum {
 
+namespace {
+
+// The longest the window's main thread waits for the sheets' lock at a time.
+constexpr std::chrono::milliseconds windowLockWait{100};
+
+}  // namespace
+
 int runDesktopApp(int& argc, char** argv, bool hidden) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QuibSum"));
@@ -42,6 +50,10 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     std::unique_ptr<SumWindow> window;
     try {
         store = std::make_unique<SheetStore>(AppPaths::sheetsDirectory());
+        // The window's own changes (a new sheet, an append over the bus, quitting) wait for
+        // another process's lock no longer than a moment, so the window never freezes; typing
+        // is saved by the delayed save, which never waits.
+        store->setLockWait(windowLockWait);
         runtime = SumRuntime::standard();
         windowSettings = AppPaths::openSettings();
         window = std::make_unique<SumWindow>(*store, *runtime, *windowSettings);

@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QDBusVariant>
 #include <QDesktopServices>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -17,6 +18,7 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -98,7 +100,9 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
       theme_(EditorTheme::forAppearance(runtime.settings().windowAppearance())),
       title_(new QLabel(this)),
       closeButton_(new QToolButton(this)),
-      footer_(new TotalFooter(runtime.settings(), this)) {
+      footer_(new TotalFooter(runtime.settings(), this)),
+      sheetsWatch_(new QFileSystemWatcher(this)),
+      checkSoon_(new QTimer(this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMouseTracking(true);
     const WindowState state = WindowState::load(windowSettings_).value_or(WindowState::defaults());
@@ -152,6 +156,16 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
     store_.onSaveStateChange = [this](const std::optional<QString>& error) {
         if (editor_) editor_->setSaveError(error);
     };
+    store_.onOutsideChange = [this](const SheetStore::OutsideChange& change) { outsideChange(change); };
+    // Saves replace files by renaming, which the folder's watch sees; the shown sheet's own
+    // watch sees a program that writes into the file in place.
+    checkSoon_->setSingleShot(true);
+    checkSoon_->setInterval(20);
+    connect(checkSoon_, &QTimer::timeout, this, [this] { checkForOutsideChanges(); });
+    connect(sheetsWatch_, &QFileSystemWatcher::directoryChanged, checkSoon_, qOverload<>(&QTimer::start));
+    connect(sheetsWatch_, &QFileSystemWatcher::fileChanged, checkSoon_, qOverload<>(&QTimer::start));
+    sheetsWatch_->addPath(store_.directory());
+    watchShownSheet();
     // "System" follows the desktop's colour scheme as it changes.
     QDBusConnection::sessionBus().connect(
         QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
@@ -161,7 +175,10 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
     restoring_ = false;
 }
 
-SumWindow::~SumWindow() { store_.onSaveStateChange = nullptr; }
+SumWindow::~SumWindow() {
+    store_.onSaveStateChange = nullptr;
+    store_.onOutsideChange = nullptr;
+}
 
 // The sheet commands: in the footer's menu (a floating panel has no menu bar) and on their keys.
 void SumWindow::buildMenus() {
@@ -286,14 +303,30 @@ bool SumWindow::saveBeforeQuit() {
 
 bool SumWindow::showSheet(const QUuid& id) {
     if (editor_ && id == sheetID_) return true;
+    return openSheet(id);
+}
+
+bool SumWindow::openSheet(const QUuid& id) {
     QString text;
+    std::optional<QString> readOnly;
     try {
         text = store_.text(id);
     } catch (const StorageError& e) {
-        lastOpenError_ = e.what();
-        return false;
+        if (e.kind() != StorageError::Kind::notText) {
+            lastOpenError_ = e.what();
+            return false;
+        }
+        // Shown for reading, so the user sees what is there; never saved, so nothing is lost.
+        try {
+            text = store_.readOnlyText(id);
+            readOnly = e.message();
+        } catch (const StorageError& again) {
+            lastOpenError_ = again.what();
+            return false;
+        }
     }
     auto* editor = new EditorView(text, runtime_.makeEngine(), theme_, this);
+    if (readOnly) editor->setReadOnlyReason(readOnly);
     footer_->endFeedback();
     auto* column = static_cast<QVBoxLayout*>(layout());
     if (editor_) {
@@ -314,8 +347,61 @@ bool SumWindow::showSheet(const QUuid& id) {
     updateFooter();
     updateTitle();
     saveState();
+    watchShownSheet();
     editor_->textView()->setFocus();
     return true;
+}
+
+void SumWindow::watchShownSheet() {
+    if (!editor_) return;
+    const QString file = store_.directory() + u'/' + SheetStore::idText(sheetID_) + QStringLiteral(".txt");
+    // A file replaced by renaming is a new file: its watch is gone and is set anew.
+    const QStringList watched = sheetsWatch_->files();
+    if (watched.contains(file)) return;
+    if (!watched.isEmpty()) sheetsWatch_->removePaths(watched);
+    sheetsWatch_->addPath(file);
+    if (!sheetsWatch_->directories().contains(store_.directory())) sheetsWatch_->addPath(store_.directory());
+}
+
+void SumWindow::checkForOutsideChanges() {
+    store_.checkForOutsideChanges();
+    watchShownSheet();
+}
+
+void SumWindow::outsideChange(const SheetStore::OutsideChange& change) {
+    using Kind = SheetStore::OutsideChange::Kind;
+    if (change.kind == Kind::keptApart) {
+        const SheetStore::Record* mine = store_.record(change.id);
+        const SheetStore::Record* kept = store_.record(change.keptAs);
+        const QString message =
+            tr("“%1” was changed by another program in a way that cannot be combined with your changes. Your "
+               "text is saved, and the other program's text is kept as the sheet “%2”.")
+                .arg(mine ? mine->title : QString(), kept ? kept->title : QString());
+        // Not from inside the save that found it: the dialog's event loop would run saves.
+        QTimer::singleShot(0, this, [this, message] {
+            hooks_.alert(this, message);
+            updateTitle();
+        });
+        return;
+    }
+    if (!editor_ || change.id != sheetID_) return;  // another sheet is read afresh when shown
+    switch (change.kind) {
+        case Kind::appended:
+            editor_->appendText(change.text);
+            break;
+        case Kind::replaced:
+            // Nothing was unsaved here, so the other program's text is simply shown.
+            if (editor_->readOnlyReason())
+                openSheet(sheetID_);
+            else
+                editor_->replaceText(change.text);
+            break;
+        case Kind::notText:
+            openSheet(sheetID_);  // read-only, with the reason
+            break;
+        case Kind::keptApart:
+            break;
+    }
 }
 
 void SumWindow::showQuickSheetText(const QString& text) {

@@ -7,6 +7,11 @@
 // loses focus, and is never destroyed while the program runs. Pinned, it stays above other
 // windows and on every workspace. Its frame, pin state and sheet are remembered.
 //
+// It watches the sheets folder: a line another program (`quibsum append`, another session)
+// adds to the sheet shown appears at once, without moving the caret, and a change it cannot
+// merge is kept as a sheet of its own, which the user is told of. A sheet whose stored text is
+// not UTF-8 is shown read-only, with the reason.
+//
 // Confirmations and focus questions go through `Hooks`, so that its logic runs in tests
 // without a window manager.
 
@@ -17,8 +22,11 @@
 #include <string>
 
 #include "QuibSum/editor/EditorTheme.h"
+#include "QuibSum/storage/SheetStore.h"
 
 class QAction;
+class QFileSystemWatcher;
+class QTimer;
 class QDBusVariant;
 class QLabel;
 class QSettings;
@@ -27,7 +35,6 @@ class QToolButton;
 namespace quibsum {
 
 class EditorView;
-class SheetStore;
 class SumRuntime;
 class TotalFooter;
 
@@ -74,8 +81,11 @@ public:
     void deleteSheet();
     void closeKeyWindow();
     void togglePin();
-    // Shows a sheet; a sheet whose text cannot be read is not shown (the current one stays).
+    // Shows a sheet; a sheet whose text cannot be read is not shown (the current one stays),
+    // one whose text is not UTF-8 is shown read-only.
     bool showSheet(const QUuid& id);
+    // Compares the stored texts with the files now (the folder watch does it on every change).
+    void checkForOutsideChanges();
     // Shows the quick sheet with this text (it changed outside the window), the caret at its
     // end, in view.
     void showQuickSheetText(const QString& text);
@@ -109,6 +119,9 @@ private slots:
 
 private:
     void buildMenus();
+    bool openSheet(const QUuid& id);
+    void outsideChange(const SheetStore::OutsideChange& change);
+    void watchShownSheet();
     bool isKey() const;
     void stepSheet(int by);
     void updateTitle();
@@ -126,6 +139,8 @@ private:
     QToolButton* closeButton_;
     EditorView* editor_ = nullptr;
     TotalFooter* footer_;
+    QFileSystemWatcher* sheetsWatch_;
+    QTimer* checkSoon_;  // gathers a burst of file events into one check
     QAction* deleteAction_ = nullptr;
     QUuid sheetID_;
     bool pinned_ = false;

@@ -73,6 +73,35 @@ void makePrivateFolder(const QString& path) {
 
 std::invalid_argument damaged(const QString& problem) { return std::invalid_argument(problem.toStdString()); }
 
+StorageError notText(const QString& path) {
+    return StorageError(
+        StorageError::Kind::notText,
+        QCoreApplication::translate(
+            "SheetStore", "The sheet %1 is not UTF-8 text, so it is kept exactly as it is and can only be read")
+            .arg(quoted(path)));
+}
+
+bool isLineBreak(char c) { return c == '\n' || c == '\r'; }
+
+// The lines another process added at the end of the text stamped `before`, now `bytes`, as the
+// store's own append adds them (after a line break, added when the text did not end in one);
+// none for any other change.
+std::optional<QString> appendedLines(const TextStamp& before, QByteArrayView bytes) {
+    if (!before.isUtf8() || bytes.size() <= before.size() || !before.isPrefixOf(bytes)) return std::nullopt;
+    QByteArrayView tail = bytes.sliced(before.size());
+    if (before.size() > 0 && !isLineBreak(bytes[before.size() - 1])) {
+        if (tail.front() != '\n') return std::nullopt;
+        tail = tail.sliced(1);
+    }
+    std::optional<QString> lines = TextStamp::decode(tail);
+    if (!lines) return std::nullopt;
+    return SheetStore::normalized(std::move(*lines));
+}
+
+// What follows `shown` (a text, or none when it ended in a line break or was empty) once
+// `lines` are added to it.
+QString appendedTo(bool shownEndsOpen, const QString& lines) { return shownEndsOpen ? u'\n' + lines : lines; }
+
 }  // namespace
 
 SheetStore::SheetStore(const QString& directory, Clock clock, std::unique_ptr<SaveTimer> saveTimer)
@@ -85,13 +114,12 @@ SheetStore::SheetStore(const QString& directory, Clock clock, std::unique_ptr<Sa
     makePrivateFolder(directory_);
 
     records_ = readIndex();
-    for (const Record& r : records_) indexedOnDisk_.insert(r.id);
     if (record(quickSheetID) != nullptr) return;
 
     // Decided under the lock: a concurrent first run may be creating the quick sheet, and its
     // text must not be written over with an empty one.
     try {
-        SheetStoreLock lock(directory_);
+        SheetStoreLock lock(directory_, lockWait_);
         syncWithDisk();
         if (record(quickSheetID) == nullptr) {
             QDateTime now = clock_();
@@ -135,8 +163,6 @@ std::vector<SheetStore::Record> SheetStore::readIndex() const {
 
 void SheetStore::syncWithDisk() {
     std::vector<Record> merged = readIndex();
-    indexedOnDisk_.clear();
-    for (const Record& r : merged) indexedOnDisk_.insert(r.id);
     std::erase_if(merged, [&](const Record& r) { return deletedRecords_.contains(r.id); });
     for (const QUuid& id : changedRecords_) {
         const Record* mine = record(id);
@@ -159,8 +185,10 @@ void SheetStore::syncWithDisk() {
     }
 }
 
-QString SheetStore::readText(const QUuid& id) const {
+std::pair<QByteArray, TextStamp> SheetStore::readStored(const QUuid& id) const {
     const QString path = textPath(id);
+    // Stamped before it is read: a change made meanwhile is then seen at the next look.
+    const std::optional<TextStamp::FileID> file = TextStamp::stat(path);
     std::optional<std::string> bytes;
     QString reason;
     try {
@@ -171,7 +199,113 @@ QString SheetStore::readText(const QUuid& id) const {
     }
     if (!bytes)
         throw StorageError(StorageError::Kind::file, tr("Could not read the sheet %1: %2").arg(quoted(path), reason));
-    return normalized(QString::fromStdString(*bytes));
+    QByteArray data = QByteArray::fromStdString(*bytes);
+    TextStamp stamp(file, data);
+    return {std::move(data), std::move(stamp)};
+}
+
+QString SheetStore::readText(const QUuid& id) const {
+    auto [bytes, stamp] = readStored(id);
+    std::optional<QString> text = TextStamp::decode(bytes);
+    known_[id] = std::move(stamp);
+    // Decoding would put U+FFFD in place of every bad byte, and a save would then write that
+    // over the user's text.
+    if (!text) throw notText(textPath(id));
+    return normalized(std::move(*text));
+}
+
+QString SheetStore::readOnlyText(const QUuid& id) const {
+    auto [bytes, stamp] = readStored(id);
+    known_[id] = std::move(stamp);
+    return normalized(QString::fromUtf8(bytes));
+}
+
+void SheetStore::reconcile(const QUuid& id) {
+    auto pending = pending_.find(id);
+    if (pending == pending_.end()) return;
+    const QString path = textPath(id);
+    const std::optional<TextStamp::FileID> file = TextStamp::stat(path);
+    auto known = known_.find(id);
+    if (known != known_.end() && known->second.file() == file) {
+        if (file && !known->second.isUtf8()) throw notText(path);
+        return;
+    }
+    if (!file) return;  // not there (any more): written anew
+
+    auto [bytes, seen] = readStored(id);
+    QString& mine = pending->second;
+    if (known != known_.end()) {
+        const TextStamp before = std::exchange(known->second, seen);
+        if (before.sameBytes(seen)) return;  // touched, not changed
+        if (std::optional<QString> lines = appendedLines(before, bytes)) {
+            const QString added = appendedTo(!mine.isEmpty() && !mine.endsWith(u'\n'), *lines);
+            mine += added;
+            reportOutsideChange({id, OutsideChange::Kind::appended, added, {}});
+            return;
+        }
+    } else {
+        known_[id] = seen;
+    }
+    // Changed some other way: nothing of it is written over.
+    if (bytes.isEmpty()) return;
+    if (std::optional<QString> theirs = TextStamp::decode(bytes); theirs && normalized(*theirs) == mine) return;
+    const QUuid kept = keepApart(id, bytes);
+    reportOutsideChange({id, OutsideChange::Kind::keptApart, {}, kept});
+}
+
+QUuid SheetStore::keepApart(const QUuid& id, const QByteArray& bytes) {
+    const Record* source = record(id);
+    const QString title = tr("%1 (changed elsewhere)").arg(source ? source->title : tr("Quick"));
+    std::int64_t order = 0;
+    for (const Record& r : records_) order = std::max(order, r.order + 1);
+    const QDateTime now = clock_();
+    const QUuid kept = QUuid::createUuid();
+    // A copy, byte for byte: the sheet's own file is replaced only by the save that follows.
+    writeFile(textPath(kept), bytes);
+    known_[kept] = TextStamp(TextStamp::stat(textPath(kept)), bytes);
+    records_.push_back(Record{kept, title, now, now, order});
+    changedRecords_.insert(kept);
+    recordsChanged();
+    return kept;
+}
+
+void SheetStore::reportOutsideChange(OutsideChange change) {
+    if (onOutsideChange) onOutsideChange(change);
+}
+
+void SheetStore::checkForOutsideChanges() {
+    std::vector<QUuid> ids;
+    for (const auto& [id, stamp] : known_) ids.push_back(id);
+    bool saveNow = false;
+    for (const QUuid& id : ids) {
+        auto known = known_.find(id);
+        if (known == known_.end() || record(id) == nullptr) continue;
+        const std::optional<TextStamp::FileID> file = TextStamp::stat(textPath(id));
+        if (file == known->second.file()) continue;
+        if (pending_.contains(id)) {
+            saveNow = true;  // the save merges, or keeps both
+            continue;
+        }
+        if (!file) continue;  // removed: its next reading says so
+        std::pair<QByteArray, TextStamp> stored;
+        try {
+            stored = readStored(id);
+        } catch (const StorageError&) {
+            continue;  // unreadable now: its next reading says why
+        }
+        const auto& [bytes, seen] = stored;
+        const TextStamp before = std::exchange(known_[id], seen);
+        if (before.sameBytes(seen)) continue;
+        if (std::optional<QString> lines = appendedLines(before, bytes)) {
+            const bool endsOpen = before.size() > 0 && !isLineBreak(bytes[before.size() - 1]);
+            reportOutsideChange({id, OutsideChange::Kind::appended, appendedTo(endsOpen, *lines), {}});
+        } else if (std::optional<QString> text = TextStamp::decode(bytes)) {
+            reportOutsideChange({id, OutsideChange::Kind::replaced, normalized(std::move(*text)), {}});
+        } else {
+            reportOutsideChange({id, OutsideChange::Kind::notText, notText(textPath(id)).message(), {}});
+        }
+    }
+    if (saveNow) delayedSave();
 }
 
 const SheetStore::Record* SheetStore::record(const QUuid& id) const {
@@ -191,10 +325,10 @@ void SheetStore::setText(const QString& text, const QUuid& id) {
 }
 
 template <class Change>
-auto SheetStore::locked(Change&& change) {
+auto SheetStore::locked(std::chrono::milliseconds wait, Change&& change) {
     saveTimer_->stop();
     try {
-        SheetStoreLock lock(directory_);
+        SheetStoreLock lock(directory_, wait);
         // Other processes may have changed the index and the texts since they were read.
         syncWithDisk();
         if constexpr (std::is_void_v<decltype(change())>) {
@@ -207,13 +341,18 @@ auto SheetStore::locked(Change&& change) {
         }
     } catch (const StorageError& e) {
         setLastError(e.message());
+        // Unsaved texts are saved as soon as the other process lets the lock go.
+        if (e.kind() == StorageError::Kind::locked && !pending_.empty()) saveTimer_->start(lockRetryDelay);
         throw;
     }
 }
 
 QString SheetStore::appendToQuickSheet(const QString& text) {
-    return locked([&] {
-        // The file as the last writer left it, unless this process holds a newer text.
+    std::optional<QString> indexError;
+    QString whole = locked(lockWait_, [&] {
+        // The file as the last writer left it, unless this process holds a newer text (with
+        // what was added to the file since merged into it).
+        reconcile(quickSheetID);
         QString combined = pending_.contains(quickSheetID) ? pending_[quickSheetID] : readText(quickSheetID);
         if (!combined.isEmpty() && !combined.endsWith(u'\n')) combined += u'\n';
         combined += normalized(text);
@@ -229,7 +368,7 @@ QString SheetStore::appendToQuickSheet(const QString& text) {
         pending_[quickSheetID] = combined;
         touch(quickSheetID);
         try {
-            writeAll();
+            writeTexts();
         } catch (const StorageError&) {
             if (before)
                 pending_[quickSheetID] = *before;
@@ -237,12 +376,24 @@ QString SheetStore::appendToQuickSheet(const QString& text) {
                 pending_.erase(quickSheetID);
             throw;
         }
+        // The text is saved, so the append stands: the index (a modification date) is written
+        // again by the next save, and the failure is kept for the status line.
+        try {
+            writeIndex();
+            pending_.clear();
+            changedRecords_.clear();
+            deletedRecords_.clear();
+        } catch (const StorageError& e) {
+            indexError = e.message();
+        }
         return combined;
     });
+    if (indexError) setLastError(indexError);
+    return whole;
 }
 
 QUuid SheetStore::createSheet(const std::optional<QString>& title) {
-    return locked([&] {
+    return locked(lockWait_, [&] {
         QString name;
         if (title) {
             name = *title;
@@ -284,7 +435,7 @@ void SheetStore::deleteSheet(const QUuid& id) {
     if (id == quickSheetID) {
         throw StorageError(StorageError::Kind::protectedSheet, tr("The quick sheet cannot be deleted."));
     }
-    locked([&] {
+    locked(lockWait_, [&] {
         auto removed = std::erase_if(records_, [&](const Record& r) { return r.id == id; });
         pending_.erase(id);
         changedRecords_.erase(id);
@@ -301,7 +452,7 @@ void SheetStore::deleteSheet(const QUuid& id) {
 }
 
 void SheetStore::save() {
-    locked([&] { writeAll(); });
+    locked(lockWait_, [&] { writeAll(); });
 }
 
 void SheetStore::touch(const QUuid& id) {
@@ -313,30 +464,35 @@ void SheetStore::touch(const QUuid& id) {
 }
 
 void SheetStore::writeAll() {
-    // A new sheet's text before the index that lists it, so that the index never names a file
-    // that is not there; an existing sheet's text after it, so that a failure leaves at worst a
-    // newer modification date, never a text saved by a write that was reported as failed.
-    std::vector<QUuid> existing;
-    for (const auto& [id, text] : pending_) {
-        if (indexedOnDisk_.contains(id))
-            existing.push_back(id);
-        else
-            writeFile(textPath(id), text.toUtf8());
-    }
-    writeFile(indexPath(), encodeIndex(records_));
-    indexedOnDisk_.clear();
-    for (const Record& r : records_) indexedOnDisk_.insert(r.id);
-    for (const QUuid& id : existing) writeFile(textPath(id), pending_[id].toUtf8());
+    writeTexts();
+    writeIndex();
     pending_.clear();
     changedRecords_.clear();
     deletedRecords_.clear();
 }
 
+// Every text before the index: the index never names a file that is not there, and a failed
+// text write leaves it exactly as it was (modification dates included).
+void SheetStore::writeTexts() {
+    std::vector<QUuid> ids;
+    for (const auto& [id, text] : pending_) ids.push_back(id);
+    for (const QUuid& id : ids) reconcile(id);
+    for (const auto& [id, text] : pending_) {
+        const QByteArray bytes = text.toUtf8();
+        writeFile(textPath(id), bytes);
+        known_[id] = TextStamp(TextStamp::stat(textPath(id)), bytes);
+    }
+}
+
+void SheetStore::writeIndex() { writeFile(indexPath(), encodeIndex(records_)); }
+
 void SheetStore::delayedSave() {
+    // Typing goes on while another process holds the lock: the save only tries it, and tries
+    // again a little later until it lands.
     try {
-        save();
+        locked(std::chrono::milliseconds(0), [&] { writeAll(); });
     } catch (const StorageError&) {
-        // save() has set lastError, which is how a failed background write is reported.
+        // locked() has set lastError, which is how a failed background write is reported.
     }
 }
 

@@ -6,10 +6,22 @@
 // replaced atomically (a failed write leaves the old file whole), and the folder is readable
 // by its owner only.
 //
-// Several processes may use one folder at once (the window and `quibsum append`): every change
-// is made under the folder's lock (SheetStoreLock), after reading the index again, so that the
-// sheets another process added, deleted or changed are kept, and an append adds to the text
-// the last writer saved.
+// Several processes may use one folder at once (the window and `quibsum append`, or two
+// sessions): every change is made under the folder's lock (SheetStoreLock), after reading the
+// index again, so that the sheets another process added, deleted or changed are kept, and an
+// append adds to the text the last writer saved. The lock is never waited for without end: the
+// delayed save only tries it and tries again later, every other change waits at most
+// lockWait().
+//
+// Each stored text carries a stamp of what this process last read or wrote (TextStamp). Before
+// a text is written its file is compared with that stamp, under the lock: lines another process
+// added at the end are merged into the text being saved; any other change is never written
+// over: the other text is kept as a sheet of its own, "<title> (changed elsewhere)". Either way
+// the owner hears of it through onOutsideChange, as it does when checkForOutsideChanges() finds
+// a change while nothing is unsaved.
+//
+// A stored text that is not UTF-8 is never written: reading it fails (kind notText), naming the
+// file, and readOnlyText() gives it for display only.
 //
 // The quick sheet always exists, sorts first and cannot be deleted. Lives on the thread that
 // runs its Qt event loop (the standard save timer runs there); not safe for concurrent use.
@@ -29,6 +41,7 @@
 
 #include "QuibSum/storage/SaveTimer.h"
 #include "QuibSum/storage/StorageError.h"
+#include "QuibSum/storage/TextStamp.h"
 #include "QuibSumRates/FileDevice.h"
 
 namespace quibsum {
@@ -45,6 +58,21 @@ public:
         friend bool operator==(const Record&, const Record&) = default;
     };
 
+    // A stored text changed behind this process's back, as the owner is told.
+    struct OutsideChange {
+        enum class Kind {
+            appended,   // lines added at its end: `text` is what follows the text shown
+            replaced,   // changed otherwise while nothing here was unsaved: `text` is the whole new text
+            keptApart,  // changed otherwise while this process had unsaved changes: those were saved
+                        // and the other text is kept as the sheet `keptAs`
+            notText,    // no longer UTF-8 text (`text` says so): only to be shown, read-only
+        };
+        QUuid id;
+        Kind kind = Kind::appended;
+        QString text;
+        QUuid keptAs;
+    };
+
     using Clock = std::function<QDateTime()>;
 
     static const QUuid quickSheetID;
@@ -52,6 +80,10 @@ public:
     static constexpr std::size_t maxTextBytes = 64 * 1024 * 1024;
     static constexpr std::size_t maxIndexBytes = 64 * 1024 * 1024;
     static constexpr std::chrono::milliseconds saveDelay{500};
+    // How long a change other than the delayed save waits for another process's lock, unless
+    // told otherwise; and how soon a delayed save that found the lock held tries again.
+    static constexpr std::chrono::milliseconds defaultLockWait{5000};
+    static constexpr std::chrono::milliseconds lockRetryDelay{200};
 
     // Creates the folder (owner-only), reads the index and makes sure the quick sheet exists.
     // Throws StorageError: the folder cannot be made, the index cannot be read or is damaged
@@ -71,8 +103,11 @@ public:
     bool isSaveScheduled() const { return saveTimer_->isActive(); }
 
     // The sheet's latest text: the unsaved one if any, else its file's. Throws StorageError
-    // when the file cannot be read.
+    // when the file cannot be read, or (kind notText) is not UTF-8 text.
     QString text(const QUuid& id) const;
+    // A stored text that is not UTF-8, every bad byte shown as U+FFFD: for display only, never
+    // to be saved. Throws StorageError when the file cannot be read.
+    QString readOnlyText(const QUuid& id) const;
     // Records a new text and (re)starts the delayed save.
     void setText(const QString& text, const QUuid& id);
     // Adds the text as new lines at the end of the quick sheet, saves at once and returns the
@@ -85,14 +120,25 @@ public:
     // Removes the sheet from the index, saves, then removes its file. Throws StorageError
     // (protectedSheet for the quick sheet, which is left untouched).
     void deleteSheet(const QUuid& id);
-    // Writes every pending text, then the index. On failure sets lastError and throws; the
-    // pending texts stay pending so that the next save writes them again.
+    // Writes every pending text, then the index (so a failed text write leaves the index as it
+    // was). On failure sets lastError and throws; the pending texts stay pending so that the
+    // next save writes them again.
     void save();
+    // Compares every stored text this process read or wrote with its file and reports the
+    // changes made elsewhere through onOutsideChange; a changed sheet with unsaved changes is
+    // saved at once (which merges them, or keeps both). Takes no lock and never waits.
+    void checkForOutsideChanges();
+
+    std::chrono::milliseconds lockWait() const { return lockWait_; }
+    void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
 
     // Called with lastError after every assignment of it (each save sets or clears it).
     std::function<void(const std::optional<QString>&)> onSaveStateChange;
     // Called after the records changed (a new modification date, a sheet added or removed).
     std::function<void()> onRecordsChange;
+    // Called when a stored text changed elsewhere (see OutsideChange), during a save or a
+    // check, before the store's own text of that sheet is used again.
+    std::function<void(const OutsideChange&)> onOutsideChange;
 
     // "\r\n" and lone "\r" become "\n"; a text without "\r" is returned unchanged.
     static QString normalized(QString text);
@@ -110,12 +156,21 @@ private:
     // Runs `change` under the folder's lock after merging what other processes saved; sets or
     // clears lastError.
     template <class Change>
-    auto locked(Change&& change);
+    auto locked(std::chrono::milliseconds wait, Change&& change);
     std::vector<Record> readIndex() const;  // none when there is no index
     void syncWithDisk();
+    // The file's bytes, stamped; throws StorageError when it cannot be read.
+    std::pair<QByteArray, TextStamp> readStored(const QUuid& id) const;
     QString readText(const QUuid& id) const;
+    // Under the lock, before a pending text is written over its file: merges lines added
+    // elsewhere, or keeps another change as a sheet of its own.
+    void reconcile(const QUuid& id);
+    QUuid keepApart(const QUuid& id, const QByteArray& bytes);
+    void reportOutsideChange(OutsideChange change);
     void touch(const QUuid& id);
     void writeAll();
+    void writeTexts();
+    void writeIndex();
     QString indexPath() const;
     QString textPath(const QUuid& id) const;
     void writeFile(const QString& path, const QByteArray& bytes);
@@ -132,7 +187,9 @@ private:
     // disk when the two are merged; every other record is taken from the disk.
     std::set<QUuid> changedRecords_;
     std::set<QUuid> deletedRecords_;
-    std::set<QUuid> indexedOnDisk_;  // the sheets the index on disk listed when last read or written
+    // The stored texts as this process last read or wrote them.
+    mutable std::map<QUuid, TextStamp> known_;
+    std::chrono::milliseconds lockWait_ = defaultLockWait;
     FileDevice* device_ = &FileDevice::system();
     std::unique_ptr<SaveTimer> saveTimer_;
 };

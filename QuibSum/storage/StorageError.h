@@ -15,6 +15,8 @@ public:
         file,            // reading, writing, creating or removing failed
         damagedIndex,    // the sheet index exists but is not a valid index
         protectedSheet,  // the quick sheet cannot be deleted
+        notText,         // a stored sheet is not UTF-8 text: it is kept as it is, never written
+        locked,          // another process held the sheets' lock for longer than the caller waits
     };
 
     StorageError(Kind kind, const QString& message) : std::runtime_error(message.toStdString()), kind_(kind) {}

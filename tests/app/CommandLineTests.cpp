@@ -23,6 +23,7 @@
 #include <memory>
 #include <set>
 
+#include "tests/app/LockHolder.h"
 #include "tests/support/LoopbackServer.h"
 #include "tests/support/RateTestSupport.h"
 
@@ -263,6 +264,41 @@ TEST_F(ProgramTest, AppendGoesThroughTheStoreAndPrintsTheNewLinesResults) {
         << list.out;
 
     EXPECT_EQ(run({"append", "--rates", rates}, "").status, 1);
+}
+
+TEST_F(ProgramTest, AppendToASheetThatIsNotUtf8FailsNamingItAndWritesNothing) {
+    EXPECT_EQ(run({"append", "--rates", rates, "a = 1"}).status, 0);
+    const QString quick = sheets() + "/00000000-0000-0000-0000-000000000001.txt";
+    writeFile(quick, "Caf\xE9 = 3\n");
+    const QByteArray index = [&] {
+        QFile file(sheets() + "/index.json");
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    Outcome result = run({"append", "--rates", rates, "b = 4"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find(quick.toStdString()), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("UTF-8"), std::string::npos) << result.err;
+    QFile file(quick);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "Caf\xE9 = 3\n");
+    QFile indexFile(sheets() + "/index.json");
+    ASSERT_TRUE(indexFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(indexFile.readAll(), index);
+}
+
+TEST_F(ProgramTest, AppendWaitsAFewSecondsForALockHeldElsewhereThenFailsNamingIt) {
+    EXPECT_EQ(run({"append", "--rates", rates, "a = 1"}).status, 0);
+    const QString lock = sheets() + "/index.lock";
+    testing::LockHolder other(lock);
+    ASSERT_TRUE(other.held());
+    Outcome result = run({"append", "--rates", rates, "b = 2"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find(lock.toStdString()), std::string::npos) << result.err;
+    other.release();
+    QFile quick(sheets() + "/00000000-0000-0000-0000-000000000001.txt");
+    ASSERT_TRUE(quick.open(QIODevice::ReadOnly));
+    EXPECT_EQ(quick.readAll(), "a = 1");
+    EXPECT_EQ(run({"append", "--rates", rates, "b = 2"}).status, 0);
 }
 
 TEST_F(ProgramTest, ADamagedIndexIsReportedAndNeverOverwritten) {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,6 +15,7 @@
 #include <memory>
 
 #include "QuibSum/storage/SheetStore.h"
+#include "tests/app/LockHolder.h"
 #include "tests/support/FailingDevice.h"
 
 namespace quibsum {
@@ -170,6 +172,43 @@ TEST_F(SheetStoreTest, ASaveAtOnceCancelsTheWaitingOne) {
     EXPECT_FALSE(store.hasPendingChanges());
 }
 
+TEST_F(SheetStoreTest, ALockHeldElsewhereNeverBlocksTheDelayedSaveWhichLandsWhenItIsFree) {
+    ManualSaveTimer::State timer;
+    auto owned = std::make_unique<ManualSaveTimer>(timer);
+    ManualSaveTimer& saveTimer = *owned;
+    SheetStore store(folder(), {}, std::move(owned));
+    const QString lockFile = path(QStringLiteral("index.lock"));
+    testing::LockHolder other(lockFile);
+    ASSERT_TRUE(other.held());
+
+    store.setText(QStringLiteral("typed while locked"), SheetStore::quickSheetID);
+    saveTimer.fire();  // returns at once: the lock is only tried
+    EXPECT_EQ(readFile(path(quickFile)), "");
+    EXPECT_TRUE(store.hasPendingChanges());
+    ASSERT_TRUE(store.lastError().has_value());
+    EXPECT_TRUE(store.lastError()->contains(lockFile)) << store.lastError()->toStdString();
+    EXPECT_TRUE(timer.active);  // tried again soon
+    EXPECT_EQ(timer.delay, SheetStore::lockRetryDelay);
+
+    // A change that must happen now waits no longer than the store's lock wait, then says so.
+    store.setLockWait(std::chrono::milliseconds(50));
+    try {
+        store.createSheet();
+        ADD_FAILURE() << "created while locked";
+    } catch (const StorageError& e) {
+        EXPECT_EQ(e.kind(), StorageError::Kind::locked);
+        EXPECT_TRUE(e.message().contains(lockFile)) << e.what();
+    }
+    EXPECT_EQ(store.records().size(), 1u);
+
+    other.release();
+    saveTimer.fire();
+    EXPECT_EQ(readFile(path(quickFile)), "typed while locked");
+    EXPECT_FALSE(store.hasPendingChanges());
+    EXPECT_EQ(store.lastError(), std::nullopt);
+    EXPECT_FALSE(timer.active);
+}
+
 TEST_F(SheetStoreTest, AppendingStartsANewLineAndSavesAtOnce) {
     struct Case {
         const char* before;
@@ -246,38 +285,51 @@ TEST_F(SheetStoreTest, FilesAreReplacedNotRewrittenInPlace) {
               (QStringList{quickFile, QStringLiteral("index.json"), QStringLiteral("index.lock")}));
 }
 
-TEST_F(SheetStoreTest, AFullDiskKeepsTheStoredFilesAndReportsTheReason) {
-    const QDateTime now = QDateTime::fromMSecsSinceEpoch(1796547601000, Qt::UTC);
-    SheetStore store(folder(), [&] { return now; });
+TEST_F(SheetStoreTest, AFailedAppendLeavesTheIndexExactlyAsItWas) {
+    // A clock that moves: any rewrite of the index would carry a new modification date.
+    qint64 ms = 1796547601000;
+    SheetStore store(folder(), [&] { return QDateTime::fromMSecsSinceEpoch(ms += 1000, Qt::UTC); });
     store.appendToQuickSheet(QStringLiteral("n = 1"));
-    const QByteArray index = readFile(path(QStringLiteral("index.json")));
+    const QString indexFile = path(QStringLiteral("index.json"));
+    const QByteArray index = readFile(indexFile);
+    const QDateTime indexTime = QFileInfo(indexFile).lastModified();
 
-    // Full at once, full midway through the index, full after the index (whose text is the
-    // same, the clock being stopped) but before the text.
-    for (qsizetype capacity : {qsizetype{0}, qsizetype{4}, index.size()}) {
-        testing::FailingDevice full(static_cast<std::size_t>(capacity));
+    // Full at once, and full midway through the text: the text write fails, so nothing else
+    // is written.
+    for (std::size_t capacity : {std::size_t{0}, std::size_t{4}}) {
+        testing::FailingDevice full(capacity);
         store.setFileDevice(full);
         try {
             store.appendToQuickSheet(QStringLiteral("x = 2"));
             ADD_FAILURE() << capacity;
         } catch (const StorageError& e) {
-            const QString file = capacity < index.size() ? path(QStringLiteral("index.json")) : path(quickFile);
-            EXPECT_EQ(e.message(), QStringLiteral("Could not save “%1”: No space left on device").arg(file))
+            EXPECT_EQ(e.message(), QStringLiteral("Could not save “%1”: No space left on device").arg(path(quickFile)))
                 << capacity;
             EXPECT_EQ(store.lastError(), e.message());
         }
         EXPECT_EQ(readFile(path(quickFile)), "n = 1") << capacity;
-        EXPECT_EQ(readFile(path(QStringLiteral("index.json"))), index) << capacity;
+        EXPECT_EQ(readFile(indexFile), index) << capacity;
+        EXPECT_EQ(QFileInfo(indexFile).lastModified(), indexTime) << capacity;
         EXPECT_EQ(QDir(folder()).entryList(QDir::Files).size(), 3) << capacity;  // no temporaries
+        EXPECT_FALSE(store.hasPendingChanges()) << capacity;                     // nothing left to appear later
     }
 
-    // Space again: a failed append left nothing pending, so trying again adds the line once.
+    // Room for the text but not the index: the line is saved, so the append stands (a retry
+    // would add it twice); the index keeps its old date until the next save writes it.
+    testing::FailingDevice almost(std::string_view("n = 1\nx = 2").size());
+    store.setFileDevice(almost);
+    EXPECT_EQ(store.appendToQuickSheet(QStringLiteral("x = 2")), "n = 1\nx = 2");
+    EXPECT_EQ(readFile(path(quickFile)), "n = 1\nx = 2");
+    EXPECT_EQ(readFile(indexFile), index);
+    ASSERT_TRUE(store.lastError().has_value());
+    EXPECT_TRUE(store.lastError()->contains(indexFile)) << store.lastError()->toStdString();
+    EXPECT_TRUE(store.hasPendingChanges());
+
     store.setFileDevice(FileDevice::system());
-    EXPECT_NO_THROW(SheetStore{folder()});
-    EXPECT_FALSE(store.hasPendingChanges());
-    store.appendToQuickSheet(QStringLiteral("x = 2"));
+    store.save();
     EXPECT_EQ(store.lastError(), std::nullopt);
     EXPECT_EQ(readFile(path(quickFile)), "n = 1\nx = 2");
+    EXPECT_EQ(SheetStore(folder()).records(), store.records());
 }
 
 TEST_F(SheetStoreTest, TwoStoresOnOneFolderKeepEachOthersChanges) {

@@ -4,13 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QTest>
 
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/SumTextView.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/storage/WindowState.h"
+#include "tests/app/LockHolder.h"
+#include "tests/app/SecondWriter.h"
 #include "tests/app/shell/ShellTestSupport.h"
 
 namespace quibsum {
@@ -38,6 +42,9 @@ protected:
         return window;
     }
     QString text(const SumWindow& w) { return w.editor()->source(); }
+    QString quickFile() const {
+        return store.directory() + QStringLiteral("/00000000-0000-0000-0000-000000000001.txt");
+    }
 
 private:
     QWidget* window_ = nullptr;
@@ -188,6 +195,97 @@ TEST_F(SumWindowTest, AnUnreadableSheetIsNotShown) {
     auto w = open();
     EXPECT_FALSE(w->showSheet(a));
     EXPECT_EQ(w->sheetID(), SheetStore::quickSheetID);
+}
+
+// ---- Other programs writing the same sheets ----------------------------------------------
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+TEST_F(SumWindowTest, ALineAppendedElsewhereIsShownAtOnceAndNeverSavedOver) {
+    auto w = open();
+    SumTextView* view = w->editor()->textView();
+    QTest::keyClicks(view, QStringLiteral("win = 1"));
+    ASSERT_TRUE(store.hasPendingChanges());
+
+    // As cron runs it, while the window holds an unsaved line: the folder's watch brings the
+    // line in (no key pressed), and the window's text and the file agree.
+    testing::appendElsewhere(dir.path(), QStringLiteral("from cron = 2"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return text(*w) == "win = 1\nfrom cron = 2"; }, 10000)) << text(*w).toStdString();
+    EXPECT_EQ(fileBytes(quickFile()), "win = 1\nfrom cron = 2");
+    EXPECT_EQ(testing::shown(w->editor()->results()[1]), "2");
+
+    // The caret stayed where the user was typing.
+    QTest::keyClicks(view, QStringLiteral(" + 1"));
+    EXPECT_EQ(text(*w), "win = 1 + 1\nfrom cron = 2");
+    store.save();
+    EXPECT_EQ(fileBytes(quickFile()), "win = 1 + 1\nfrom cron = 2");
+    // One undo takes back the typing, not the appended line.
+    view->undo();
+    EXPECT_TRUE(text(*w).endsWith("from cron = 2")) << text(*w).toStdString();
+    EXPECT_TRUE(alerts.empty());
+}
+
+TEST_F(SumWindowTest, AChangeElsewhereThatCannotBeMergedIsKeptAndTheUserTold) {
+    store.setText(QStringLiteral("base = 0"), SheetStore::quickSheetID);
+    store.save();
+    auto w = open();
+    w->editor()->textView()->moveCursor(QTextCursor::End);
+    QTest::keyClick(w->editor()->textView(), Qt::Key_Return);
+    QTest::keyClicks(w->editor()->textView(), QStringLiteral("mine = 1"));
+    QSaveFile other(quickFile());
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.write("theirs = 2");
+    ASSERT_TRUE(other.commit());
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !alerts.empty(); }, 10000));
+    EXPECT_TRUE(alerts[0].contains("Quick (changed elsewhere)")) << alerts[0].toStdString();
+    EXPECT_EQ(fileBytes(quickFile()), "base = 0\nmine = 1");
+    EXPECT_EQ(text(*w), "base = 0\nmine = 1");
+    ASSERT_EQ(store.records().size(), 2u);
+    EXPECT_EQ(store.records()[1].title, "Quick (changed elsewhere)");
+    EXPECT_EQ(store.text(store.records()[1].id), "theirs = 2");
+}
+
+TEST_F(SumWindowTest, ASheetThatIsNotUtf8IsShownReadOnlyWithTheReason) {
+    const QUuid a = store.createSheet(QStringLiteral("A"));
+    const QString file = store.directory() + u'/' + SheetStore::idText(a) + QStringLiteral(".txt");
+    QSaveFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("Caf\xE9 = 3\n");
+    ASSERT_TRUE(damaged.commit());
+
+    auto w = open();
+    ASSERT_TRUE(w->showSheet(a));
+    EXPECT_TRUE(w->editor()->textView()->isReadOnly());
+    ASSERT_TRUE(w->editor()->readOnlyReason().has_value());
+    EXPECT_TRUE(w->editor()->saveStatus()->text().contains(file)) << w->editor()->saveStatus()->text().toStdString();
+    EXPECT_TRUE(w->editor()->saveStatus()->text().contains("UTF-8"));
+    QTest::keyClicks(w->editor()->textView(), QStringLiteral("x"));
+    EXPECT_FALSE(store.hasPendingChanges());
+    store.save();
+    EXPECT_EQ(fileBytes(file), "Caf\xE9 = 3\n");
+}
+
+TEST_F(SumWindowTest, ALockHeldElsewhereNeverFreezesTypingAndTheSaveLandsWhenItIsFree) {
+    auto w = open();
+    testing::LockHolder other(store.directory() + QStringLiteral("/index.lock"));
+    ASSERT_TRUE(other.held());
+    QTest::keyClicks(w->editor()->textView(), QStringLiteral("1 + 1"));
+    // The delayed save ran and came back, saying why it waits.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return store.lastError().has_value(); }, 10000));
+    EXPECT_TRUE(store.lastError()->contains("index.lock"));
+    EXPECT_TRUE(w->editor()->saveStatus()->isVisibleTo(w.get()));
+    QTest::keyClicks(w->editor()->textView(), QStringLiteral(" + 1"));
+    EXPECT_EQ(text(*w), "1 + 1 + 1");
+    EXPECT_EQ(testing::shown(w->editor()->results()[0]), "3");
+    EXPECT_EQ(fileBytes(quickFile()), "");
+
+    other.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fileBytes(quickFile()) == "1 + 1 + 1"; }, 10000));
+    EXPECT_EQ(store.lastError(), std::nullopt);
 }
 
 }  // namespace
