@@ -112,11 +112,22 @@ RefreshReport LiveRateStore::refresh(Instant now, bool force) {
     }
 
     // Why a feed must not replace the table in force, if it must not.
-    auto refusal = [&](Instant asOf, Instant current, bool currentIsSeed) -> std::optional<RefreshReport::Table> {
+    auto refusal = [&](Instant asOf, const auto& fresh, Instant current, const auto& inUse,
+                       bool currentIsSeed) -> std::optional<RefreshReport::Table> {
         if (asOf > now + futureTolerance)
             return RefreshReport::Table{RefreshReport::Table::State::failed, "invalid feed: dated in the future", {}};
         if (asOf < current && !currentIsSeed)
             return RefreshReport::Table{RefreshReport::Table::State::kept, "older than the table in use", {}};
+        // One truncated or broken answer must not take away the conversions a user relies on.
+        // The seed is exempt, as from the date rule: any real table is better than it.
+        std::size_t missing = 0;
+        for (const auto& entry : inUse)
+            if (fresh.find(entry.first) == nullptr) ++missing;
+        if (!currentIsSeed && missing * 2 > inUse.size())
+            return RefreshReport::Table{RefreshReport::Table::State::failed,
+                                        "invalid feed: it lacks " + std::to_string(missing) + " of the " +
+                                            std::to_string(inUse.size()) + " currencies in use",
+                                        {}};
         return std::nullopt;
     };
     auto failed = [](const std::string& url, const std::exception& e) {
@@ -130,7 +141,8 @@ RefreshReport LiveRateStore::refresh(Instant now, bool force) {
         try {
             VCBFeed feed = VCBProvider::parse(downloadRateFeed(*requester_, options_.vcbURL, options_.timeout));
             const auto current = snapshot();
-            if (auto refused = refusal(feed.asOf, current->vcb.asOf, current->vcbIsSeed)) {
+            if (auto refused =
+                    refusal(feed.asOf, feed.quotes, current->vcb.asOf, current->vcb.quotes, current->vcbIsSeed)) {
                 report.bank = *refused;
             } else {
                 report.bank.state = RefreshReport::Table::State::updated;
@@ -149,18 +161,9 @@ RefreshReport LiveRateStore::refresh(Instant now, bool force) {
         try {
             ERAPIFeed feed = ERAPIProvider::decode(downloadRateFeed(*requester_, options_.erapiURL, options_.timeout));
             const auto current = snapshot();
-            // One truncated or broken answer must not take away the conversions a user relies on.
-            // The seed is exempt, as from the date rule: any real table is better than it.
-            std::size_t missing = 0;
-            for (const auto& entry : current->erapi.quotes)
-                if (feed.quotes.find(entry.first) == nullptr) ++missing;
-            if (auto refused = refusal(feed.asOf, current->erapi.asOf, current->erapiIsSeed)) {
+            if (auto refused =
+                    refusal(feed.asOf, feed.quotes, current->erapi.asOf, current->erapi.quotes, current->erapiIsSeed)) {
                 report.mid = *refused;
-            } else if (!current->erapiIsSeed && missing * 2 > current->erapi.quotes.size()) {
-                report.mid = {RefreshReport::Table::State::failed,
-                              "invalid feed: it lacks " + std::to_string(missing) + " of the " +
-                                  std::to_string(current->erapi.quotes.size()) + " currencies in use",
-                              {}};
             } else {
                 report.mid.state = RefreshReport::Table::State::updated;
                 report.mid.saveError = publish([&feed](RateSnapshot& s) {

@@ -63,9 +63,9 @@ public:
     // when it is at least midMaxAge old (or `force`). A table already being fetched is skipped.
     // Bank first, then mid-market whatever happened to the bank. A feed replaces its table only
     // when it is valid and not older than the table in force (the seed excepted); it is invalid
-    // when dated more than futureTolerance after `now`, and a mid-market feed also when it
-    // lacks more than half of the currencies of the table in force (unless that is the seed). A replacement publishes
-    // the table (version + 1) and saves the cache. Never throws; the report says what happened.
+    // when dated more than futureTolerance after `now`, or when it lacks more than half of the
+    // currencies of the table in force (unless that is the seed). A replacement publishes the
+    // table (version + 1) and saves the cache. Never throws; the report says what happened.
     RefreshReport refresh(Instant now, bool force);
 
     static constexpr std::chrono::hours futureTolerance{48};

@@ -194,6 +194,19 @@ void StoredFile::replace(const std::filesystem::path& path, std::string_view byt
     renameInto(temporary, path);
 }
 
+void StoredFile::makeFolders(const std::filesystem::path& folder) {
+    const std::string whole = folder.string();
+    for (std::size_t i = 1; i <= whole.size(); ++i) {
+        if (i < whole.size() && whole[i] != '/') continue;
+        const std::string prefix = whole.substr(0, i);
+        // The umask can only narrow 0700.
+        if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) fail("cannot create the folder", prefix, errno);
+    }
+    struct stat info {};
+    if (::stat(whole.c_str(), &info) != 0) fail("cannot create the folder", folder, errno);
+    if (!S_ISDIR(info.st_mode)) fail("cannot create the folder", folder, ENOTDIR);
+}
+
 std::string StoredFile::sizeText(std::size_t bytes) {
     constexpr std::size_t mebibyte = 1024 * 1024;
     if (bytes >= mebibyte && bytes % mebibyte == 0) return std::to_string(bytes / mebibyte) + " MiB";

@@ -34,6 +34,11 @@ public:
     static void replace(const std::filesystem::path& path, std::string_view bytes, mode_t mode = 0600,
                         FileDevice& device = FileDevice::system());
 
+    // Creates each missing folder of `folder` owner-only (0700), whatever the umask; folders
+    // that exist are left as they are. Throws StoredFileError naming the folder that could not
+    // be made, or the path when something other than a folder stands there.
+    static void makeFolders(const std::filesystem::path& folder);
+
     // "64 MiB", "1000 bytes": a limit as messages state it.
     static std::string sizeText(std::size_t bytes);
 

@@ -34,6 +34,8 @@ VI = {
 "The text is larger than the 64 MiB a sheet can hold.": "Văn bản lớn hơn 64 MiB mà một trang có thể chứa.",
 "The expression is longer than %1 characters.": "Biểu thức dài hơn %1 ký tự.",
 "Could not read the settings %1: it is not a regular file": "Không đọc được cài đặt %1: đây không phải tệp thường",
+"Could not read the settings %1: it is larger than the %2 limit. The default settings are used, and changes are not saved.": "Không đọc được cài đặt %1: tệp vượt giới hạn %2. Quib Sum dùng cài đặt mặc định và không lưu các thay đổi.",
+"The text arrived after its sender stopped waiting; it was not added.": "Văn bản đến sau khi bên gửi đã thôi chờ; văn bản không được thêm.",
 "Calculator sheet": "Trang tính",
 "Delete": "Xoá",
 "Cancel": "Huỷ",

@@ -343,12 +343,20 @@
         <source>The expression is longer than %1 characters.</source>
         <translation>Biểu thức dài hơn %1 ký tự.</translation>
     </message>
+    <message>
+        <source>The text arrived after its sender stopped waiting; it was not added.</source>
+        <translation>Văn bản đến sau khi bên gửi đã thôi chờ; văn bản không được thêm.</translation>
+    </message>
 </context>
 <context>
     <name>SumSettings</name>
     <message>
         <source>Could not read the settings %1: it is not a regular file</source>
         <translation>Không đọc được cài đặt %1: đây không phải tệp thường</translation>
+    </message>
+    <message>
+        <source>Could not read the settings %1: it is larger than the %2 limit. The default settings are used, and changes are not saved.</source>
+        <translation>Không đọc được cài đặt %1: tệp vượt giới hạn %2. Quib Sum dùng cài đặt mặc định và không lưu các thay đổi.</translation>
     </message>
 </context>
 <context>
@@ -1006,11 +1014,19 @@
         <source>The expression is longer than %1 characters.</source>
         <translation>Biểu thức dài hơn %1 ký tự.</translation>
     </message>
+    <message>
+        <source>The text arrived after its sender stopped waiting; it was not added.</source>
+        <translation>Văn bản đến sau khi bên gửi đã thôi chờ; văn bản không được thêm.</translation>
+    </message>
 </context><context>
     <name>quibsum::SumSettings</name>
     <message>
         <source>Could not read the settings %1: it is not a regular file</source>
         <translation>Không đọc được cài đặt %1: đây không phải tệp thường</translation>
+    </message>
+    <message>
+        <source>Could not read the settings %1: it is larger than the %2 limit. The default settings are used, and changes are not saved.</source>
+        <translation>Không đọc được cài đặt %1: tệp vượt giới hạn %2. Quib Sum dùng cài đặt mặc định và không lưu các thay đổi.</translation>
     </message>
 </context><context>
     <name>quibsum::SumSettingsRoot</name>

@@ -12,6 +12,7 @@
 #include "QuibSum/cli/SheetInput.h"
 #include "QuibSum/cli/SheetReport.h"
 #include "QuibSum/cli/TerminalText.h"
+#include "QuibSum/shell/SumServiceClient.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSumCore/Engine.h"
 
@@ -60,7 +61,10 @@ int Commands::append(std::string_view name, const std::vector<std::string>& word
         whole = InstanceCommands::appendToQuickSheet(QString::fromStdString(text), false);
     } catch (const std::exception& e) {
         command.fail(TerminalText::printable(e.what()));
-        return command.finish(CommandContext::failure, *rates);
+        const int status = command.finish(CommandContext::failure, *rates);
+        // The bus library may still hold a thread in the call, which it would wait for at exit.
+        if (SumServiceClient::callAbandoned() && io.abandon) io.abandon(status);
+        return status;
     }
     const std::string sheetText = whole.toStdString();
     whole.clear();

@@ -42,6 +42,8 @@ int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& w
         appendToQuickSheet(text, true);
     } catch (const std::exception& e) {
         io.err << "quibsum append-selection: " << e.what() << '\n';
+        // The bus library may still hold a thread in the call, which it would wait for at exit.
+        if (SumServiceClient::callAbandoned() && io.abandon) io.abandon(failure);
         return failure;
     }
     return success;

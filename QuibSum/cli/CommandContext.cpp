@@ -73,7 +73,10 @@ std::optional<std::string> CommandContext::readInput(const std::string& path) co
 
 std::optional<CommandContext::Evaluation> CommandContext::evaluation() const {
     try {
-        std::unique_ptr<QSettings> storage = AppPaths::openSettings();
+        std::optional<QString> refusal;
+        std::unique_ptr<QSettings> storage = AppPaths::openSettings(refusal);
+        if (refusal)
+            io_.err << "quibsum " << name_ << ": warning: " << TerminalText::printable(refusal->toStdString()) << '\n';
         SumSettings settings(*storage);
         return Evaluation{options_.numberStyle.value_or(settings.engineNumberStyle()),
                           options_.rateKind.value_or(settings.defaultVNDKind())};

@@ -1,5 +1,8 @@
 #include "QuibSum/cli/InstanceCommands.h"
 
+#include <QDateTime>
+#include <QVariant>
+
 #include <array>
 #include <chrono>
 #include <optional>
@@ -24,8 +27,13 @@ constexpr int usageError = 2;
 // How long a freshly started application may take to claim its name: a cold start on a slow
 // disk, with a large sheet, takes well under this.
 constexpr std::chrono::milliseconds startWait{10000};
-// Appending a whole sheet's worth of text, with its write, on a busy instance.
-constexpr std::chrono::milliseconds appendTimeout{30000};
+
+// How long before the end of its wait an append's deadline falls.
+constexpr std::chrono::milliseconds deadlineMargin{1000};
+
+std::string seconds(std::chrono::milliseconds time) {
+    return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(time).count()) + " seconds";
+}
 
 const char* const showHelp = R"(Usage: quibsum show
 Show the Quib Sum window in front, starting Quib Sum when it is not running.
@@ -96,8 +104,13 @@ int unreachable(const std::string& command, const SumServiceClient::Reply& reply
     io.err << "quibsum " << command << ": ";
     if (reply.status == Status::noBus)
         io.err << "there is no D-Bus session bus to reach Quib Sum through\n";
+    else if (reply.status == Status::noAnswer)
+        io.err << "the running Quib Sum window did not answer within " << seconds(SumServiceClient::answerTimeout)
+               << '\n';
     else
-        io.err << "Quib Sum did not answer: " << reply.message.toStdString() << '\n';
+        io.err << "Quib Sum refused: " << reply.message.toStdString() << '\n';
+    // The bus library may still hold a thread in the call, which it would wait for at exit.
+    if (SumServiceClient::callAbandoned() && io.abandon) io.abandon(failure);
     return failure;
 }
 
@@ -145,17 +158,45 @@ int runWindowCommand(const std::string& command, const std::vector<std::string>&
     return success;
 }
 
+namespace {
+
+// Appends through the running instance with a deadline, past which it adds nothing: a text
+// this command reports as not added must not turn up later. An instance from before deadlines
+// is asked the old way, and then the text may still arrive.
+SumServiceClient::Reply appendThrough(const SumServiceClient& client, const QString& text, bool& mayArriveLate) {
+    const std::chrono::milliseconds timeout = SumServiceClient::appendTimeout(text.size());
+    // The instance must take the text up well before this command stops waiting: the rest is
+    // for writing it and for the answer's way back (and the bus library's timer may fire a
+    // little early).
+    const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + (timeout - deadlineMargin).count();
+    SumServiceClient::Reply reply =
+        client.call(QStringLiteral("AppendTextBefore"), {text, QVariant::fromValue<qlonglong>(deadline)}, timeout);
+    mayArriveLate =
+        reply.status == Status::failed && reply.errorName == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod");
+    if (mayArriveLate) reply = client.call(QStringLiteral("AppendText"), {text}, timeout);
+    return reply;
+}
+
+}  // namespace
+
 QString appendToQuickSheet(const QString& text, bool startInstance) {
     SumServiceClient client;
-    SumServiceClient::Reply reply = client.call(QStringLiteral("AppendText"), {text}, appendTimeout);
+    bool mayArriveLate = false;
+    SumServiceClient::Reply reply = appendThrough(client, text, mayArriveLate);
     if (reply.status == Status::noInstance && startInstance && SumServiceClient::hasDisplay()) {
         // Started hidden: the append shows it, on the quick sheet, rather than first on the
         // sheet it showed last. Two commands racing here start two; the second one ends.
         QString error;
         if (SumServiceClient::startInstance(true, error) && client.waitForInstance(startWait))
-            reply = client.call(QStringLiteral("AppendText"), {text}, appendTimeout);
+            reply = appendThrough(client, text, mayArriveLate);
     }
     if (reply.status == Status::ok) return reply.value;
+    if (reply.status == Status::noAnswer) {
+        // Writing it here would write behind the window's back, over what it shows.
+        throw std::runtime_error("the running Quib Sum window did not answer within " +
+                                 seconds(SumServiceClient::appendTimeout(text.size())) +
+                                 (mayArriveLate ? "; it may still add the text" : "; the text was not added"));
+    }
     if (reply.status == Status::failed) {
         // It may have been written before the instance failed to answer; writing it here as
         // well could add it twice.

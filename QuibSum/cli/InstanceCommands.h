@@ -28,7 +28,9 @@ int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& w
 // Adds `text` to the quick sheet and returns the sheet's whole text: through the running
 // instance (which shows it), else, when `startInstance` and a display allow, through an
 // instance started for it, else directly in the sheet store. Throws std::exception with a
-// message for a person.
+// message for a person, also when the bus or the instance does not answer in time (then
+// nothing is written here, and a command ends with CommandLineIO::abandon when
+// SumServiceClient::callAbandoned() says so).
 QString appendToQuickSheet(const QString& text, bool startInstance);
 
 std::string helpText(const std::string& command);

@@ -3,8 +3,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <stdexcept>
+
+#include "QuibSumRates/StoredFile.h"
 
 namespace quibsum {
 
@@ -56,10 +57,18 @@ void LaunchAtLogin::setEnabled(bool enabled) {
             fail(tr("Cannot remove %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
         return;
     }
-    if (!QDir().mkpath(folder_)) fail(tr("Cannot create the folder %1.").arg(QDir::toNativeSeparators(folder_)));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(entryText().toUtf8()) < 0 || !file.commit())
-        fail(tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    // Its Exec line runs at every login: a file, or a folder made for it, that others could
+    // write would let them run anything as this user.
+    try {
+        StoredFile::makeFolders(QFile::encodeName(folder_).toStdString());
+    } catch (const StoredFileError&) {
+        fail(tr("Cannot create the folder %1.").arg(QDir::toNativeSeparators(folder_)));
+    }
+    try {
+        StoredFile::replace(QFile::encodeName(path).toStdString(), entryText().toUtf8().toStdString(), 0600);
+    } catch (const StoredFileError& e) {
+        fail(tr("Cannot write %1: %2").arg(QDir::toNativeSeparators(path), QString::fromLocal8Bit(e.reason().c_str())));
+    }
 }
 
 }  // namespace quibsum

@@ -22,6 +22,8 @@ inline constexpr char notExpressionError[] = "org.quibsum.QuibSum1.Error.NotExpr
 inline constexpr char storageError[] = "org.quibsum.QuibSum1.Error.Storage";
 // The instance is still starting (or failed to start) and has no window to act on.
 inline constexpr char unavailableError[] = "org.quibsum.QuibSum1.Error.Unavailable";
+// The call came after the deadline its caller set; nothing was done.
+inline constexpr char expiredError[] = "org.quibsum.QuibSum1.Error.Expired";
 inline constexpr char invalidArgsError[] = "org.freedesktop.DBus.Error.InvalidArgs";
 
 // The well-known name for the sheets in `dataDirectory` (AppPaths::dataDirectory()).

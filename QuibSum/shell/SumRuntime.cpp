@@ -15,10 +15,16 @@
 namespace quibsum {
 
 std::unique_ptr<SumRuntime> SumRuntime::standard() {
-    std::unique_ptr<QSettings> storage = AppPaths::openSettings();
+    std::optional<QString> refusal;
+    std::unique_ptr<QSettings> storage = AppPaths::openSettings(refusal);
     auto requester = std::make_shared<CurlRateRequester>();
     auto runtime = std::make_unique<SumRuntime>(*storage, requester, RateCache::defaultLocation());
     runtime->ownStorage_ = std::move(storage);
+    if (refusal) {
+        // In the log, and in the settings window, where the choices it could not read are.
+        qWarning("%s", qUtf8Printable(*refusal));
+        runtime->settings().setLastError(refusal);
+    }
     runtime->cancelDownloads = [requester] { requester->cancel(); };
     return runtime;
 }

@@ -5,6 +5,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDateTime>
 #include <QTimer>
 #include <exception>
 #include <utility>
@@ -31,7 +32,7 @@ QString starting() { return SumService::tr("Quib Sum is still starting; try agai
 
 }  // namespace
 
-SumService::SumService(QObject* parent) : QObject(parent) {}
+SumService::SumService(QObject* parent) : QObject(parent), clock_([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
 
 SumService::~SumService() { unregister(); }
 
@@ -108,6 +109,17 @@ QString SumService::AppendText(const QString& text) {
         fail(SumBusAddress::storageError, QString::fromUtf8(e.what()));
         return {};
     }
+}
+
+QString SumService::AppendTextBefore(const QString& text, qlonglong deadline) {
+    // A call that waited here (a stopped or busy window) past the time its caller gave up has
+    // already been reported as failed; adding the text now would surprise a script that
+    // retries, with the line twice.
+    if (clock_() > deadline) {
+        fail(SumBusAddress::expiredError, tr("The text arrived after its sender stopped waiting; it was not added."));
+        return {};
+    }
+    return AppendText(text);
 }
 
 QString SumService::Calculate(const QString& expression) {

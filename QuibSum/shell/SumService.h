@@ -8,6 +8,11 @@
 //   Toggle()                    hide it when it is in front, else bring it to the front
 //   AppendText(s text) -> s     add text as new lines of the quick sheet, show it there; the
 //                               quick sheet's whole text
+//   AppendTextBefore(s text, x deadline) -> s
+//                               the same, unless the call is handled after `deadline`
+//                               (milliseconds since 1970 UTC), when its caller has stopped
+//                               waiting and told its user that nothing was added: then it
+//                               adds nothing and answers the "expired" error
 //   Calculate(s expr) -> s      one expression on its own, after a short chance for due rates
 //                               to arrive; its display text
 //
@@ -58,12 +63,16 @@ public:
         failed,     // the bus refused the object or the name for another reason
     };
 
+    // The wall clock AppendTextBefore compares deadlines with, in milliseconds since 1970 UTC.
+    using Clock = std::function<qint64()>;
+
     explicit SumService(QObject* parent = nullptr);
     ~SumService() override;
 
     // Until set, every method answers with the "unavailable" error.
     void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
     void setCalculationDelay(std::chrono::milliseconds delay) { calculationDelay_ = delay; }
+    void setClock(Clock clock) { clock_ = std::move(clock); }
 
     // Exports the object, then claims `serviceName` without queueing: a name held by a live
     // process is left to it, and a dead process's name is already gone (the bus releases it
@@ -77,6 +86,7 @@ public slots:
     void Hide();
     void Toggle();
     QString AppendText(const QString& text);
+    QString AppendTextBefore(const QString& text, qlonglong deadline);
     QString Calculate(const QString& expression);
 
 private:
@@ -85,6 +95,7 @@ private:
     void unregister();
 
     Hooks hooks_;
+    Clock clock_;
     std::chrono::milliseconds calculationDelay_ = defaultCalculationDelay;
     QDBusConnection bus_{QString()};
     QString serviceName_;

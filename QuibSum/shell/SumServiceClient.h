@@ -1,9 +1,10 @@
 #pragma once
 // SumServiceClient: a `quibsum` command talking to the running application (SumService), and
 // starting it when the command needs a window and none runs. Needs no display; never starts a
-// bus.
+// bus. Every call, the connection to the bus included, ends within its time-out.
 
 #include <QDBusConnection>
+#include <QDeadlineTimer>
 #include <QString>
 #include <QVariantList>
 #include <chrono>
@@ -18,7 +19,8 @@ public:
             ok,
             noBus,       // the session has no bus
             noInstance,  // nothing serves this data folder's name
-            failed,      // the instance answered with an error, or not in time
+            failed,      // the instance answered with an error
+            noAnswer,    // the bus or the instance did not answer within the time-out
         };
         Status status = Status::noBus;
         QString value;      // the method's string result, when it has one
@@ -26,22 +28,30 @@ public:
         QString message;    // for `failed`: meant for a person
     };
 
-    // How long a call waits for the instance. Appending a large text, or an instance busy
-    // opening a large sheet, takes a while; a hung instance must not hold a command forever.
-    static constexpr std::chrono::milliseconds defaultTimeout{10000};
+    // How long a call waits for an answer, connecting to the bus included. A window that
+    // answers at all answers within milliseconds; one that does not is hung or stopped.
+    static constexpr std::chrono::milliseconds answerTimeout{5000};
+    // AppendText carries the text both ways and waits for it to be written: the usual time-out,
+    // and one second more for every 1,048,576 characters of text.
+    static std::chrono::milliseconds appendTimeout(qsizetype textLength);
 
-    // Connects to the session bus, when there is one, for this process's data folder.
+    // This process's session bus, when there is one, connected at the first call, for this
+    // process's data folder.
     SumServiceClient();
     SumServiceClient(std::optional<QDBusConnection> bus, QString serviceName);
 
-    bool hasBus() const { return bus_.has_value(); }
     const QString& serviceName() const { return serviceName_; }
 
     // Calls `method` of the running instance with `arguments`.
     Reply call(const QString& method, const QVariantList& arguments = {},
-               std::chrono::milliseconds timeout = defaultTimeout) const;
+               std::chrono::milliseconds timeout = answerTimeout) const;
     // Waits until some process serves the name, or `timeout` passed.
     bool waitForInstance(std::chrono::milliseconds timeout) const;
+
+    // Whether a call of this process was given up while the bus library still held it. Its
+    // thread may then never end, and QtDBus waits for it at exit: the process must end with
+    // std::_Exit once it has said why.
+    static bool callAbandoned();
 
     // Starts this program as the desktop application, detached, so it outlives the command.
     // Returns false (with `error` set) when it cannot be started.
@@ -50,7 +60,11 @@ public:
     static bool hasDisplay();
 
 private:
-    std::optional<QDBusConnection> bus_;
+    // Connects to the session bus the first time; false when it did not answer in time.
+    bool connectBy(const QDeadlineTimer& deadline) const;
+
+    mutable std::optional<QDBusConnection> bus_;
+    mutable bool connected_ = false;  // bus_ is final: given, or the session's, or none
     QString serviceName_;
 };
 

@@ -5,9 +5,7 @@
 #include <QFile>
 #include <QSettings>
 
-#include <sys/stat.h>
-
-#include "QuibSum/storage/StorageError.h"
+#include "QuibSum/storage/SettingsFile.h"
 #include "QuibSumRates/RateCache.h"
 
 namespace quibsum::AppPaths {
@@ -36,18 +34,13 @@ QString configDirectory() {
 
 QString settingsFile() { return configDirectory() + QStringLiteral("/QuibSum.conf"); }
 
+std::unique_ptr<QSettings> openSettings(std::optional<QString>& refusal) {
+    return SettingsFile::open(settingsFile(), refusal);
+}
+
 std::unique_ptr<QSettings> openSettings() {
-    // QSettings would open a FIFO or a device and wait on it forever; refuse anything but a
-    // regular file (or no file yet) before it tries.
-    const QString path = settingsFile();
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        throw StorageError(
-            StorageError::Kind::file,
-            QCoreApplication::translate("SumSettings", "Could not read the settings %1: it is not a regular file")
-                .arg(QStringLiteral("“%1”").arg(path)));
-    }
-    return std::make_unique<QSettings>(settingsFile(), QSettings::IniFormat);
+    std::optional<QString> refusal;
+    return openSettings(refusal);
 }
 
 }  // namespace quibsum::AppPaths

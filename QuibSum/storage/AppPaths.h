@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QSettings;
 
@@ -20,8 +21,11 @@ QString sheetsDirectory();
 QString configDirectory();
 // configDirectory()/QuibSum.conf.
 QString settingsFile();
-// The application's settings database, in INI format at settingsFile(). Throws StorageError
-// when something other than a regular file stands there.
+// The application's settings database, in INI format at settingsFile(), kept private
+// (SettingsFile). Throws StorageError when something other than a regular file stands there.
+// A file too large to read leaves the defaults in force, unsaved, and `refusal` says so.
+std::unique_ptr<QSettings> openSettings(std::optional<QString>& refusal);
+// The same, for a second view of settings whose refusal was already reported.
 std::unique_ptr<QSettings> openSettings();
 
 }  // namespace quibsum::AppPaths

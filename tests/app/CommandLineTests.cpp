@@ -165,6 +165,18 @@ TEST_F(ProgramTest, StoredSettingsChooseStyleAndKindUnlessOverridden) {
               "2,510,000 ₫\n");
 }
 
+TEST_F(ProgramTest, ASettingsFileBeyondItsLimitIsSkippedWithAWarning) {
+    // Sparse: 3 GiB on the disk's books, nothing on the disk.
+    writeFile(config() + "/QuibSum.conf", "[General]\nnumberStyle=vi\n;");
+    ASSERT_TRUE(QFile::resize(config() + "/QuibSum.conf", 3LL << 30));
+    const Outcome result = run({"calc", "--rates", rates, "1234.5 * 2"}, {}, 10000);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "2,469\n");  // the default number style
+    EXPECT_NE(result.err.find("quibsum calc: warning: Could not read the settings"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("larger than the 1 MiB limit"), std::string::npos) << result.err;
+    EXPECT_EQ(QFileInfo(config() + "/QuibSum.conf").size(), 3LL << 30);
+}
+
 TEST_F(ProgramTest, SheetPrintsLinesWithAlignedResultsAndTheTotal) {
     Outcome result = run({"sheet", "--rates", rates, fixtures + "/budget.txt"});
     EXPECT_EQ(result.status, 0) << result.err;

@@ -38,7 +38,8 @@ protected:
         RateSnapshot s = RateCache::seed();
         s.vcb.asOf = bankAsOf;
         s.erapi.asOf = midAsOf;
-        // The currencies midFeed sends, so that its tables replace this one.
+        // The currencies bankFeed and midFeed send, so that their tables replace these.
+        s.vcb.quotes = CurrencyTable<BankQuote>({{"USD", BankQuote{dec("26300"), dec("26400"), dec("26600")}}});
         s.erapi.quotes = CurrencyTable<Decimal>({{"USD", Decimal(1)}, {"EUR", Decimal(1)}, {"VND", Decimal(26000)}});
         s.vcbIsSeed = s.erapiIsSeed = false;
         RateCache::save(s, cache());
@@ -163,26 +164,43 @@ TEST_F(LiveRateStoreTest, OnlyAPlausibleNewerFeedReplacesATable) {
         std::string midBody;
         State bank;
         State mid;
+        const char* bankProblem;
         const char* midProblem;
+        bool seed = false;  // the tables in force are the seed's
     };
+    // The tables in force hold five bank and six mid-market currencies.
+    auto bankOf = [](Instant asOf, std::initializer_list<const char*> codes) {
+        std::string rates;
+        for (const char* code : codes) rates += testing::exrate(code, "100", "110", "120");
+        return testing::vcbBody(testing::bankTime(asOf), rates);
+    };
+    const std::string twoMid =
+        testing::erapiBody("\"USD\":1,\"EUR\":0.9", std::to_string(t0.time_since_epoch().count()));
+    auto full = [&](Instant asOf) { return bankOf(asOf, {"USD", "EUR", "AUD", "JPY", "GBP"}); };
     const Case cases[] = {
-        {"newer", bankFeed(t0), midFeed(t0), State::updated, State::updated, ""},
-        {"older than the tables in force", bankFeed(t0 - 48h), midFeed(t0 - 48h), State::kept, State::kept,
-         "older than the table in use"},
-        {"two days ahead is still a clock's error", bankFeed(t0 + 47h), midFeed(t0 + 47h), State::updated,
-         State::updated, ""},
-        {"further ahead", bankFeed(t0 + 49h), midFeed(t0 + 49h), State::failed, State::failed,
-         "invalid feed: dated in the future"},
-        {"half the currencies gone", bankFeed(t0),
-         testing::erapiBody("\"USD\":1,\"EUR\":0.9", std::to_string(t0.time_since_epoch().count())), State::updated,
-         State::failed, "invalid feed: it lacks 4 of the 6 currencies in use"},
-        {"unreachable", "", "", State::failed, State::failed, "could not reach "},
+        {"newer", full(t0), midFeed(t0), State::updated, State::updated, "", ""},
+        {"older than the tables in force", full(t0 - 48h), midFeed(t0 - 48h), State::kept, State::kept,
+         "older than the table in use", "older than the table in use"},
+        {"two days ahead is still a clock's error", full(t0 + 47h), midFeed(t0 + 47h), State::updated, State::updated,
+         "", ""},
+        {"further ahead", full(t0 + 49h), midFeed(t0 + 49h), State::failed, State::failed,
+         "invalid feed: dated in the future", "invalid feed: dated in the future"},
+        {"more than half the currencies gone", bankOf(t0, {"USD"}), twoMid, State::failed, State::failed,
+         "invalid feed: it lacks 4 of the 5 currencies in use", "invalid feed: it lacks 4 of the 6 currencies in use"},
+        // Mid-market: three of six gone.
+        {"half the currencies gone or fewer, others new", bankOf(t0, {"USD", "EUR", "AUD", "CHF"}), midFeed(t0),
+         State::updated, State::updated, "", ""},
+        {"the seed gives way to any table", bankOf(t0, {"USD"}), twoMid, State::updated, State::updated, "", "", true},
+        {"unreachable", "", "", State::failed, State::failed, "could not reach ", "could not reach "},
     };
     for (const Case& c : cases) {
         RateSnapshot s = RateCache::seed();
         s.vcb.asOf = t0 - 24h;
         s.erapi.asOf = t0 - 24h;
-        s.vcbIsSeed = s.erapiIsSeed = false;
+        s.vcbIsSeed = s.erapiIsSeed = c.seed;
+        const BankQuote quote{dec("100"), dec("110"), dec("120")};
+        s.vcb.quotes =
+            CurrencyTable<BankQuote>({{"USD", quote}, {"EUR", quote}, {"AUD", quote}, {"JPY", quote}, {"GBP", quote}});
         s.erapi.quotes = CurrencyTable<Decimal>({{"USD", Decimal(1)},
                                                  {"EUR", Decimal(1)},
                                                  {"VND", Decimal(26000)},
@@ -202,8 +220,17 @@ TEST_F(LiveRateStoreTest, OnlyAPlausibleNewerFeedReplacesATable) {
         requester->takeURLs();
         EXPECT_EQ(report.bank.state, c.bank) << c.name << ": " << report.bank.problem;
         EXPECT_EQ(report.mid.state, c.mid) << c.name << ": " << report.mid.problem;
+        EXPECT_EQ(report.bank.problem.substr(0, std::string(c.bankProblem).size()), c.bankProblem) << c.name;
         EXPECT_EQ(report.mid.problem.substr(0, std::string(c.midProblem).size()), c.midProblem) << c.name;
-        EXPECT_EQ(store->snapshot()->erapi.quotes.size(), c.mid == State::updated ? 3u : 6u) << c.name;
+        // A refused table leaves the one in force whole.
+        const auto tables = store->snapshot();
+        if (c.bank != State::updated) {
+            EXPECT_EQ(tables->vcb.quotes.size(), 5u) << c.name;
+            EXPECT_NE(tables->vcb.quotes.find("AUD"), nullptr) << c.name;
+        }
+        if (c.mid != State::updated) {
+            EXPECT_EQ(tables->erapi.quotes.size(), 6u) << c.name;
+        }
     }
 }
 

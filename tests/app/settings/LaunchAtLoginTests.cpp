@@ -2,6 +2,7 @@
 // and failures reported with their reason.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -44,6 +45,33 @@ TEST(LaunchAtLogin, WritesTheEntryAndRemovesIt) {
     EXPECT_FALSE(QFile::exists(login.filePath()));
     EXPECT_FALSE(login.isEnabled());
     login.setEnabled(false);  // nothing to remove is no failure
+}
+
+TEST(LaunchAtLogin, TheEntryAndTheFoldersMadeForItArePrivateWhateverTheUmask) {
+    QTemporaryDir home;
+    struct Umask {
+        mode_t saved = ::umask(0);
+        ~Umask() { ::umask(saved); }
+    } open000;
+    auto modeOf = [](const QString& path) {
+        struct stat info {};
+        EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0) << path.toStdString();
+        return info.st_mode & 07777;
+    };
+    // ~/.config exists, as a desktop made it; autostart/ does not.
+    ASSERT_TRUE(QDir().mkpath(home.path() + "/config"));
+    ::chmod(QFile::encodeName(home.path() + "/config").constData(), 0755);
+    LaunchAtLogin login(home.path() + "/config/autostart");
+    login.setEnabled(true);
+    EXPECT_EQ(modeOf(home.path() + "/config/autostart"), 0700u);
+    EXPECT_EQ(modeOf(login.filePath()), 0600u);
+    EXPECT_EQ(modeOf(home.path() + "/config"), 0755u);  // not Quib Sum's to change
+
+    // An entry an earlier version left writable by anyone is replaced by a private one.
+    ::chmod(QFile::encodeName(login.filePath()).constData(), 0666);
+    login.setEnabled(true);
+    EXPECT_EQ(modeOf(login.filePath()), 0600u);
+    EXPECT_EQ(readAll(login.filePath()), LaunchAtLogin::entryText());
 }
 
 TEST(LaunchAtLogin, EntryDisabledByTheDesktopCountsAsOff) {

@@ -2,21 +2,32 @@
 // private bus, against a fake instance serving the test's data folder (or none, or no bus).
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QDBusConnection>
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <chrono>
+#include <cstring>
+#include <future>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PrivateBus.h"
 #include "QuibSum/shell/SumBusAddress.h"
 #include "QuibSum/shell/SumService.h"
+#include "QuibSum/shell/SumServiceClient.h"
 
 namespace quibsum {
 namespace {
@@ -27,6 +38,35 @@ struct Outcome {
     int status = -1;
     std::string out;
     std::string err;
+};
+
+// A bus that takes every connection and never says a word, as a hung bus daemon does.
+class SilentBus {
+public:
+    explicit SilentBus(const QString& path) {
+        listener_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        const QByteArray native = path.toLocal8Bit();
+        std::strncpy(address.sun_path, native.constData(), sizeof address.sun_path - 1);
+        if (::bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener_, 16) != 0)
+            throw std::runtime_error("cannot listen on " + native.toStdString());
+        acceptor_ = std::thread([this] {
+            for (int client; (client = ::accept(listener_, nullptr, nullptr)) >= 0;) clients_.push_back(client);
+        });
+    }
+    ~SilentBus() {
+        ::shutdown(listener_, SHUT_RDWR);  // ends the blocked accept
+        acceptor_.join();
+        for (int client : clients_) ::close(client);
+        ::close(listener_);
+    }
+
+private:
+    int listener_ = -1;
+    std::vector<int> clients_;  // held open, unanswered
+    std::thread acceptor_;
 };
 
 class InstanceCommandTest : public ::testing::Test {
@@ -81,7 +121,7 @@ protected:
         calls.push_back(std::move(call));
     }
 
-    Outcome run(const QStringList& args, const QByteArray& input = {}) {
+    QProcessEnvironment commandEnvironment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("HOME", home.path());
         env.insert("QUIBSUM_DATA_DIR", data());
@@ -93,8 +133,12 @@ protected:
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
         for (const auto& [name, value] : environment) env.insert(name, value);
+        return env;
+    }
+
+    Outcome run(const QStringList& args, const QByteArray& input = {}) {
         QProcess process;
-        process.setProcessEnvironment(env);
+        process.setProcessEnvironment(commandEnvironment());
         process.start(QStringLiteral(QUIBSUM_PROGRAM), args);
         process.write(input);
         process.closeWriteChannel();
@@ -153,6 +197,75 @@ TEST_F(InstanceCommandTest, AnInstanceThatCannotAppendIsReportedAndNotWorkedArou
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("Cannot write the quick sheet"), std::string::npos) << result.err;
     // Writing it here too could add the line twice once the instance recovers.
+    EXPECT_FALSE(QFile::exists(quickSheet()));
+}
+
+TEST_F(InstanceCommandTest, ASilentBusEndsEveryCommandInTimeAndAppendWritesNothing) {
+    const SilentBus silent(runtime.path() + QStringLiteral("/silent"));
+    environment["DBUS_SESSION_BUS_ADDRESS"] = QStringLiteral("unix:path=") + runtime.path() + QStringLiteral("/silent");
+    // All at once: each waits out its own time-out.
+    const std::vector<QStringList> commands = {
+        {QStringLiteral("append"), QStringLiteral("--rates"), rates, QStringLiteral("1+1")},
+        {QStringLiteral("show")},
+        {QStringLiteral("hide")},
+        {QStringLiteral("toggle")},
+    };
+    std::vector<std::unique_ptr<QProcess>> processes;
+    QElapsedTimer clock;
+    clock.start();
+    for (const QStringList& args : commands) {
+        processes.push_back(std::make_unique<QProcess>());
+        processes.back()->setProcessEnvironment(commandEnvironment());
+        processes.back()->start(QStringLiteral(QUIBSUM_PROGRAM), args);
+    }
+    // The time-out, and room for starting the program on a busy machine.
+    const auto bound = SumServiceClient::answerTimeout + std::chrono::seconds(10);
+    for (std::size_t i = 0; i < commands.size(); ++i) {
+        const std::string command = commands[i].constFirst().toStdString();
+        QProcess& process = *processes[i];
+        const bool ended = process.waitForFinished(static_cast<int>(bound.count() - clock.elapsed()));
+        if (!ended) process.kill();
+        ASSERT_TRUE(ended) << command << " still runs after " << clock.elapsed() << " ms";
+        EXPECT_EQ(process.exitCode(), 1) << command;
+        const std::string err = process.readAllStandardError().toStdString();
+        EXPECT_NE(err.find("quibsum " + command + ": the running Quib Sum window did not answer within 5 seconds"),
+                  std::string::npos)
+            << err;
+        if (command == "append") {
+            EXPECT_NE(err.find("the text was not added"), std::string::npos) << err;
+        }
+    }
+    EXPECT_FALSE(QFile::exists(quickSheet())) << "append wrote the sheet behind the window's back";
+}
+
+TEST_F(InstanceCommandTest, AnAppendTheCallerGaveUpOnIsNotAddedWhenTheInstanceWakes) {
+    serve(recordingHooks());
+    // The instance is stopped, as by kill -STOP: its thread waits here until released.
+    std::promise<void> wake;
+    QMetaObject::invokeMethod(service, [woken = wake.get_future().share()] { woken.wait(); });
+    // Told when the woken instance looks at the append's deadline.
+    auto checked = std::make_shared<std::promise<void>>();
+    QMetaObject::invokeMethod(
+        service,
+        [this, checked] {
+            service->setClock([checked] {
+                checked->set_value();
+                return QDateTime::currentMSecsSinceEpoch();
+            });
+        },
+        Qt::QueuedConnection);
+
+    const Outcome appended = run({"append", "--rates", rates, "late = 1"});
+    EXPECT_EQ(appended.status, 1);
+    EXPECT_NE(appended.err.find("did not answer within 5 seconds; the text was not added"), std::string::npos)
+        << appended.err;
+
+    wake.set_value();
+    ASSERT_EQ(checked->get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready)
+        << "the woken instance never handled the append";
+    QMetaObject::invokeMethod(
+        service, [] {}, Qt::BlockingQueuedConnection);  // the handler has ended
+    EXPECT_TRUE(calls.empty()) << "the append the caller was told failed was applied: " << calls.front();
     EXPECT_FALSE(QFile::exists(quickSheet()));
 }
 

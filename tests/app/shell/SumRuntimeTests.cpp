@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "QuibSum/editor/EditorView.h"
+#include "QuibSum/shell/SumRuntime.h"
+#include "QuibSum/storage/SettingsFile.h"
 #include "tests/app/shell/ShellTestSupport.h"
 
 namespace quibsum {
@@ -74,6 +79,29 @@ TEST_F(SumRuntimeTest, AClosedEditorHearsNothingMore) {
     refresh(false);
     EXPECT_EQ(runtime.subscriberCount(), 1u);
     EXPECT_EQ(open.lastAppliedRateVersion(), 1);
+}
+
+TEST(SumRuntimeStandard, ASettingsFileBeyondItsLimitIsShownAsTheSettingsError) {
+    QTemporaryDir home;
+    const QByteArray savedConfig = qgetenv("QUIBSUM_CONFIG_DIR");
+    const QByteArray savedData = qgetenv("QUIBSUM_DATA_DIR");
+    qputenv("QUIBSUM_CONFIG_DIR", QFile::encodeName(home.path()));
+    qputenv("QUIBSUM_DATA_DIR", QFile::encodeName(home.path() + "/data"));
+    QFile file(home.path() + "/QuibSum.conf");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[General]\nappearance=light\n;");
+    file.close();
+    ASSERT_TRUE(file.resize(SettingsFile::maxBytes + 1));
+    {
+        const std::unique_ptr<SumRuntime> runtime = SumRuntime::standard();
+        EXPECT_EQ(runtime->settings().appearance(), "dark");
+        ASSERT_TRUE(runtime->settings().lastError().has_value());
+        EXPECT_TRUE(runtime->settings().lastError()->contains("larger than the 1 MiB limit"))
+            << runtime->settings().lastError()->toStdString();
+    }
+    EXPECT_EQ(QFileInfo(file.fileName()).size(), SettingsFile::maxBytes + 1);
+    qputenv("QUIBSUM_CONFIG_DIR", savedConfig);
+    qputenv("QUIBSUM_DATA_DIR", savedData);
 }
 
 TEST_F(SumRuntimeTest, EnginesFollowTheSettings) {

@@ -200,6 +200,42 @@ TEST(SumServiceLimits, TheLimitIsASheetsSizeInUtf8Bytes) {
     }
 }
 
+TEST_F(ServiceTest, AnAppendHandledAfterItsDeadlineAddsNothing) {
+    // The instance's wall clock, stopped at a known instant.
+    constexpr qint64 now = 1'700'000'000'000;
+    serve(fakeHooks());
+    service->setClock([] { return now; });
+    struct Case {
+        const char* what;
+        qlonglong deadline;
+        bool added;
+    };
+    const std::vector<Case> cases = {
+        {"deadline ahead", now + 5000, true},
+        {"deadline this very millisecond", now, true},
+        {"deadline a millisecond ago", now - 1, false},
+        {"deadline long gone", 0, false},
+    };
+    std::vector<QString> expected;
+    for (const Case& c : cases) {
+        const QString text = QString::fromLatin1(c.what);
+        const auto reply = call(QStringLiteral("AppendTextBefore"), {text, QVariant::fromValue(c.deadline)});
+        if (c.added) {
+            EXPECT_EQ(reply.status, Status::ok) << c.what << ": " << reply.message.toStdString();
+            EXPECT_EQ(reply.value, QStringLiteral("1+1\n") + text) << c.what;
+            expected.push_back(text);
+        } else {
+            EXPECT_EQ(reply.status, Status::failed) << c.what;
+            EXPECT_EQ(reply.errorName, QLatin1String(SumBusAddress::expiredError)) << c.what;
+            EXPECT_FALSE(reply.message.isEmpty()) << c.what;
+        }
+    }
+    // Callers from before deadlines are served as they were.
+    EXPECT_EQ(call(QStringLiteral("AppendText"), {QStringLiteral("old")}).status, Status::ok);
+    expected.push_back(QStringLiteral("old"));
+    EXPECT_EQ(record.appended, expected);
+}
+
 TEST_F(ServiceTest, AFailedAppendAnswersWithTheStoresReason) {
     SumService::Hooks hooks = fakeHooks();
     hooks.appendText = [](const QString&) -> QString {
