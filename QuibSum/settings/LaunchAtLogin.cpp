@@ -24,15 +24,10 @@ QString LaunchAtLogin::standardFolder() {
 }
 
 QString LaunchAtLogin::entryText() {
-    return QStringLiteral(
-        "[Desktop Entry]\n"
-        "Type=Application\n"
-        "Name=Quib Sum\n"
-        "Comment=Notepad calculator\n"
-        "Exec=quibsum --hidden\n"
-        "Icon=quibsum\n"
-        "Terminal=false\n"
-        "X-GNOME-Autostart-enabled=true\n");
+    // The entry the package installs for the same purpose, built into the program.
+    QFile shipped(QStringLiteral(":/quibsum/quibsum-autostart.desktop"));
+    if (!shipped.open(QIODevice::ReadOnly)) fail(QStringLiteral("the login entry is not built into the program"));
+    return QString::fromUtf8(shipped.readAll());
 }
 
 LaunchAtLogin::LaunchAtLogin(QString folder) : folder_(std::move(folder)) {}

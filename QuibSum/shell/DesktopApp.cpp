@@ -21,6 +21,7 @@
 #include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/shell/hotkey/HotKey.h"
+#include "QuibSum/shell/hotkey/HotKeyBinding.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
 
@@ -78,27 +79,13 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         }
     });
 
-    // The hot key: registered now, again whenever the settings record another one (a refusal
-    // then rolls the settings back), and shown in the settings as the reason when refused.
+    // The hot key toggles the window; the binding keeps it in step with the settings.
     std::unique_ptr<HotKey> hotKey = HotKey::create();
     hotKey->onPress = [&] {
         window->toggleWindow();
         runtime->refreshRates(false);
     };
-    hotKey->onFailure = [&](const HotKeyError& e) { settings.setLastError(QString::fromUtf8(e.what())); };
-    const QObject hotKeyListener;
-    QObject::connect(&settings, &SumSettings::hotkeyRecorded, &hotKeyListener, [&] {
-        try {
-            hotKey->registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
-        } catch (const std::exception& e) {
-            settings.refuseHotkey(QString::fromUtf8(e.what()));
-        }
-    });
-    try {
-        hotKey->registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
-    } catch (const HotKeyError& e) {
-        settings.setLastError(QString::fromUtf8(e.what()));
-    }
+    auto hotKeyBinding = std::make_unique<HotKeyBinding>(settings, *hotKey);
 
     window->onShown = [&] { runtime->refreshRates(false); };
     // The settings window: made on first use, hidden (not destroyed) when closed, on top
@@ -128,7 +115,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         std::fprintf(stderr, "quibsum: %s\n", e.what());
         status = 1;
     }
-    QObject::disconnect(&settings, nullptr, &hotKeyListener, nullptr);
+    hotKeyBinding.reset();
     hotKey.reset();
     service.setHooks({});
     settingsWindow.reset();

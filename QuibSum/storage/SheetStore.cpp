@@ -179,10 +179,7 @@ void SheetStore::syncWithDisk() {
     std::erase_if(pending_, [&](const auto& entry) {
         return std::none_of(merged.begin(), merged.end(), [&](const Record& r) { return r.id == entry.first; });
     });
-    if (merged != records_) {
-        records_ = std::move(merged);
-        recordsChanged();
-    }
+    if (merged != records_) records_ = std::move(merged);
 }
 
 std::pair<QByteArray, TextStamp> SheetStore::readStored(const QUuid& id) const {
@@ -265,7 +262,6 @@ QUuid SheetStore::keepApart(const QUuid& id, const QByteArray& bytes) {
     known_[kept] = TextStamp(TextStamp::stat(textPath(kept)), bytes);
     records_.push_back(Record{kept, title, now, now, order});
     changedRecords_.insert(kept);
-    recordsChanged();
     return kept;
 }
 
@@ -416,7 +412,6 @@ QUuid SheetStore::createSheet(const std::optional<QString>& title) {
         records_.push_back(Record{id, name, now, now, order});
         changedRecords_.insert(id);
         pending_[id] = QString();
-        recordsChanged();
         try {
             writeAll();
         } catch (const StorageError&) {
@@ -424,7 +419,6 @@ QUuid SheetStore::createSheet(const std::optional<QString>& title) {
             records_.pop_back();
             changedRecords_.erase(id);
             pending_.erase(id);
-            recordsChanged();
             throw;
         }
         return id;
@@ -436,11 +430,10 @@ void SheetStore::deleteSheet(const QUuid& id) {
         throw StorageError(StorageError::Kind::protectedSheet, tr("The quick sheet cannot be deleted."));
     }
     locked(lockWait_, [&] {
-        auto removed = std::erase_if(records_, [&](const Record& r) { return r.id == id; });
+        std::erase_if(records_, [&](const Record& r) { return r.id == id; });
         pending_.erase(id);
         changedRecords_.erase(id);
         deletedRecords_.insert(id);
-        if (removed != 0) recordsChanged();
         writeAll();
         QFile file(textPath(id));
         if (!file.remove()) {
@@ -460,7 +453,6 @@ void SheetStore::touch(const QUuid& id) {
     if (it == records_.end()) return;
     it->modified = clock_();
     changedRecords_.insert(id);
-    recordsChanged();
 }
 
 void SheetStore::writeAll() {
@@ -509,10 +501,6 @@ void SheetStore::writeFile(const QString& path, const QByteArray& bytes) {
 void SheetStore::setLastError(std::optional<QString> error) {
     lastError_ = std::move(error);
     if (onSaveStateChange) onSaveStateChange(lastError_);
-}
-
-void SheetStore::recordsChanged() {
-    if (onRecordsChange) onRecordsChange();
 }
 
 QString SheetStore::indexPath() const { return directory_ + QStringLiteral("/index.json"); }

@@ -134,8 +134,6 @@ public:
 
     // Called with lastError after every assignment of it (each save sets or clears it).
     std::function<void(const std::optional<QString>&)> onSaveStateChange;
-    // Called after the records changed (a new modification date, a sheet added or removed).
-    std::function<void()> onRecordsChange;
     // Called when a stored text changed elsewhere (see OutsideChange), during a save or a
     // check, before the store's own text of that sheet is used again.
     std::function<void(const OutsideChange&)> onOutsideChange;
@@ -175,7 +173,6 @@ private:
     QString textPath(const QUuid& id) const;
     void writeFile(const QString& path, const QByteArray& bytes);
     void setLastError(std::optional<QString> error);
-    void recordsChanged();
     void delayedSave();
 
     QString directory_;

@@ -5,11 +5,12 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "QuibSum/shell/hotkey/FakeHotKey.h"
 #include "QuibSum/shell/hotkey/HotKey.h"
+#include "QuibSum/shell/hotkey/HotKeyBinding.h"
 #include "QuibSum/shell/hotkey/none/NoHotKey.h"
 #include "QuibSum/shell/hotkey/portal/PortalHotKey.h"
 #include "QuibSum/storage/SumSettings.h"
+#include "tests/app/hotkey/FakeHotKey.h"
 
 namespace quibsum {
 namespace {
@@ -83,8 +84,8 @@ TEST(PortalHotKey, ABusWithoutAPortalIsNotOffered) {
     QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
 }
 
-// The settings' recorder and a hot key that refuses: the user sees the hot key's own text, and
-// the previous combination is registered again.
+// The settings' recorder and a hot key that refuses, bound as the application binds them: the
+// user sees the hot key's own text, and the previous combination is registered again.
 TEST(HotKeyWithSettings, ATakenCombinationKeepsThePreviousOneAndShowsWhy) {
     QTemporaryDir dir;
     QSettings storage(dir.path() + QStringLiteral("/QuibSum.conf"), QSettings::IniFormat);
@@ -92,14 +93,8 @@ TEST(HotKeyWithSettings, ATakenCombinationKeepsThePreviousOneAndShowsWhy) {
     FakeHotKey hotKey;
     int presses = 0;
     hotKey.onPress = [&] { ++presses; };
-    QObject::connect(&settings, &SumSettings::hotkeyRecorded, [&] {
-        try {
-            hotKey.registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
-        } catch (const HotKeyError& e) {
-            settings.refuseHotkey(QString::fromUtf8(e.what()));
-        }
-    });
-    hotKey.registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());
+    const HotKeyBinding binding(settings, hotKey);
+    ASSERT_TRUE(hotKey.registered) << "the stored combination is registered at once";
     hotKey.taken.insert({40, ctrlAlt});
 
     settings.recordHotkey({HotKeyPress::control | HotKeyPress::option, 40, "k"});

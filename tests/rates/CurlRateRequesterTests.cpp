@@ -106,7 +106,7 @@ TEST_F(CurlRateRequesterTest, ASlowServerTimesOut) {
 
 TEST_F(CurlRateRequesterTest, CancelAbortsATransferInProgress) {
     auto pending = std::async(std::launch::async, [&] { return download("/slow"); });
-    std::this_thread::sleep_for(200ms);
+    ASSERT_TRUE(server.waitForRequests(1, 5s)) << "the transfer never reached the server";
     requester.cancel();
     ASSERT_EQ(pending.wait_for(3s), std::future_status::ready);
     EXPECT_THROW(pending.get(), RateTransportError);

@@ -48,6 +48,11 @@ std::vector<std::string> LoopbackServer::requests() const {
     return requests_;
 }
 
+bool LoopbackServer::waitForRequests(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return arrived_.wait_for(lock, timeout, [&] { return requests_.size() >= count; });
+}
+
 void LoopbackServer::acceptLoop() {
     for (;;) {
         {
@@ -82,6 +87,7 @@ void LoopbackServer::serve(int connection) {
     {
         std::unique_lock lock(mutex_);
         requests_.push_back(head.substr(0, head.find("\r\n\r\n")));
+        arrived_.notify_all();
         if (auto it = routes_.find(path); it != routes_.end()) route = it->second;
         // A slow answer ends early when the server shuts down.
         if (stopping_.wait_for(lock, route.delay, [this] { return stop_; })) return;

@@ -29,6 +29,8 @@ public:
     void route(const std::string& path, LoopbackRoute route);
     std::string url(const std::string& path) const;
     std::vector<std::string> requests() const;  // the request heads received, in order
+    // Waits until `count` requests have arrived; false when `timeout` passed first.
+    bool waitForRequests(std::size_t count, std::chrono::milliseconds timeout) const;
 
 private:
     void acceptLoop();
@@ -38,6 +40,7 @@ private:
     int port_ = 0;
     mutable std::mutex mutex_;
     std::condition_variable stopping_;
+    mutable std::condition_variable arrived_;
     bool stop_ = false;
     std::map<std::string, LoopbackRoute> routes_;
     std::vector<std::string> requests_;

@@ -60,9 +60,8 @@ TEST(CurrencyGuide, EveryExampleShowsWhatItsExplanationSays) {
     EXPECT_EQ(count, expected.size());
 }
 
-TEST(CurrencyGuide, FiveSectionsEachWithItemsAndExplanations) {
+TEST(CurrencyGuide, EverySectionHasItemsWithExplanations) {
     const auto& sections = CurrencyGuideContent::sections();
-    ASSERT_EQ(sections.size(), 5u);
     for (const CurrencyGuideSection& section : sections) {
         EXPECT_FALSE(section.items.empty()) << section.title;
         for (const CurrencyGuideItem& item : section.items) EXPECT_STRNE(item.explanation, "") << item.example;
