@@ -5,8 +5,11 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -280,6 +283,40 @@ TEST_F(InstanceCommandTest, WithoutAnInstanceOnlyAppendAndHideHaveWorkToDo) {
         EXPECT_EQ(result.status, 1) << command;
         EXPECT_NE(result.err.find("no display"), std::string::npos) << result.err;
     }
+}
+
+// The window they start must be up (serving the name) when show and toggle end, and a window
+// that fails at start is their failure, with its reason.
+TEST_F(InstanceCommandTest, ShowAndToggleWaitForTheWindowTheyStartAndReportItsFailure) {
+    QFile display(runtime.path() + QStringLiteral("/wayland-test"));
+    ASSERT_TRUE(display.open(QIODevice::WriteOnly));  // a display, as far as the commands can tell
+    environment["WAYLAND_DISPLAY"] = QStringLiteral("wayland-test");
+    qputenv("QUIBSUM_DATA_DIR", data().toUtf8());
+    const QString name = SumBusAddress::serviceName(data());
+    qunsetenv("QUIBSUM_DATA_DIR");
+    auto served = [&] { return bus.interface()->isServiceRegistered(name).value(); };
+
+    environment["QT_QPA_PLATFORM"] = QStringLiteral("nonexistent");
+    for (const char* command : {"show", "toggle"}) {
+        const Outcome result = run({command});
+        EXPECT_EQ(result.status, 1) << command;
+        EXPECT_EQ(result.err.rfind(std::string("quibsum ") + command + ": Quib Sum could not start: ", 0), 0u)
+            << result.err;
+        EXPECT_NE(result.err.find("\"nonexistent\""), std::string::npos) << result.err;
+        EXPECT_FALSE(served());
+    }
+
+    environment["QT_QPA_PLATFORM"] = QStringLiteral("offscreen");
+    const Outcome shown = run({"show"});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_TRUE(served());
+    const QDBusReply<uint> pid = bus.interface()->servicePid(name);
+    ASSERT_TRUE(pid.isValid());
+    ::kill(static_cast<pid_t>(pid.value()), SIGTERM);
+    QElapsedTimer clock;
+    clock.start();
+    while (served() && clock.elapsed() < 30000) QThread::msleep(20);
+    EXPECT_FALSE(served());
 }
 
 TEST_F(InstanceCommandTest, WithoutASessionBusAppendStillWritesAndTheRestSaySo) {
