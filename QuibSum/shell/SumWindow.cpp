@@ -484,13 +484,13 @@ void SumWindow::togglePin() {
 }
 
 void SumWindow::applyPin() {
-    const bool visible = isVisible();
-    if (testAttribute(Qt::WA_WState_Created) && windowFlags().testFlag(Qt::WindowStaysOnTopHint) != pinned_) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, pinned_);
-        if (visible) hooks_.present(this);  // new flags take a new native window
-    } else {
-        setWindowFlag(Qt::WindowStaysOnTopHint, pinned_);
-    }
+    // Only the level changes, on the window the desktop already has. setWindowFlag would hide
+    // it and make a new one, which takes the keyboard away: the desktop would count that as
+    // the user turning away, and an unpinned window would hide.
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, pinned_);
+    overrideWindowFlags(flags);
+    if (QWindow* native = windowHandle()) native->setFlags(flags);
     if (isVisible()) X11Workspaces::setOnAllWorkspaces(this, pinned_);
     footer_->setPinned(pinned_);
 }

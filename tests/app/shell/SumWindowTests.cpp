@@ -160,6 +160,27 @@ TEST_F(SumWindowTest, TheHotKeyBringsAPinnedWindowForwardAndHidesAnyOther) {
     EXPECT_FALSE(w->isVisible());
 }
 
+// Pinning changes the level of the window the desktop already has: a new native window would
+// take the keyboard away, and the unpinned window would hide as if the user had turned away.
+TEST_F(SumWindowTest, PinningAndUnpinningKeepTheWindowShownWithTheKeyboard) {
+    auto w = open();
+    w->showWindow();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    const WId native = w->winId();
+    for (const bool pinned : {true, false, true, false}) {
+        w->togglePin();
+        ASSERT_EQ(w->isPinned(), pinned);
+        EXPECT_EQ(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint), pinned);
+        EXPECT_EQ(w->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), pinned);
+        // Whatever the desktop reports about the change has arrived once the events are done.
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w->winId(), native);
+        EXPECT_TRUE(w->isVisible()) << "hidden after " << (pinned ? "pinning" : "unpinning");
+        EXPECT_TRUE(w->isActiveWindow());
+    }
+}
+
 TEST_F(SumWindowTest, TextFromOutsideShowsTheQuickSheetAtItsEnd) {
     const QUuid a = store.createSheet(QStringLiteral("A"));
     auto w = open();
