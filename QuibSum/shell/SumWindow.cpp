@@ -88,6 +88,7 @@ SumWindow::Hooks SumWindow::Hooks::standard() {
         window->activateWindow();
     };
     hooks.currentKeyWindow = [] { return QApplication::activeWindow(); };
+    hooks.positionKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     return hooks;
 }
 
@@ -107,6 +108,7 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
     setMouseTracking(true);
     const WindowState state = WindowState::load(windowSettings_).value_or(WindowState::defaults());
     pinned_ = state.pinned;
+    storedOrigin_ = state.frame.topLeft();
 
     title_->setAlignment(Qt::AlignCenter);
     title_->setTextFormat(Qt::PlainText);
@@ -504,6 +506,10 @@ void SumWindow::saveState() {
     if (restoring_) return;
     WindowState state;
     state.frame = QRectF(geometry());
+    // A Wayland window is never told where it is (its position reads as 0,0), and the
+    // compositor places it: keep the size, at the position known before, if any.
+    if (!hooks_.positionKnown) state.frame.moveTopLeft(storedOrigin_);
+    storedOrigin_ = state.frame.topLeft();
     state.pinned = pinned_;
     state.sheetID = sheetID_;
     state.save(windowSettings_);
