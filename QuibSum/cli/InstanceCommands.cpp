@@ -144,7 +144,20 @@ int runWindowCommand(const std::string& command, const std::vector<std::string>&
                            : command == "hide" ? QStringLiteral("Hide")
                                                : QStringLiteral("Toggle");
     SumServiceClient client;
-    const SumServiceClient::Reply reply = client.call(method);
+    SumServiceClient::Reply reply;
+    if (command == "hide") {
+        reply = client.call(method);
+    } else {
+        // The token the desktop gave whoever ran this command: with it, a Wayland compositor
+        // lets the window come forward. An instance from before tokens is asked the old way.
+        QVariantMap platformData;
+        if (const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN"); !token.isEmpty())
+            platformData.insert(QStringLiteral("activation-token"), token);
+        reply = client.call(method + QStringLiteral("With"), {platformData});
+        if (reply.status == Status::failed &&
+            reply.errorName == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod"))
+            reply = client.call(method);
+    }
     if (reply.status == Status::ok) return success;
     if (reply.status != Status::noInstance) return unreachable(command, reply, io);
     if (command == "hide") return success;

@@ -112,6 +112,7 @@ protected:
         hooks.show = [this] { add("show"); };
         hooks.hide = [this] { add("hide"); };
         hooks.toggle = [this] { add("toggle"); };
+        hooks.useActivationToken = [this](const QString& token) { add("token " + token.toStdString()); };
         hooks.appendText = [this](const QString& text) {
             add("append " + text.toStdString());
             return QStringLiteral("x = 6\n") + text;
@@ -135,6 +136,7 @@ protected:
         // No display: these commands must do without one, or say that they need one.
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
+        env.remove("XDG_ACTIVATION_TOKEN");
         for (const auto& [name, value] : environment) env.insert(name, value);
         return env;
     }
@@ -183,6 +185,17 @@ TEST_F(InstanceCommandTest, CommandsReachTheRunningInstance) {
     EXPECT_EQ(appended.out, "42\n");
     EXPECT_FALSE(QFile::exists(quickSheet())) << "the command wrote the sheet beside the instance";
     EXPECT_EQ(calls, (std::vector<std::string>{"show", "hide", "toggle", "append x * 7"}));
+}
+
+// The desktop's activation token reaches the instance before the window comes forward.
+TEST_F(InstanceCommandTest, ShowAndToggleHandTheCallersActivationTokenOver) {
+    serve(recordingHooks());
+    environment["XDG_ACTIVATION_TOKEN"] = QStringLiteral("kwin-42");
+    for (const char* command : {"show", "hide", "toggle"}) {
+        const Outcome result = run({command});
+        EXPECT_EQ(result.status, 0) << command << ": " << result.err;
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"token kwin-42", "show", "hide", "token kwin-42", "toggle"}));
 }
 
 TEST_F(InstanceCommandTest, BrokenUtf8IsSentAsReplacementCharacters) {
