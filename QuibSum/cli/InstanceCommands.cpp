@@ -40,8 +40,9 @@ Show the Quib Sum window in front, starting Quib Sum when it is not running.
 
   -h, --help             display this help and exit
 
-Exit status: 0 when the window is shown or Quib Sum is starting; 1 when it
-cannot be reached or started (no session bus, or no display).
+Exit status: 0 when the window is shown or Quib Sum has started; 1 when it
+cannot be reached or started (no session bus, no display, or Quib Sum failed
+at start, whose reason is printed).
 )";
 
 const char* const hideHelp = R"(Usage: quibsum hide
@@ -60,7 +61,8 @@ keyboard settings to summon the window from anywhere.
 
   -h, --help             display this help and exit
 
-Exit status: 0 on success; 1 when Quib Sum cannot be reached or started.
+Exit status: 0 on success; 1 when Quib Sum cannot be reached or started (its
+reason is printed).
 )";
 
 const char* const appendSelectionHelp = R"(Usage: quibsum append-selection
@@ -73,7 +75,7 @@ program.
   -h, --help             display this help and exit
 
 Exit status: 0 when the text was added; 1 when nothing is selected, there is no
-display, or the quick sheet cannot be written.
+display, Quib Sum could not start, or the quick sheet cannot be written.
 )";
 
 }  // namespace
@@ -142,7 +144,20 @@ int runWindowCommand(const std::string& command, const std::vector<std::string>&
                            : command == "hide" ? QStringLiteral("Hide")
                                                : QStringLiteral("Toggle");
     SumServiceClient client;
-    const SumServiceClient::Reply reply = client.call(method);
+    SumServiceClient::Reply reply;
+    if (command == "hide") {
+        reply = client.call(method);
+    } else {
+        // The token the desktop gave whoever ran this command: with it, a Wayland compositor
+        // lets the window come forward. An instance from before tokens is asked the old way.
+        QVariantMap platformData;
+        if (const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN"); !token.isEmpty())
+            platformData.insert(QStringLiteral("activation-token"), token);
+        reply = client.call(method + QStringLiteral("With"), {platformData});
+        if (reply.status == Status::failed &&
+            reply.errorName == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod"))
+            reply = client.call(method);
+    }
     if (reply.status == Status::ok) return success;
     if (reply.status != Status::noInstance) return unreachable(command, reply, io);
     if (command == "hide") return success;
@@ -150,9 +165,8 @@ int runWindowCommand(const std::string& command, const std::vector<std::string>&
         io.err << "quibsum " << command << ": Quib Sum is not running and there is no display to start it on\n";
         return failure;
     }
-    QString error;
-    if (!SumServiceClient::startInstance(false, error)) {
-        io.err << "quibsum " << command << ": cannot start Quib Sum: " << error.toStdString() << '\n';
+    if (const std::optional<QString> error = client.startInstance(false, startWait)) {
+        io.err << "quibsum " << command << ": Quib Sum could not start: " << error->toStdString() << '\n';
         return failure;
     }
     return success;
@@ -186,9 +200,11 @@ QString appendToQuickSheet(const QString& text, bool startInstance) {
     if (reply.status == Status::noInstance && startInstance && SumServiceClient::hasDisplay()) {
         // Started hidden: the append shows it, on the quick sheet, rather than first on the
         // sheet it showed last. Two commands racing here start two; the second one ends.
-        QString error;
-        if (SumServiceClient::startInstance(true, error) && client.waitForInstance(startWait))
-            reply = appendThrough(client, text, mayArriveLate);
+        // A window that cannot start gets nothing written behind its back: the text is still
+        // where it came from.
+        if (const std::optional<QString> error = client.startInstance(true, startWait))
+            throw std::runtime_error("Quib Sum could not start, so the text was not added: " + error->toStdString());
+        reply = appendThrough(client, text, mayArriveLate);
     }
     if (reply.status == Status::ok) return reply.value;
     if (reply.status == Status::noAnswer) {

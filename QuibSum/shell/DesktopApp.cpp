@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -35,6 +36,9 @@ constexpr std::chrono::milliseconds windowLockWait{100};
 }  // namespace
 
 int runDesktopApp(int& argc, char** argv, bool hidden) {
+    // A command that started this program reads its error output only until the window
+    // comes up; later messages to the closed pipe must not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QuibSum"));
     QApplication::setApplicationDisplayName(QStringLiteral("Quib Sum"));

@@ -1,5 +1,7 @@
 #include "QuibSum/shell/DesktopServiceHooks.h"
 
+#include <QtGlobal>
+
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/storage/SheetStore.h"
@@ -13,6 +15,9 @@ SumService::Hooks desktopServiceHooks(SheetStore& store, SumRuntime& runtime, Su
     hooks.show = [&window] { window.showWindow(); };
     hooks.hide = [&window] { window.hideWindow(); };
     hooks.toggle = [&window] { window.toggleWindow(); };
+    // Qt's Wayland window activates with the token in this variable, once, when it is next
+    // asked to come forward: a compositor brings forward no window without one.
+    hooks.useActivationToken = [](const QString& token) { qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8()); };
     hooks.appendText = [&store, &window](const QString& text) {
         // The text is on disk before the window shows it: a failing window loses nothing.
         const QString whole = store.appendToQuickSheet(text);

@@ -89,6 +89,22 @@ void SumService::Toggle() {
     hooks_.toggle();
 }
 
+void SumService::takeActivationToken(const QVariantMap& platformData) {
+    const QVariant token = platformData.value(QStringLiteral("activation-token"));
+    if (hooks_.useActivationToken && token.metaType() == QMetaType::fromType<QString>() && !token.toString().isEmpty())
+        hooks_.useActivationToken(token.toString());
+}
+
+void SumService::ShowWith(const QVariantMap& platformData) {
+    takeActivationToken(platformData);
+    Show();
+}
+
+void SumService::ToggleWith(const QVariantMap& platformData) {
+    takeActivationToken(platformData);
+    Toggle();
+}
+
 QString SumService::AppendText(const QString& text) {
     if (!hooks_.appendText) {
         fail(SumBusAddress::unavailableError, starting());

@@ -6,6 +6,9 @@
 //   Show()                      bring the window to the front
 //   Hide()                      hide it
 //   Toggle()                    hide it when it is in front, else bring it to the front
+//   ShowWith(a{sv} platform_data), ToggleWith(a{sv} platform_data)
+//                               the same, with the caller's desktop data: "activation-token"
+//                               (s) lets a Wayland window come forward
 //   AppendText(s text) -> s     add text as new lines of the quick sheet, show it there; the
 //                               quick sheet's whole text
 //   AppendTextBefore(s text, x deadline) -> s
@@ -24,6 +27,7 @@
 #include <QDBusContext>
 #include <QObject>
 #include <QString>
+#include <QVariantMap>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -49,6 +53,8 @@ public:
         std::function<void()> show;
         std::function<void()> hide;
         std::function<void()> toggle;
+        // Takes the caller's activation token, for the next time the window comes forward.
+        std::function<void(const QString& token)> useActivationToken;
         // Appends to the quick sheet, shows it and returns its whole text. Throws
         // std::exception, whose what() the caller is told.
         std::function<QString(const QString& text)> appendText;
@@ -85,6 +91,8 @@ public slots:
     void Show();
     void Hide();
     void Toggle();
+    void ShowWith(const QVariantMap& platformData);
+    void ToggleWith(const QVariantMap& platformData);
     QString AppendText(const QString& text);
     QString AppendTextBefore(const QString& text, qlonglong deadline);
     QString Calculate(const QString& expression);
@@ -93,6 +101,7 @@ private:
     // Answers the caller with an error (a direct call, outside the bus, is only warned of).
     void fail(const char* name, const QString& message);
     void unregister();
+    void takeActivationToken(const QVariantMap& platformData);
 
     Hooks hooks_;
     Clock clock_;

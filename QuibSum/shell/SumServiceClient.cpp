@@ -1,20 +1,29 @@
 #include "QuibSum/shell/SumServiceClient.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QThread>
+
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <condition_variable>
+#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "QuibSum/cli/ProgramFiles.h"
 #include "QuibSum/shell/SumBusAddress.h"
@@ -69,6 +78,75 @@ bool isTimeout(const QString& errorName) {
            errorName == QLatin1String("org.freedesktop.DBus.Error.Timeout") ||
            errorName == QLatin1String("org.freedesktop.DBus.Error.TimedOut");
 }
+
+// A program started detached (in a session of its own, not this process's child), whose
+// error output comes here through a pipe until this process stops reading. Its standard input
+// and output are /dev/null.
+struct StartedProgram {
+    QByteArray output;   // the first of its error output
+    QString error;       // why it could not be started
+    bool ended = false;  // its error output has ended: it has, or is about to
+    int errors = -1;
+
+    // Only async-signal-safe calls between fork and exec: this process may have threads.
+    static StartedProgram start(const std::vector<char*>& argv, const QByteArray& cannotRun) {
+        StartedProgram started;
+        int pipe[2];
+        const int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+        if (null < 0 || ::pipe2(pipe, O_CLOEXEC) != 0) {
+            started.error = QString::fromLocal8Bit(std::strerror(errno));
+            if (null >= 0) ::close(null);
+            return started;
+        }
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::setsid();
+            if (::fork() != 0) ::_exit(0);  // the program is nobody's child: nothing to reap
+            ::dup2(null, STDIN_FILENO);
+            ::dup2(null, STDOUT_FILENO);
+            ::dup2(pipe[1], STDERR_FILENO);
+            ::execv(argv[0], argv.data());
+            [[maybe_unused]] const ssize_t written = ::write(STDERR_FILENO, cannotRun.constData(), cannotRun.size());
+            ::_exit(127);
+        }
+        ::close(pipe[1]);
+        ::close(null);
+        if (child < 0) {
+            started.error = QString::fromLocal8Bit(std::strerror(errno));
+            ::close(pipe[0]);
+            return started;
+        }
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        started.errors = pipe[0];
+        return started;
+    }
+
+    StartedProgram() = default;
+    StartedProgram(StartedProgram&& other) noexcept
+        : output(std::move(other.output)),
+          error(std::move(other.error)),
+          ended(other.ended),
+          errors(std::exchange(other.errors, -1)) {}
+    StartedProgram& operator=(StartedProgram&&) = delete;
+    // Once this process stops reading, the program's writes there fail (it ignores SIGPIPE).
+    ~StartedProgram() {
+        if (errors >= 0) ::close(errors);
+    }
+
+    // Reads what it wrote, waiting at most `limit` for something to come.
+    void readFor(std::chrono::milliseconds limit) {
+        if (ended) return;
+        pollfd ready{errors, POLLIN, 0};
+        if (::poll(&ready, 1, static_cast<int>(limit.count())) <= 0) return;
+        char buffer[4096];
+        const ssize_t got = ::read(errors, buffer, sizeof buffer);
+        if (got == 0) ended = true;
+        // Enough to say why; the rest is read and dropped, so that it never blocks.
+        if (got > 0 && output.size() < 16384) output.append(buffer, std::min<qsizetype>(got, 16384 - output.size()));
+    }
+};
 
 }  // namespace
 
@@ -133,44 +211,58 @@ SumServiceClient::Reply SumServiceClient::call(const QString& method, const QVar
     return reply;
 }
 
-bool SumServiceClient::waitForInstance(std::chrono::milliseconds timeout) const {
-    const QDeadlineTimer deadline(timeout);
-    if (!connectBy(deadline) || !bus_) return false;
+std::optional<bool> SumServiceClient::nameHasOwner(const QDeadlineTimer& deadline) const {
+    if (!connectBy(deadline) || !bus_) return std::nullopt;
     QDBusMessage request =
         QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
                                        QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
     request.setArguments({serviceName_});
+    const std::optional<QDBusMessage> answer = within<QDBusMessage>(
+        remaining(deadline) + grace,
+        [bus = *bus_, request, deadline] { return bus.call(request, QDBus::Block, milliseconds(deadline)); });
+    if (!answer || answer->type() != QDBusMessage::ReplyMessage || answer->arguments().isEmpty()) return std::nullopt;
+    return answer->arguments().constFirst().toBool();
+}
+
+bool SumServiceClient::waitForInstance(std::chrono::milliseconds timeout) const {
+    const QDeadlineTimer deadline(timeout);
     for (;;) {
-        const std::optional<QDBusMessage> answer = within<QDBusMessage>(
-            remaining(deadline) + grace,
-            [bus = *bus_, request, deadline] { return bus.call(request, QDBus::Block, milliseconds(deadline)); });
-        if (!answer) return false;
-        if (answer->type() == QDBusMessage::ReplyMessage && !answer->arguments().isEmpty() &&
-            answer->arguments().constFirst().toBool())
-            return true;
+        const std::optional<bool> owned = nameHasOwner(deadline);
+        if (!owned) return false;
+        if (*owned) return true;
         if (deadline.hasExpired()) return false;
         QThread::msleep(20);
     }
 }
 
-bool SumServiceClient::startInstance(bool hidden, QString& error) {
-    QStringList arguments;
-    if (hidden) arguments << QStringLiteral("--hidden");
-    QProcess process;
+std::optional<QString> SumServiceClient::startInstance(bool hidden, std::chrono::milliseconds wait) const {
     // The program people run, so that the instance looks like one they started; a test
     // program that is none of Quib Sum's starts itself.
-    const std::filesystem::path program = ProgramFiles::publicProgram();
-    process.setProgram(program.empty() ? QCoreApplication::applicationFilePath()
-                                       : QString::fromStdString(program.string()));
-    process.setArguments(arguments);
-    // Its own output is not the command's: the command may be piped into something that
-    // waits for the end of the output.
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.setStandardInputFile(QProcess::nullDevice());
-    if (process.startDetached()) return true;
-    error = process.errorString();
-    return false;
+    const std::filesystem::path publicProgram = ProgramFiles::publicProgram();
+    QByteArray program = publicProgram.empty() ? QFile::encodeName(QCoreApplication::applicationFilePath())
+                                               : QByteArray(publicProgram.c_str());
+    QByteArray hiddenOption("--hidden");
+    std::vector<char*> argv{program.data()};
+    if (hidden) argv.push_back(hiddenOption.data());
+    argv.push_back(nullptr);
+    const QByteArray cannotRun = "cannot run " + program + '\n';
+
+    StartedProgram started = StartedProgram::start(argv, cannotRun);
+    if (!started.error.isEmpty()) return started.error;
+
+    // Its name is the sign that it runs; the end of its error output, that it has ended.
+    const QDeadlineTimer deadline(wait);
+    for (;;) {
+        const std::optional<bool> owned = nameHasOwner(deadline);
+        if (owned.value_or(false)) return std::nullopt;
+        if (started.ended) break;
+        if (deadline.hasExpired())
+            return QStringLiteral("it did not come up within %1 seconds")
+                .arg(std::chrono::duration_cast<std::chrono::seconds>(wait).count());
+        started.readFor(std::chrono::milliseconds(20));
+    }
+    const QString said = QString::fromLocal8Bit(started.output).trimmed();
+    return said.isEmpty() ? QStringLiteral("it ended at start without saying why") : said;
 }
 
 bool SumServiceClient::hasDisplay() {

@@ -53,15 +53,20 @@ public:
     // std::_Exit once it has said why.
     static bool callAbandoned();
 
-    // Starts this program as the desktop application, detached, so it outlives the command.
-    // Returns false (with `error` set) when it cannot be started.
-    static bool startInstance(bool hidden, QString& error);
+    // Starts this program as the desktop application, detached, so it outlives the command,
+    // and waits until it (or another instance) serves the name, or it ends, or `wait` passed.
+    // Returns why it did not come up: its own error output when it ended without serving the
+    // name. Its output after that is not the command's (the command may be piped into
+    // something that waits for the end of the output).
+    std::optional<QString> startInstance(bool hidden, std::chrono::milliseconds wait) const;
     // Whether a window can be opened here: a reachable X11 or Wayland display.
     static bool hasDisplay();
 
 private:
     // Connects to the session bus the first time; false when it did not answer in time.
     bool connectBy(const QDeadlineTimer& deadline) const;
+    // Whether some process serves the name; nothing when the bus did not answer in time.
+    std::optional<bool> nameHasOwner(const QDeadlineTimer& deadline) const;
 
     mutable std::optional<QDBusConnection> bus_;
     mutable bool connected_ = false;  // bus_ is final: given, or the session's, or none

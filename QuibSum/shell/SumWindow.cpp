@@ -88,6 +88,7 @@ SumWindow::Hooks SumWindow::Hooks::standard() {
         window->activateWindow();
     };
     hooks.currentKeyWindow = [] { return QApplication::activeWindow(); };
+    hooks.positionKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     return hooks;
 }
 
@@ -107,6 +108,7 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
     setMouseTracking(true);
     const WindowState state = WindowState::load(windowSettings_).value_or(WindowState::defaults());
     pinned_ = state.pinned;
+    storedOrigin_ = state.frame.topLeft();
 
     title_->setAlignment(Qt::AlignCenter);
     title_->setTextFormat(Qt::PlainText);
@@ -484,13 +486,13 @@ void SumWindow::togglePin() {
 }
 
 void SumWindow::applyPin() {
-    const bool visible = isVisible();
-    if (testAttribute(Qt::WA_WState_Created) && windowFlags().testFlag(Qt::WindowStaysOnTopHint) != pinned_) {
-        setWindowFlag(Qt::WindowStaysOnTopHint, pinned_);
-        if (visible) hooks_.present(this);  // new flags take a new native window
-    } else {
-        setWindowFlag(Qt::WindowStaysOnTopHint, pinned_);
-    }
+    // Only the level changes, on the window the desktop already has. setWindowFlag would hide
+    // it and make a new one, which takes the keyboard away: the desktop would count that as
+    // the user turning away, and an unpinned window would hide.
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, pinned_);
+    overrideWindowFlags(flags);
+    if (QWindow* native = windowHandle()) native->setFlags(flags);
     if (isVisible()) X11Workspaces::setOnAllWorkspaces(this, pinned_);
     footer_->setPinned(pinned_);
 }
@@ -504,6 +506,10 @@ void SumWindow::saveState() {
     if (restoring_) return;
     WindowState state;
     state.frame = QRectF(geometry());
+    // A Wayland window is never told where it is (its position reads as 0,0), and the
+    // compositor places it: keep the size, at the position known before, if any.
+    if (!hooks_.positionKnown) state.frame.moveTopLeft(storedOrigin_);
+    storedOrigin_ = state.frame.topLeft();
     state.pinned = pinned_;
     state.sheetID = sheetID_;
     state.save(windowSettings_);

@@ -53,6 +53,8 @@ public:
         std::function<void(QWidget* window)> present;
         // The window that has the keyboard now, if any.
         std::function<QWidget*()> currentKeyWindow;
+        // Whether the window system tells a window where it is (Wayland does not).
+        bool positionKnown = true;
 
         static Hooks standard();
     };
@@ -145,6 +147,7 @@ private:
     QUuid sheetID_;
     bool pinned_ = false;
     bool restoring_ = true;
+    QPointF storedOrigin_;       // where the frame stored last is, kept while the position is unknown
     bool hadKeyboard_ = false;   // since it was last shown
     std::string lastOpenError_;  // why the last sheet could not be opened
 };

@@ -1,25 +1,63 @@
 #pragma once
 // FakePortal: a stand-in for the desktop portal's GlobalShortcuts interface on a test's session
 // bus. It answers CreateSession and BindShortcuts with Response signals on the request paths
-// the real portal uses, records the trigger asked for and the sessions closed, and can refuse
-// the binding as a user would. Lives in its own thread, so that blocking calls from the main
-// thread get their answers.
+// the real portal uses, records what it bound, the BindShortcuts calls and the sessions
+// closed, and can refuse as a user would. By default it behaves as KDE Plasma 5.27's portal
+// does: it binds the shortcuts given in CreateSession's options and answers CreateSession
+// with them, and answers BindShortcuts with those too (an empty list when there were none),
+// whatever BindShortcuts asks for (Plasma also opens its shortcut settings then). Lives in its
+// own thread, so that blocking calls from the main thread get their answers.
 
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDBusVirtualObject>
+#include <QHash>
+#include <QList>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QStringList>
 #include <atomic>
 
+struct FakePortalShortcut {
+    QString id;
+    QVariantMap properties;
+};
+Q_DECLARE_METATYPE(FakePortalShortcut)
+
+inline QDBusArgument& operator<<(QDBusArgument& argument, const FakePortalShortcut& shortcut) {
+    argument.beginStructure();
+    argument << shortcut.id << shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
+inline const QDBusArgument& operator>>(const QDBusArgument& argument, FakePortalShortcut& shortcut) {
+    argument.beginStructure();
+    argument >> shortcut.id >> shortcut.properties;
+    argument.endStructure();
+    return argument;
+}
+
 namespace quibsum {
 
 class FakePortal final : public QDBusVirtualObject {
 public:
+    enum class Answer {
+        plasma,    // binds what CreateSession named; BindShortcuts answers with that list
+        standard,  // binds what BindShortcuts names; CreateSession answers no shortcuts
+        empty,     // answers success, but binds nothing: an empty list
+        cancel,    // the user cancels the binding (response 1)
+    };
+
+    FakePortal() {
+        qDBusRegisterMetaType<FakePortalShortcut>();
+        qDBusRegisterMetaType<QList<FakePortalShortcut>>();
+    }
+
     QString introspect(const QString&) const override { return {}; }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
@@ -46,25 +84,30 @@ public:
 
         QVariantMap results;
         uint response = 0;
+        QMutexLocker lock(&mutex_);
         if (member == QLatin1String("CreateSession")) {
             const QString session = QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
                                         .arg(sender, options.value(QStringLiteral("session_handle_token")).toString());
+            const QList<FakePortalShortcut> named = shortcutsIn(options.value(QStringLiteral("shortcuts")));
+            created_[session] = named;
+            session_ = session;
             results.insert(QStringLiteral("session_handle"), session);
-        } else {
-            QMutexLocker lock(&mutex_);
-            session_ = qdbus_cast<QDBusObjectPath>(arguments.at(0)).path();
-            const QDBusArgument shortcuts = arguments.at(1).value<QDBusArgument>();
-            shortcuts.beginArray();
-            while (!shortcuts.atEnd()) {
-                QString id;
-                QVariantMap properties;
-                shortcuts.beginStructure();
-                shortcuts >> id >> properties;
-                shortcuts.endStructure();
-                bound_.append(id + QLatin1Char('=') + properties.value(QStringLiteral("preferred_trigger")).toString());
+            if (answer == Answer::plasma) {
+                record(named);
+                results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(granted(named)));
             }
-            shortcuts.endArray();
-            if (refuse) response = 1;  // the user cancelled
+        } else {
+            session_ = qdbus_cast<QDBusObjectPath>(arguments.at(0)).path();
+            const QList<FakePortalShortcut> asked = shortcutsIn(arguments.at(1));
+            QList<FakePortalShortcut> binding = answer == Answer::plasma ? created_.value(session_) : asked;
+            if (answer == Answer::empty) binding.clear();
+            if (answer == Answer::cancel) {
+                response = 1;
+            } else {
+                if (answer != Answer::plasma) record(binding);
+                results.insert(QStringLiteral("shortcuts"), QVariant::fromValue(granted(binding)));
+            }
+            asked_.append(asked.size());
         }
         QDBusMessage signal = QDBusMessage::createSignal(request, QStringLiteral("org.freedesktop.portal.Request"),
                                                          QStringLiteral("Response"));
@@ -83,9 +126,15 @@ public:
         connection.send(signal);
     }
 
+    // "id=preferred trigger" of every shortcut bound, in order.
     QStringList bound() const {
         QMutexLocker lock(&mutex_);
         return bound_;
+    }
+    // How many shortcuts each BindShortcuts call named, one entry per call.
+    QList<qsizetype> asked() const {
+        QMutexLocker lock(&mutex_);
+        return asked_;
     }
     QStringList closed() const {
         QMutexLocker lock(&mutex_);
@@ -96,11 +145,36 @@ public:
         return session_;
     }
 
-    std::atomic<bool> refuse = false;
+    std::atomic<Answer> answer = Answer::plasma;
 
 private:
+    void record(const QList<FakePortalShortcut>& binding) {
+        for (const FakePortalShortcut& s : binding)
+            bound_.append(s.id + QLatin1Char('=') + s.properties.value(QStringLiteral("preferred_trigger")).toString());
+    }
+
+    static QList<FakePortalShortcut> shortcutsIn(const QVariant& value) {
+        if (value.metaType() != QMetaType::fromType<QDBusArgument>()) return {};
+        const auto argument = value.value<QDBusArgument>();
+        if (argument.currentSignature() != QLatin1String("a(sa{sv})")) return {};
+        return qdbus_cast<QList<FakePortalShortcut>>(argument);
+    }
+
+    // What the portal answers for bound shortcuts: the trigger as the desktop shows it.
+    static QList<FakePortalShortcut> granted(const QList<FakePortalShortcut>& shortcuts) {
+        QList<FakePortalShortcut> answer;
+        for (const FakePortalShortcut& s : shortcuts)
+            answer.append(
+                {s.id,
+                 {{QStringLiteral("description"), s.properties.value(QStringLiteral("description"))},
+                  {QStringLiteral("trigger_description"), s.properties.value(QStringLiteral("preferred_trigger"))}}});
+        return answer;
+    }
+
     mutable QMutex mutex_;
-    QStringList bound_;  // "id=preferred trigger"
+    QHash<QString, QList<FakePortalShortcut>> created_;  // by session: what CreateSession named
+    QStringList bound_;
+    QList<qsizetype> asked_;
     QStringList closed_;
     QString session_;
 };

@@ -1,6 +1,7 @@
-// The portal hot key against a stand-in portal on the test's private session bus: the
-// shortcut bound with the combination as preferred trigger, presses through Activated, a
-// refusal by the user, and the session closed on release.
+// The portal hot key against a stand-in portal on the test's private session bus (by default
+// one that behaves as Plasma 5.27's): the shortcut bound with the combination as preferred
+// trigger, presses through Activated, refusals (by the user, or an answer that binds nothing),
+// and the session closed on release.
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,8 @@ TEST_F(PortalHotKeyTest, BindsTheCombinationAndCallsOnPressForItsOwnShortcutOnly
     hotKey->registerCombination(49, 0x1800);
     ASSERT_TRUE(waitUntil([&] { return !portal->bound().isEmpty(); }));
     EXPECT_EQ(portal->bound(), QStringList{"toggle=CTRL+ALT+space"});
+    // Granted at creation: no BindShortcuts, which would open Plasma's shortcut settings.
+    EXPECT_TRUE(portal->asked().isEmpty());
 
     const QString session = portal->lastSession();
     portal->activate(fakeBus, QStringLiteral("toggle"));
@@ -83,18 +86,44 @@ TEST_F(PortalHotKeyTest, BindsTheCombinationAndCallsOnPressForItsOwnShortcutOnly
     EXPECT_TRUE(waitUntil([&] { return portal->closed().size() == 2; }));
 }
 
-TEST_F(PortalHotKeyTest, AUserWhoDeclinesGetsTheAdviceThroughOnFailure) {
-    portal->refuse = true;
+TEST_F(PortalHotKeyTest, APortalThatReadsOnlyBindShortcutsBindsItToo) {
+    portal->answer = FakePortal::Answer::standard;
     hotKey->registerCombination(49, 0x1800);
-    ASSERT_TRUE(waitUntil([&] { return failure.has_value(); }));
-    EXPECT_EQ(portal->bound(), QStringList{"toggle=CTRL+ALT+space"});  // refused when asked, not before
-    EXPECT_EQ(*failure,
-              "The desktop did not grant Ctrl+Alt+Space as a global hot key. To use it, bind the command "
-              "“quibsum toggle” to it in the desktop's keyboard settings.");
+    ASSERT_TRUE(waitUntil([&] { return !portal->bound().isEmpty(); }));
+    EXPECT_EQ(portal->bound(), QStringList{"toggle=CTRL+ALT+space"});
+    EXPECT_EQ(portal->asked(), QList<qsizetype>{1});
     portal->activate(fakeBus, QStringLiteral("toggle"));
-    QThread::msleep(100);
-    QCoreApplication::processEvents();
-    EXPECT_EQ(presses, 0);
+    EXPECT_TRUE(waitUntil([&] { return presses == 1; }));
+    EXPECT_EQ(failure, std::nullopt);
+}
+
+// A user who declines, and a portal that answers success but binds nothing, both leave the
+// user the advice; the refused session's presses never count.
+TEST_F(PortalHotKeyTest, ARefusalGivesTheAdviceThroughOnFailure) {
+    for (const auto refusal : {FakePortal::Answer::cancel, FakePortal::Answer::empty}) {
+        SCOPED_TRACE(static_cast<int>(refusal));
+        failure.reset();
+        presses = 0;
+        portal->answer = refusal;
+        hotKey->registerCombination(49, 0x1800);
+        ASSERT_TRUE(waitUntil([&] { return failure.has_value(); }));
+        EXPECT_EQ(*failure,
+                  "The desktop did not grant Ctrl+Alt+Space as a global hot key. To use it, bind the command "
+                  "“quibsum toggle” to it in the desktop's keyboard settings.");
+        const QString refused = portal->lastSession();
+        EXPECT_TRUE(waitUntil([&] { return portal->closed().contains(refused); }));
+        portal->activate(fakeBus, QStringLiteral("toggle"), refused);
+
+        // Signals from one sender arrive in order: once the next session's press is here,
+        // the refused one's has been seen and ignored.
+        portal->answer = FakePortal::Answer::plasma;
+        const qsizetype boundBefore = portal->bound().size();
+        hotKey->registerCombination(49, 0x1800);
+        ASSERT_TRUE(waitUntil([&] { return portal->bound().size() == boundBefore + 1; }));
+        portal->activate(fakeBus, QStringLiteral("toggle"));
+        EXPECT_TRUE(waitUntil([&] { return presses == 1; }));
+        EXPECT_EQ(presses, 1);
+    }
 }
 
 TEST(PortalHotKeyWithoutPortal, ABusWithoutThePortalIsNotOffered) {

@@ -5,8 +5,11 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
@@ -109,6 +112,7 @@ protected:
         hooks.show = [this] { add("show"); };
         hooks.hide = [this] { add("hide"); };
         hooks.toggle = [this] { add("toggle"); };
+        hooks.useActivationToken = [this](const QString& token) { add("token " + token.toStdString()); };
         hooks.appendText = [this](const QString& text) {
             add("append " + text.toStdString());
             return QStringLiteral("x = 6\n") + text;
@@ -132,6 +136,7 @@ protected:
         // No display: these commands must do without one, or say that they need one.
         env.remove("DISPLAY");
         env.remove("WAYLAND_DISPLAY");
+        env.remove("XDG_ACTIVATION_TOKEN");
         for (const auto& [name, value] : environment) env.insert(name, value);
         return env;
     }
@@ -180,6 +185,17 @@ TEST_F(InstanceCommandTest, CommandsReachTheRunningInstance) {
     EXPECT_EQ(appended.out, "42\n");
     EXPECT_FALSE(QFile::exists(quickSheet())) << "the command wrote the sheet beside the instance";
     EXPECT_EQ(calls, (std::vector<std::string>{"show", "hide", "toggle", "append x * 7"}));
+}
+
+// The desktop's activation token reaches the instance before the window comes forward.
+TEST_F(InstanceCommandTest, ShowAndToggleHandTheCallersActivationTokenOver) {
+    serve(recordingHooks());
+    environment["XDG_ACTIVATION_TOKEN"] = QStringLiteral("kwin-42");
+    for (const char* command : {"show", "hide", "toggle"}) {
+        const Outcome result = run({command});
+        EXPECT_EQ(result.status, 0) << command << ": " << result.err;
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"token kwin-42", "show", "hide", "token kwin-42", "toggle"}));
 }
 
 TEST_F(InstanceCommandTest, BrokenUtf8IsSentAsReplacementCharacters) {
@@ -280,6 +296,40 @@ TEST_F(InstanceCommandTest, WithoutAnInstanceOnlyAppendAndHideHaveWorkToDo) {
         EXPECT_EQ(result.status, 1) << command;
         EXPECT_NE(result.err.find("no display"), std::string::npos) << result.err;
     }
+}
+
+// The window they start must be up (serving the name) when show and toggle end, and a window
+// that fails at start is their failure, with its reason.
+TEST_F(InstanceCommandTest, ShowAndToggleWaitForTheWindowTheyStartAndReportItsFailure) {
+    QFile display(runtime.path() + QStringLiteral("/wayland-test"));
+    ASSERT_TRUE(display.open(QIODevice::WriteOnly));  // a display, as far as the commands can tell
+    environment["WAYLAND_DISPLAY"] = QStringLiteral("wayland-test");
+    qputenv("QUIBSUM_DATA_DIR", data().toUtf8());
+    const QString name = SumBusAddress::serviceName(data());
+    qunsetenv("QUIBSUM_DATA_DIR");
+    auto served = [&] { return bus.interface()->isServiceRegistered(name).value(); };
+
+    environment["QT_QPA_PLATFORM"] = QStringLiteral("nonexistent");
+    for (const char* command : {"show", "toggle"}) {
+        const Outcome result = run({command});
+        EXPECT_EQ(result.status, 1) << command;
+        EXPECT_EQ(result.err.rfind(std::string("quibsum ") + command + ": Quib Sum could not start: ", 0), 0u)
+            << result.err;
+        EXPECT_NE(result.err.find("\"nonexistent\""), std::string::npos) << result.err;
+        EXPECT_FALSE(served());
+    }
+
+    environment["QT_QPA_PLATFORM"] = QStringLiteral("offscreen");
+    const Outcome shown = run({"show"});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_TRUE(served());
+    const QDBusReply<uint> pid = bus.interface()->servicePid(name);
+    ASSERT_TRUE(pid.isValid());
+    ::kill(static_cast<pid_t>(pid.value()), SIGTERM);
+    QElapsedTimer clock;
+    clock.start();
+    while (served() && clock.elapsed() < 30000) QThread::msleep(20);
+    EXPECT_FALSE(served());
 }
 
 TEST_F(InstanceCommandTest, WithoutASessionBusAppendStillWritesAndTheRestSaySo) {

@@ -27,6 +27,8 @@ protected:
     bool answer = true;
     bool key = true;
 
+    bool positionKnown = true;
+
     std::unique_ptr<SumWindow> open() {
         SumWindow::Hooks hooks;
         hooks.confirm = [this](QWidget*, const QString& message, const QString& details,
@@ -37,6 +39,7 @@ protected:
         hooks.alert = [this](QWidget*, const QString& message) { alerts.push_back(message); };
         hooks.present = [](QWidget* w) { w->show(); };
         hooks.currentKeyWindow = [this]() -> QWidget* { return key ? window_ : nullptr; };
+        hooks.positionKnown = positionKnown;
         auto window = std::make_unique<SumWindow>(store, runtime, settings, hooks);
         window_ = window.get();
         return window;
@@ -158,6 +161,51 @@ TEST_F(SumWindowTest, TheHotKeyBringsAPinnedWindowForwardAndHidesAnyOther) {
     key = true;
     w->toggleWindow();
     EXPECT_FALSE(w->isVisible());
+}
+
+// Pinning changes the level of the window the desktop already has: a new native window would
+// take the keyboard away, and the unpinned window would hide as if the user had turned away.
+TEST_F(SumWindowTest, PinningAndUnpinningKeepTheWindowShownWithTheKeyboard) {
+    auto w = open();
+    w->showWindow();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    const WId native = w->winId();
+    for (const bool pinned : {true, false, true, false}) {
+        w->togglePin();
+        ASSERT_EQ(w->isPinned(), pinned);
+        EXPECT_EQ(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint), pinned);
+        EXPECT_EQ(w->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), pinned);
+        // Whatever the desktop reports about the change has arrived once the events are done.
+        QCoreApplication::processEvents();
+        EXPECT_EQ(w->winId(), native);
+        EXPECT_TRUE(w->isVisible()) << "hidden after " << (pinned ? "pinning" : "unpinning");
+        EXPECT_TRUE(w->isActiveWindow());
+    }
+}
+
+// Where the window system never says where a window is (Wayland), its size is remembered and
+// its position is not made up: the one stored before stays, or none.
+TEST_F(SumWindowTest, WithoutAKnownPositionOnlyTheSizeIsRemembered) {
+    auto frame = [&] { return WindowState::load(settings).value().frame; };
+    auto w = open();
+    w->showWindow();
+    w->setGeometry(200, 150, 600, 400);
+    EXPECT_EQ(frame(), QRectF(200, 150, 600, 400));
+
+    positionKnown = false;
+    w = open();
+    w->showWindow();
+    w->setGeometry(0, 0, 640, 420);
+    EXPECT_EQ(frame(), QRectF(200, 150, 640, 420));
+    w->togglePin();
+    EXPECT_EQ(frame(), QRectF(200, 150, 640, 420));
+
+    settings.clear();
+    w = open();
+    w->showWindow();
+    w->setGeometry(0, 0, 500, 300);
+    EXPECT_EQ(frame(), QRectF(WindowState::defaults().frame.topLeft(), QSizeF(500, 300)));
 }
 
 TEST_F(SumWindowTest, TextFromOutsideShowsTheQuickSheetAtItsEnd) {

@@ -6,12 +6,14 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QList>
+#include <algorithm>
 
 #include "QuibSum/storage/HotKeyCombination.h"
 
 namespace {
 
-// One entry of BindShortcuts' a(sa{sv}).
+// One entry of the portal's shortcut lists, a(sa{sv}): asked for in CreateSession and
+// BindShortcuts, granted in their answers.
 struct PortalShortcut {
     QString id;
     QVariantMap properties;
@@ -60,6 +62,17 @@ QString sessionHandle(const QVariant& value) {
     return value.toString();
 }
 
+// Whether an answer's `shortcuts` grants the one shortcut asked for. A portal that binds
+// nothing still answers success, with an empty or partial list: that is a refusal too.
+bool grants(const QVariantMap& results, const QString& id) {
+    const QVariant value = results.value(QStringLiteral("shortcuts"));
+    if (value.metaType() != QMetaType::fromType<QDBusArgument>()) return false;
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("a(sa{sv})")) return false;
+    const auto granted = qdbus_cast<QList<PortalShortcut>>(argument);
+    return std::any_of(granted.begin(), granted.end(), [&](const PortalShortcut& s) { return s.id == id; });
+}
+
 }  // namespace
 
 PortalHotKey::PortalHotKey(const QDBusConnection& bus) : bus_(bus) {
@@ -78,6 +91,13 @@ bool PortalHotKey::available(const QDBusConnection& bus) {
     get << shortcutsInterface << QStringLiteral("version");
     const QDBusMessage reply = bus.call(get, QDBus::Block, callTimeoutMs);
     return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+QVariant PortalHotKey::wanted() const {
+    return QVariant::fromValue(
+        QList<PortalShortcut>{{shortcutId,
+                               {{QStringLiteral("description"), QStringLiteral("Show or hide Quib Sum")},
+                                {QStringLiteral("preferred_trigger"), trigger_}}}});
 }
 
 QString PortalHotKey::nextToken() { return QStringLiteral("quibsum%1").arg(++tokens_); }
@@ -114,9 +134,11 @@ void PortalHotKey::registerCombination(std::uint32_t code, std::uint32_t modifie
     const QString token = nextToken();
     if (!awaitResponse(requestPath(token), SLOT(sessionCreated(uint, QVariantMap))))
         throw HotKeyError::unavailable(code, modifiers);
+    // Plasma's portal binds only the shortcuts it is given here; others read BindShortcuts'.
     QDBusMessage create = portalCall(QStringLiteral("CreateSession"));
     create << QVariantMap{{QStringLiteral("handle_token"), token},
-                          {QStringLiteral("session_handle_token"), nextToken()}};
+                          {QStringLiteral("session_handle_token"), nextToken()},
+                          {QStringLiteral("shortcuts"), wanted()}};
     const QDBusMessage reply = bus_.call(create, QDBus::Block, callTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         stopAwaiting();
@@ -128,22 +150,22 @@ void PortalHotKey::sessionCreated(uint response, const QVariantMap& results) {
     stopAwaiting();
     session_ = sessionHandle(results.value(QStringLiteral("session_handle")));
     if (response != 0 || session_.isEmpty()) return refuse();
+    // Plasma binds the shortcuts named at creation and says so here; binding them again would
+    // open its shortcut settings in the user's face at every start.
+    if (grants(results, shortcutId)) return;
 
     const QString token = nextToken();
     awaitResponse(requestPath(token), SLOT(shortcutsBound(uint, QVariantMap)));
-    const QList<PortalShortcut> shortcuts{{shortcutId,
-                                           {{QStringLiteral("description"), QStringLiteral("Show or hide Quib Sum")},
-                                            {QStringLiteral("preferred_trigger"), trigger_}}}};
     QDBusMessage bind = portalCall(QStringLiteral("BindShortcuts"));
-    bind << QVariant::fromValue(QDBusObjectPath(session_)) << QVariant::fromValue(shortcuts) << QString()
+    bind << QVariant::fromValue(QDBusObjectPath(session_)) << wanted() << QString()
          << QVariantMap{{QStringLiteral("handle_token"), token}};
     const QDBusMessage reply = bus_.call(bind, QDBus::Block, callTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage) refuse();
 }
 
-void PortalHotKey::shortcutsBound(uint response, const QVariantMap&) {
+void PortalHotKey::shortcutsBound(uint response, const QVariantMap& results) {
     stopAwaiting();
-    if (response != 0) refuse();
+    if (response != 0 || !grants(results, shortcutId)) refuse();
 }
 
 void PortalHotKey::activated(const QDBusMessage& signal) {

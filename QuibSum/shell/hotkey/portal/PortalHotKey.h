@@ -1,8 +1,11 @@
 #pragma once
 // PortalHotKey: the hot key on Wayland, through the desktop portal's GlobalShortcuts interface.
 // Each registration opens a portal session and binds one shortcut with the combination as its
-// preferred trigger; the desktop may ask the user, so a refusal arrives later through
-// onFailure. The user can also change the trigger in the desktop's own settings.
+// preferred trigger. The shortcut is named when the session is created, which is where KDE
+// Plasma's portal takes it, and bound with BindShortcuts unless the session's answer already
+// grants it. The desktop may ask the user, so a refusal arrives later through onFailure; an
+// answer that does not grant the shortcut is a refusal too. The user can also change the trigger in the
+// desktop's own settings.
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -35,6 +38,8 @@ private slots:
     void activated(const QDBusMessage& signal);
 
 private:
+    // The shortcut list asked for, a(sa{sv}).
+    QVariant wanted() const;
     QString nextToken();
     QString requestPath(const QString& token) const;
     bool awaitResponse(const QString& path, const char* slot);
