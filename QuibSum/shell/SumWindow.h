@@ -22,10 +22,12 @@ class QAction;
 class QDBusVariant;
 class QLabel;
 class QSettings;
+class QTimer;
 class QToolButton;
 
 namespace quibsum {
 
+class WindowPin;
 class EditorView;
 class SheetStore;
 class SumRuntime;
@@ -102,7 +104,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private slots:
     void desktopSettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
@@ -116,6 +117,7 @@ private:
     void applyPin();
     void saveState();
     Qt::Edges edgesAt(QPoint point) const;
+    void endUserMove();
 
     SheetStore& store_;
     SumRuntime& runtime_;
@@ -126,11 +128,14 @@ private:
     QToolButton* closeButton_;
     EditorView* editor_ = nullptr;
     TotalFooter* footer_;
+    QTimer* moveWatch_;
+    WindowPin* pin_;
     QAction* deleteAction_ = nullptr;
     QUuid sheetID_;
     bool pinned_ = false;
     bool restoring_ = true;
     bool hadKeyboard_ = false;   // since it was last shown
+    bool userMoving_ = false;    // the window manager moves or resizes it for the user
     std::string lastOpenError_;  // why the last sheet could not be opened
 };
 
