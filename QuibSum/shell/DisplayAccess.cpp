@@ -47,8 +47,12 @@ std::optional<std::string> whyUnreachable() {
     // Another platform (offscreen, vnc, eglfs…) is Qt's to open.
     if (!chosen.isEmpty()) return std::nullopt;
     if (waylandReachable() || x11Reachable()) return std::nullopt;
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!x11 && !wayland)
         return "there is no display to show the window on (neither DISPLAY nor WAYLAND_DISPLAY is set)";
+    if (x11 && !wayland)
+        return "cannot connect to the X display \"" + qEnvironmentVariable("DISPLAY").toStdString() + '"';
     return "cannot connect to a display (neither DISPLAY nor WAYLAND_DISPLAY names one that is reachable)";
 }
 
