@@ -12,7 +12,7 @@ packages=(
     libcurl4-openssl-dev libexpat1-dev rapidjson-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-wayland libxcb1-dev libxcb-keysyms1-dev
-    xvfb xauth xdotool xclip dbus imagemagick fonts-dejavu-core
+    xvfb xauth xdotool xclip x11-utils openbox wmctrl dbus imagemagick fonts-dejavu-core
     desktop-file-utils appstream lintian dpkg-dev file librsvg2-bin devscripts groff-base bash-completion
 )
 if [ "${QUIBSUM_FUZZ_TOOLS:-0}" = 1 ]; then

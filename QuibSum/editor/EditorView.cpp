@@ -201,6 +201,17 @@ void EditorView::finishLoading() {
     textView_->document()->setModified(false);
     textView_->setReadOnly(uneditableLines_ || readOnlyReason_);
     updateSaveStatus();
+    if (std::exchange(revealEndWhenLoaded_, false)) revealEnd();
+}
+
+void EditorView::revealEnd() {
+    // Before the last part is in, the end is only the end of what has arrived so far.
+    if (loading_) {
+        revealEndWhenLoaded_ = true;
+        return;
+    }
+    textView_->moveCursor(QTextCursor::End);
+    textView_->ensureCursorVisible();
 }
 
 const std::vector<LineResult>& EditorView::results() const { return *shown_; }
@@ -462,10 +473,16 @@ void EditorView::updateSaveStatus() {
     QPalette status = saveStatus_->palette();
     status.setColor(QPalette::WindowText, theme_.color(role));
     saveStatus_->setPalette(status);
-    saveStatus_->setText(text);
+    statusText_ = text;
     saveStatus_->setToolTip(text);
     saveStatus_->setVisible(!text.isEmpty());
     layoutChildren();
+}
+
+// One line, cut at its tail with "…" when it does not fit; the tooltip holds all of it.
+void EditorView::elideStatus() {
+    const QString shown = saveStatus_->fontMetrics().elidedText(statusText_, Qt::ElideRight, saveStatus_->width());
+    if (saveStatus_->text() != shown) saveStatus_->setText(shown);
 }
 
 void EditorView::setTheme(const EditorTheme& theme) {
@@ -559,6 +576,7 @@ void EditorView::layoutChildren() {
     textView_->setGeometry(0, 0, w, std::max(0, h - statusHeight));
     textView_->setSideColumn(resultsView_, std::min(w * 2 / 5, maxResultsWidth));
     saveStatus_->setGeometry(14, h - statusHeight, std::max(0, w - 28), statusHeight);
+    elideStatus();
     highlightVisible();
     if (completionList_->isVisible()) placeSuggestions();
 }
@@ -704,6 +722,7 @@ void EditorView::acceptSuggestion(const QString& name) {
     cursor.insertText(name);
     cursor.endEditBlock();
     textView_->setTextCursor(cursor);
+    textView_->breakUndoCoalescing();
     dismissSuggestions();
 }
 

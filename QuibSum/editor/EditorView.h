@@ -68,6 +68,9 @@ public:
     // The sheet may only be read (its stored text cannot be saved): the text view is read-only
     // and the status line says why. None makes it editable again.
     void setReadOnlyReason(const std::optional<QString>& reason);
+    // Puts the caret at the end of the text and scrolls it into view; while the text is still
+    // going into the view, as soon as all of it is there.
+    void revealEnd();
     // A rate store publishing version `version`: the lines that used its rates are evaluated
     // again and only the rows whose result changed are redrawn. The same version twice is
     // evaluated once.
@@ -143,6 +146,7 @@ private:
     void copyResultAtCaret();
     void layoutChildren();
     void updateSaveStatus();
+    void elideStatus();
     void evaluated();
 
     SumTextView* textView_;
@@ -163,6 +167,7 @@ private:
     std::set<int> highlightedLines_;
     std::optional<QString> saveError_;
     std::optional<QString> readOnlyReason_;
+    QString statusText_;  // the status line's whole text; the label may show it shortened
     std::uint64_t revision_ = 0;
     // The newest revision, readable by background runs so that a stale one skips its work.
     std::shared_ptr<std::atomic<std::uint64_t>> latestRevision_;
@@ -171,6 +176,7 @@ private:
     bool replacing_ = false;
     bool loading_ = false;
     bool uneditableLines_ = false;
+    bool revealEndWhenLoaded_ = false;
     QString unloaded_;         // what is still to go into the text view
     std::uint64_t loads_ = 0;  // so that a superseded load stops
     // The typed prefix the suggestions would replace (document position, UTF-16 length).

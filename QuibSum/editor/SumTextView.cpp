@@ -118,16 +118,29 @@ void SumTextView::keyPressEvent(QKeyEvent* event) {
         if (onEscape) onEscape();
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
     const QString text = event->text();
-    if (!text.isEmpty() && !text.front().isNull() && text.front().isPrint() && onTextInserted) onTextInserted(text);
+    const bool printable = !text.isEmpty() && !text.front().isNull() && text.front().isPrint();
+    typeSeparately(printable, [&] { QPlainTextEdit::keyPressEvent(event); });
+    if (printable && onTextInserted) onTextInserted(text);
 }
 
 void SumTextView::inputMethodEvent(QInputMethodEvent* event) {
     const QString committed = event->commitString();
-    QPlainTextEdit::inputMethodEvent(event);
+    typeSeparately(!committed.isEmpty(), [&] { QPlainTextEdit::inputMethodEvent(event); });
     if (!committed.isEmpty() && onTextInserted) onTextInserted(committed);
     if (onCompositionChange) onCompositionChange();
+}
+
+template <typename Insert>
+void SumTextView::typeSeparately(bool inserts, Insert insert) {
+    if (!inserts || !separateNextTyping_) return insert();
+    separateNextTyping_ = false;
+    // Qt joins text typed right after an edit block's insertion into that block's undo step;
+    // typed inside a block of its own, it is not joined, and what is typed next joins it.
+    QTextCursor block(document());
+    block.beginEditBlock();
+    insert();
+    block.endEditBlock();
 }
 
 bool SumTextView::hasMarkedText() const {

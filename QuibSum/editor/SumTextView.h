@@ -32,6 +32,9 @@ public:
 
     // Text being composed by an input method (not yet committed) is in the view.
     bool hasMarkedText() const;
+    // The next text typed or committed starts an undo step of its own instead of joining the
+    // last change (which Qt would do for text typed right after it).
+    void breakUndoCoalescing() { separateNextTyping_ = true; }
 
     // Shift+Ctrl+C: copy the result of the line holding the selection's start.
     std::function<void()> onCopyResult;
@@ -54,8 +57,13 @@ protected:
 private:
     void placeSideColumn();
 
+    // Runs `insert` (Qt's own typing) as an undo step of its own when one was asked for.
+    template <typename Insert>
+    void typeSeparately(bool inserts, Insert insert);
+
     QWidget* side_ = nullptr;
     int sideWidth_ = 0;
+    bool separateNextTyping_ = false;
 };
 
 // "\r\n", lone "\r" and the Unicode line and paragraph separators become "\n".

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
+#include <algorithm>
 
 #include "QuibSum/storage/SumSettings.h"
 
@@ -104,8 +105,10 @@ TotalFooter::TotalFooter(SumSettings& settings, QWidget* parent)
 
 void TotalFooter::buildMenu() {
     auto addChoices = [this](const QString& title, std::initializer_list<Choice> choices,
-                             const std::function<void(const QString&)>& set) {
+                             const std::function<void(const QString&)>& set,
+                             const QString& (SumSettings::*current)() const) {
         QMenu* sub = menu_->addMenu(title);
+        choiceMenus_.push_back({sub, current});
         auto* group = new QActionGroup(sub);
         group->setExclusive(true);
         for (const Choice& c : choices) {
@@ -116,15 +119,17 @@ void TotalFooter::buildMenu() {
             connect(action, &QAction::triggered, this, [set, value = QString::fromLatin1(c.value)] { set(value); });
         }
     };
-    addChoices(tr("Number style"),
-               {{QT_TR_NOOP("United States (1,234.5)"), "en"}, {QT_TR_NOOP("Vietnam (1.234,5)"), "vi"}},
-               [this](const QString& v) { settings_.setNumberStyle(v); });
-    addChoices(tr("Default VND rate"),
-               {{QT_TR_NOOP("Transfer"), "transfer"}, {QT_TR_NOOP("Buy"), "buy"}, {QT_TR_NOOP("Sell"), "sell"}},
-               [this](const QString& v) { settings_.setRateKind(v); });
-    addChoices(tr("Appearance"),
-               {{QT_TR_NOOP("Dark"), "dark"}, {QT_TR_NOOP("Light"), "light"}, {QT_TR_NOOP("System"), "system"}},
-               [this](const QString& v) { settings_.setAppearance(v); });
+    addChoices(
+        tr("Number style"), {{QT_TR_NOOP("United States (1,234.5)"), "en"}, {QT_TR_NOOP("Vietnam (1.234,5)"), "vi"}},
+        [this](const QString& v) { settings_.setNumberStyle(v); }, &SumSettings::numberStyle);
+    addChoices(
+        tr("Default VND rate"),
+        {{QT_TR_NOOP("Transfer"), "transfer"}, {QT_TR_NOOP("Buy"), "buy"}, {QT_TR_NOOP("Sell"), "sell"}},
+        [this](const QString& v) { settings_.setRateKind(v); }, &SumSettings::rateKind);
+    addChoices(
+        tr("Appearance"),
+        {{QT_TR_NOOP("Dark"), "dark"}, {QT_TR_NOOP("Light"), "light"}, {QT_TR_NOOP("System"), "system"}},
+        [this](const QString& v) { settings_.setAppearance(v); }, &SumSettings::appearance);
 
     auto call = [](const std::function<void()>& f) {
         if (f) f();
@@ -144,13 +149,16 @@ void TotalFooter::buildMenu() {
     refreshChecks();
 }
 
+// Each choice submenu checks the stored value, wherever the owner put other menus beside
+// them. A value that is none of the choices works as the default, the first choice.
 void TotalFooter::refreshChecks() {
-    const QString current[] = {settings_.numberStyle(), settings_.rateKind(), settings_.appearance()};
-    int index = 0;
-    for (QAction* item : menu_->actions()) {
-        if (!item->menu() || index >= 3) continue;
-        for (QAction* choice : item->menu()->actions()) choice->setChecked(choice->data().toString() == current[index]);
-        ++index;
+    for (const ChoiceMenu& choices : choiceMenus_) {
+        const QString& current = (settings_.*choices.current)();
+        const QList<QAction*> actions = choices.menu->actions();
+        const bool known = std::any_of(actions.begin(), actions.end(),
+                                       [&](const QAction* a) { return a->data().toString() == current; });
+        for (QAction* choice : actions)
+            choice->setChecked(known ? choice->data().toString() == current : choice == actions.first());
     }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "QuibSum/editor/EditorTheme.h"
 #include "QuibSum/editor/Schedule.h"
@@ -63,8 +64,14 @@ private:
     void refreshChecks();
     void showTotal();
 
+    struct ChoiceMenu {
+        QMenu* menu;
+        const QString& (SumSettings::*current)() const;
+    };
+
     SumSettings& settings_;
     EditorTheme theme_;
+    std::vector<ChoiceMenu> choiceMenus_;
     QLabel* label_;
     QToolButton* valueButton_;
     QToolButton* pinButton_;

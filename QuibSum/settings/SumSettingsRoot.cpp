@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QUrl>
@@ -22,7 +23,7 @@
 #include "QuibSum/settings/SettingsPanes.h"
 #include "QuibSum/settings/SumCurrencyGuide.h"
 #include "QuibSum/shell/ProjectLinks.h"
-#include "QuibSum/shell/x11/X11Workspaces.h"
+#include "QuibSum/shell/WindowPin.h"
 #include "QuibSum/storage/SumSettings.h"
 #include "QuibSumRates/ERAPIProvider.h"
 
@@ -143,7 +144,8 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     : QWidget(parent, Qt::Window),
       settings_(settings),
       frameStorage_(frameStorage),
-      launchAtLogin_(std::move(launchAtLogin)) {
+      launchAtLogin_(std::move(launchAtLogin)),
+      pin_(new WindowPin(this)) {
     setWindowTitle(tr("Settings"));
     setObjectName(QStringLiteral("settingsWindow"));
     resize(720, 480);
@@ -185,6 +187,14 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(leftBox);
     layout->addWidget(panes_, 1);
+
+    // The window's keys: Ctrl+W and Escape close it (the recorder takes them while it
+    // records); Ctrl+Q quits the program, as from the sheet window.
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this, [this] {
+        if (quit) quit();
+    });
 
     connect(search_, &QLineEdit::textChanged, this, &SumSettingsRoot::filter);
     connect(sidebar_, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -483,15 +493,9 @@ void SumSettingsRoot::select(const QString& paneID) {
         if (sidebar_->item(row)->data(Qt::UserRole).toString() == paneID) sidebar_->setCurrentRow(row);
 }
 
-void SumSettingsRoot::setPinned(bool pinned) {
-    pinned_ = pinned;
-    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) != pinned) {
-        const bool shown = isVisible();
-        setWindowFlag(Qt::WindowStaysOnTopHint, pinned);  // hides a shown window
-        if (shown) show();
-    }
-    if (isVisible()) X11Workspaces::setOnAllWorkspaces(this, pinned_);
-}
+void SumSettingsRoot::setPinned(bool pinned) { pin_->setPinned(pinned); }
+
+bool SumSettingsRoot::isPinned() const { return pin_->isPinned(); }
 
 void SumSettingsRoot::present() {
     // The switch follows the entry, which the desktop's own settings may have changed.
@@ -502,12 +506,6 @@ void SumSettingsRoot::present() {
     show();
     raise();
     activateWindow();
-}
-
-void SumSettingsRoot::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    // A new native window (after a change of flags, or the first show) forgets its workspaces.
-    X11Workspaces::setOnAllWorkspaces(this, pinned_);
 }
 
 void SumSettingsRoot::hideEvent(QHideEvent* event) {

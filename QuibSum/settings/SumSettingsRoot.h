@@ -23,6 +23,7 @@ class QStackedWidget;
 
 namespace quibsum {
 
+class WindowPin;
 class HotkeyRecorder;
 class SumSettings;
 
@@ -41,7 +42,7 @@ public:
     // The sidebar's panes, in order, as the search field filters them.
     QStringList listedPanes() const;
     void setPinned(bool pinned);
-    bool isPinned() const { return pinned_; }
+    bool isPinned() const;
     // Shows it, or brings it forward.
     void present();
     // "Version 0.1.0 (build)"; the parentheses only when a build is known.
@@ -53,10 +54,11 @@ public:
     std::function<void()> checkUpdates;
     // Opens the currency guide; by default a modal dialog over this window.
     std::function<void()> showCurrencyGuide;
+    // Ctrl+Q: ends the program (saving first), as Quit does from the sheet window.
+    std::function<void()> quit;
 
 protected:
     void hideEvent(QHideEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildGeneral();
@@ -71,7 +73,7 @@ private:
     SumSettings& settings_;
     QSettings* frameStorage_;
     LaunchAtLogin launchAtLogin_;
-    bool pinned_ = false;
+    WindowPin* pin_;
     QLineEdit* search_;
     QListWidget* sidebar_;
     QStackedWidget* panes_;

@@ -11,10 +11,12 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/settings/SumSettingsRoot.h"
 #include "QuibSum/shell/DesktopServiceHooks.h"
+#include "QuibSum/shell/DisplayAccess.h"
 #include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/shell/QuitOnSignal.h"
 #include "QuibSum/shell/SingleInstance.h"
@@ -36,12 +38,18 @@ constexpr std::chrono::milliseconds windowLockWait{100};
 }  // namespace
 
 int runDesktopApp(int& argc, char** argv, bool hidden) {
+    // Qt would abort without a display it can reach: say so, as the window commands do.
+    if (const std::optional<std::string> why = DisplayAccess::whyUnreachable()) {
+        std::fprintf(stderr, "quibsum: %s\n", why->c_str());
+        return 1;
+    }
     // A command that started this program reads its error output only until the window
     // comes up; later messages to the closed pipe must not end the program.
     std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QuibSum"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Quib Sum"));
+    // No display name: Qt would append it to every window title ("Quib Sum — A — Quib Sum").
+    // The windows carry the name in their own titles.
     QApplication::setDesktopFileName(QStringLiteral("quibsum"));
     InterfaceLanguage::install(app, InterfaceLanguage::choose(InterfaceLanguage::desktopLanguages()));
 
@@ -99,6 +107,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         if (!settingsWindow) {
             settingsWindow = std::make_unique<SumSettingsRoot>(settings, windowSettings.get());
             settingsWindow->refreshRates = [&] { runtime->refreshRates(true); };
+            settingsWindow->quit = [&] { window->quit(); };
         }
         settingsWindow->setPinned(window->isPinned());
         settingsWindow->present();

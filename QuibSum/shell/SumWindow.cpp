@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <chrono>
 
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/RateSourceText.h"
@@ -30,7 +31,8 @@
 #include "QuibSum/editor/TotalFooter.h"
 #include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/shell/SumRuntime.h"
-#include "QuibSum/shell/x11/X11Workspaces.h"
+#include "QuibSum/shell/WindowPin.h"
+#include "QuibSum/shell/x11/X11Focus.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSum/storage/StorageError.h"
 #include "QuibSum/storage/WindowState.h"
@@ -41,6 +43,8 @@ namespace {
 
 // The band along the window's edges that resizes it.
 constexpr int edgeWidth = 5;
+// How often the focus is asked for while a move the user started holds the keyboard.
+constexpr std::chrono::milliseconds moveWatchInterval{100};
 
 QList<QRectF> screenAreas() {
     QList<QRectF> areas;
@@ -66,7 +70,8 @@ SumWindow::Hooks SumWindow::Hooks::standard() {
     Hooks hooks;
     hooks.confirm = [](QWidget* window, const QString& message, const QString& details,
                        std::function<void(bool)> done) {
-        auto* box = new QMessageBox(QMessageBox::Warning, QString(), message, QMessageBox::NoButton, window);
+        auto* box =
+            new QMessageBox(QMessageBox::Warning, QStringLiteral("Quib Sum"), message, QMessageBox::NoButton, window);
         box->setInformativeText(details);
         QPushButton* confirm = box->addButton(SumWindow::tr("Delete"), QMessageBox::DestructiveRole);
         box->addButton(SumWindow::tr("Cancel"), QMessageBox::RejectRole);
@@ -103,7 +108,9 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
       closeButton_(new QToolButton(this)),
       footer_(new TotalFooter(runtime.settings(), this)),
       sheetsWatch_(new QFileSystemWatcher(this)),
-      checkSoon_(new QTimer(this)) {
+      checkSoon_(new QTimer(this)),
+      moveWatch_(new QTimer(this)),
+      pin_(new WindowPin(this)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     setMouseTracking(true);
     const WindowState state = WindowState::load(windowSettings_).value_or(WindowState::defaults());
@@ -153,7 +160,30 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
     // Unless pinned, the window goes away when the user turns to another program.
     // (A window the desktop never gave the keyboard has not lost it: it stays.)
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-        if (state == Qt::ApplicationInactive && !pinned_ && isVisible() && hadKeyboard_) hideWindow();
+        if (state == Qt::ApplicationActive) {
+            endUserMove();
+            return;
+        }
+        if (state != Qt::ApplicationInactive || pinned_ || !isVisible() || !hadKeyboard_) return;
+        // While the window manager moves or resizes the window at the user's request, it holds
+        // the keyboard, which Qt reports as lost focus: that is no turn to another program.
+        if (userMoving_) {
+            moveWatch_->start();
+            return;
+        }
+        hideWindow();
+    });
+    // During a move: the focus is still the window's (the window manager only grabbed the
+    // keyboard) until the move ends and the program is active again, unless another window
+    // took it meanwhile.
+    moveWatch_->setInterval(moveWatchInterval);
+    connect(moveWatch_, &QTimer::timeout, this, [this] {
+        if (QGuiApplication::applicationState() == Qt::ApplicationActive || !isVisible() || pinned_)
+            return endUserMove();
+        if (X11Focus::holder(this) == X11Focus::Holder::other) {
+            endUserMove();
+            hideWindow();
+        }
     });
     store_.onSaveStateChange = [this](const std::optional<QString>& error) {
         if (editor_) editor_->setSaveError(error);
@@ -239,6 +269,9 @@ void SumWindow::buildMenus() {
     }
     menu->insertMenu(first, edit);
     menu->insertSeparator(first);
+    // The footer's own keys (Settings…, Quit) work while its menu is closed too.
+    for (QAction* action : menu->actions())
+        if (!action->shortcut().isEmpty()) addAction(action);
 }
 
 QString SumWindow::titleText() const {
@@ -258,6 +291,7 @@ void SumWindow::showWindow() {
 }
 
 void SumWindow::hideWindow() {
+    endUserMove();
     footer_->endFeedback();
     hadKeyboard_ = false;
     hide();
@@ -288,7 +322,9 @@ void SumWindow::closeEvent(QCloseEvent* event) {
 }
 
 void SumWindow::quit() {
-    if (saveBeforeQuit()) QCoreApplication::quit();
+    // exit(), not quit(): quit() first asks every window to close, and this one (hidden
+    // instead) or the settings window would refuse, leaving the program running.
+    if (saveBeforeQuit()) QCoreApplication::exit(0);
 }
 
 bool SumWindow::saveBeforeQuit() {
@@ -409,9 +445,9 @@ void SumWindow::outsideChange(const SheetStore::OutsideChange& change) {
 void SumWindow::showQuickSheetText(const QString& text) {
     if (sheetID_ != SheetStore::quickSheetID) showSheet(SheetStore::quickSheetID);
     editor_->replaceText(text);
-    editor_->textView()->moveCursor(QTextCursor::End);
-    editor_->textView()->ensureCursorVisible();
     showWindow();
+    // After showing: a hidden view has no height to scroll by yet.
+    editor_->revealEnd();
 }
 
 void SumWindow::newSheet() {
@@ -486,20 +522,8 @@ void SumWindow::togglePin() {
 }
 
 void SumWindow::applyPin() {
-    // Only the level changes, on the window the desktop already has. setWindowFlag would hide
-    // it and make a new one, which takes the keyboard away: the desktop would count that as
-    // the user turning away, and an unpinned window would hide.
-    Qt::WindowFlags flags = windowFlags();
-    flags.setFlag(Qt::WindowStaysOnTopHint, pinned_);
-    overrideWindowFlags(flags);
-    if (QWindow* native = windowHandle()) native->setFlags(flags);
-    if (isVisible()) X11Workspaces::setOnAllWorkspaces(this, pinned_);
+    pin_->setPinned(pinned_);
     footer_->setPinned(pinned_);
-}
-
-void SumWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (pinned_) X11Workspaces::setOnAllWorkspaces(this, true);
 }
 
 void SumWindow::saveState() {
@@ -576,13 +600,18 @@ Qt::Edges SumWindow::edgesAt(QPoint point) const {
 void SumWindow::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !windowHandle()) return QWidget::mousePressEvent(event);
     // The window manager (or compositor) moves and resizes: the only way that works on Wayland.
-    if (const Qt::Edges edges = edgesAt(event->position().toPoint()))
-        windowHandle()->startSystemResize(edges);
-    else
-        windowHandle()->startSystemMove();
+    const Qt::Edges edges = edgesAt(event->position().toPoint());
+    if (edges ? windowHandle()->startSystemResize(edges) : windowHandle()->startSystemMove()) userMoving_ = true;
+}
+
+void SumWindow::endUserMove() {
+    userMoving_ = false;
+    moveWatch_->stop();
 }
 
 void SumWindow::mouseMoveEvent(QMouseEvent* event) {
+    // The pointer is the window's again: whatever move there was is over.
+    if (userMoving_ && QGuiApplication::applicationState() == Qt::ApplicationActive) endUserMove();
     const Qt::Edges edges = edgesAt(event->position().toPoint());
     Qt::CursorShape shape = Qt::ArrowCursor;
     if (edges == (Qt::LeftEdge | Qt::TopEdge) || edges == (Qt::RightEdge | Qt::BottomEdge))

@@ -30,10 +30,12 @@ class QTimer;
 class QDBusVariant;
 class QLabel;
 class QSettings;
+class QTimer;
 class QToolButton;
 
 namespace quibsum {
 
+class WindowPin;
 class EditorView;
 class SumRuntime;
 class TotalFooter;
@@ -114,7 +116,6 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private slots:
     void desktopSettingChanged(const QString& group, const QString& key, const QDBusVariant& value);
@@ -131,6 +132,7 @@ private:
     void applyPin();
     void saveState();
     Qt::Edges edgesAt(QPoint point) const;
+    void endUserMove();
 
     SheetStore& store_;
     SumRuntime& runtime_;
@@ -143,12 +145,15 @@ private:
     TotalFooter* footer_;
     QFileSystemWatcher* sheetsWatch_;
     QTimer* checkSoon_;  // gathers a burst of file events into one check
+    QTimer* moveWatch_;
+    WindowPin* pin_;
     QAction* deleteAction_ = nullptr;
     QUuid sheetID_;
     bool pinned_ = false;
     bool restoring_ = true;
     QPointF storedOrigin_;       // where the frame stored last is, kept while the position is unknown
     bool hadKeyboard_ = false;   // since it was last shown
+    bool userMoving_ = false;    // the window manager moves or resizes it for the user
     std::string lastOpenError_;  // why the last sheet could not be opened
 };
 

@@ -17,6 +17,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <map>
@@ -156,6 +157,39 @@ TEST_F(ProgramTest, CommandsNeverConnectToADisplay) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "5\n");
     EXPECT_EQ(run({"sheet", "--rates", rates, fixtures + "/budget.txt"}).status, 0);
+}
+
+// Without a display the window cannot start: one line says why, and the status is 1 (Qt's
+// own way out would be an abort).
+TEST_F(ProgramTest, TheWindowWithoutADisplayExitsWithOneLine) {
+    struct Case {
+        const char* name;
+        std::map<QString, QString> set;
+        std::string says;
+    };
+    const Case cases[] = {
+        {"nothing set", {}, "no display"},
+        {"X display unreachable", {{"DISPLAY", ":97"}}, "cannot connect to the X display \":97\""},
+        {"xcb chosen, nothing set", {{"QT_QPA_PLATFORM", "xcb"}}, "DISPLAY is not set"},
+        {"Wayland socket missing", {{"WAYLAND_DISPLAY", "quibsum-test-no-such-display"}}, "cannot connect"},
+    };
+    for (const Case& c : cases) {
+        for (const QStringList& args : {QStringList{}, QStringList{"--hidden"}}) {
+            QProcessEnvironment env = processEnvironment();
+            for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(name);
+            for (const auto& [name, value] : c.set) env.insert(name, value);
+            QProcess process;
+            process.setProcessEnvironment(env);
+            process.start(QStringLiteral(QUIBSUM_PROGRAM), args);
+            ASSERT_TRUE(process.waitForFinished(30000)) << c.name;
+            const std::string err = process.readAllStandardError().toStdString();
+            EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << c.name;
+            EXPECT_EQ(process.exitCode(), 1) << c.name;
+            EXPECT_EQ(err.rfind("quibsum: ", 0), 0u) << c.name << ": " << err;
+            EXPECT_NE(err.find(c.says), std::string::npos) << c.name << ": " << err;
+            EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << c.name << ": " << err;
+        }
+    }
 }
 
 TEST_F(ProgramTest, StoredSettingsChooseStyleAndKindUnlessOverridden) {

@@ -1,6 +1,7 @@
 #pragma once
-// Asks an X11 window manager to show a window on every workspace (or on the current one only
-// again). Does nothing on other platforms, where the compositor decides.
+// Asks an X11 window manager to show a mapped window on every workspace (sticky, on desktop
+// 0xFFFFFFFF), or on the workspace in view only again. Does nothing on other platforms, where
+// the compositor decides.
 
 class QWidget;
 

@@ -119,6 +119,38 @@ TEST(Completion, TabAcceptsAndTheNameIsOneUndoStep) {
     EXPECT_EQ(t.lastLine(), "2 * gi");
 }
 
+// What is typed after an accepted name is a step of its own: one undo takes it away and
+// leaves the name, the next takes the name back to the prefix. Typed keys and an input
+// method's commits alike.
+TEST(Completion, TypingAfterAnAcceptedNameIsAnotherUndoStep) {
+    struct Case {
+        const char* sheet;
+        const char* prefix;
+        const char* name;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"alpha = 1\n", "al", "alpha", " + 1"},
+        {"tiền nhà = 5\n", "tien", "tiền nhà", " * 2"},
+        {"giá = 3\n", "gi", "giá", "ệ"},
+    };
+    for (const Case& c : cases) {
+        Typing t(QString::fromUtf8(c.sheet));
+        t.type(QString::fromUtf8(c.prefix));
+        t.key(Qt::Key_Tab);
+        ASSERT_EQ(t.lastLine(), QString::fromUtf8(c.name)) << c.sheet;
+        t.type(QString::fromUtf8(c.after));
+        EXPECT_EQ(t.lastLine(), QString::fromUtf8(c.name) + QString::fromUtf8(c.after));
+        t.editor->textView()->undo();
+        EXPECT_EQ(t.lastLine(), QString::fromUtf8(c.name)) << c.sheet;
+        t.editor->textView()->undo();
+        EXPECT_EQ(t.lastLine(), QString::fromUtf8(c.prefix)) << c.sheet;
+        t.editor->textView()->redo();
+        t.editor->textView()->redo();
+        EXPECT_EQ(t.lastLine(), QString::fromUtf8(c.name) + QString::fromUtf8(c.after)) << c.sheet;
+    }
+}
+
 TEST(Completion, EscapeClosesTheListBeforeItReachesTheWindow) {
     Typing t(QStringLiteral("rent = 5\n"));
     int cancels = 0;

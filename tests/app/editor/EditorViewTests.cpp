@@ -307,7 +307,7 @@ TEST(EditorLoading, ASheetWithAnOverlongLineIsShownShortenedAndKeptAsItIs) {
     const QString shown = documentText(*editor);
     EXPECT_EQ(shown.count(u'\n'), 2);
     EXPECT_TRUE(shown.contains(QStringLiteral(" … (99001 more characters, not shown)")));
-    EXPECT_EQ(editor->saveStatus()->text(),
+    EXPECT_EQ(editor->saveStatus()->toolTip(),
               "A line is too long to edit here: the sheet is shown shortened and kept unchanged.");
     QTest::keyClicks(editor->textView(), QStringLiteral("9"));
     EXPECT_EQ(changes, 0);
@@ -350,6 +350,29 @@ TEST(EditorEvaluation, ANewEngineEvaluatesAfresh) {
     EXPECT_EQ(column(*editor), (std::vector<std::string>{"3,000", "2,510,000 ₫"}));
     editor->setEngine(Engine(testing::testRates(), NumberStyle::vi, RateKind::sell));
     EXPECT_EQ(column(*editor), (std::vector<std::string>{"3.000", "2.540.000 ₫"}));
+}
+
+// A status too long for the line is cut at its tail with "…"; the tooltip holds all of it,
+// and a wider window shows more of it again.
+TEST(EditorStatus, ALongStatusIsElidedAtItsTailWithTheWholeTextInItsTooltip) {
+    auto editor = shownEditor(QStringLiteral("1"));
+    const QString error = QString::fromUtf8(
+        "Không lưu được \"/home/user/.local/share/QuibSum/Sheets/index.json\": "
+        "Thao tác không được phép (the folder is read-only)");
+    const QString whole = QStringLiteral("Unsaved changes: ") + error;
+    editor->setSaveError(error);
+    QLabel* status = editor->saveStatus();
+    EXPECT_EQ(status->toolTip(), whole);
+    for (int width : {360, 200}) {
+        editor->resize(width, 360);
+        const QString shown = status->text();
+        ASSERT_TRUE(shown.endsWith(u'…')) << width << ": " << shown.toStdString();
+        EXPECT_TRUE(whole.startsWith(shown.chopped(1))) << shown.toStdString();
+        EXPECT_LE(status->fontMetrics().horizontalAdvance(shown), status->width());
+        EXPECT_EQ(status->toolTip(), whole);
+    }
+    editor->resize(status->fontMetrics().horizontalAdvance(whole) + 60, 360);
+    EXPECT_EQ(status->text(), whole);
 }
 
 TEST(EditorStatus, TheSaveErrorShowsUntilCleared) {

@@ -3,6 +3,7 @@
 // settings and a runtime whose rate feeds are answered by a fake.
 
 #include <QSettings>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -12,6 +13,13 @@
 #include "tests/support/RateTestSupport.h"
 
 namespace quibsum::testing {
+
+// Lines "N * 1" for N from `first`, `count` of them, joined by line feeds.
+inline QString numberedLines(int first, int count) {
+    QStringList lines;
+    for (int n = first; n < first + count; ++n) lines << QStringLiteral("%1 * 1").arg(n);
+    return lines.join(u'\n');
+}
 
 struct ShellFixture {
     QTemporaryDir dir;

@@ -4,14 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMenu>
 #include <QSaveFile>
 #include <QTest>
 
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/SumTextView.h"
+#include "QuibSum/editor/TotalFooter.h"
 #include "QuibSum/shell/SumWindow.h"
+#include "QuibSum/storage/SumSettings.h"
 #include "QuibSum/storage/WindowState.h"
 #include "tests/app/LockHolder.h"
 #include "tests/app/SecondWriter.h"
@@ -220,6 +224,30 @@ TEST_F(SumWindowTest, TextFromOutsideShowsTheQuickSheetAtItsEnd) {
     EXPECT_EQ(testing::shown(w->editor()->results()[0]), "42");
 }
 
+// Thousands of lines appended to a long quick sheet, in one step or (beyond what goes into the
+// view at once) part by part: the caret and the view are at the end once all of it is in.
+TEST_F(SumWindowTest, ALargeAppendEndsWithTheCaretAtTheEndInView) {
+    struct Case {
+        int before, appended;
+    };
+    for (const Case c : {Case{1799, 2500}, Case{0, 3000}, Case{10, 1500}}) {
+        store.setText(testing::numberedLines(1, c.before), SheetStore::quickSheetID);
+        auto w = open();
+        w->resize(560, 360);
+        w->showWindow();
+        w->hideWindow();  // appended while hidden, as from another program
+        w->showQuickSheetText(store.appendToQuickSheet(testing::numberedLines(c.before + 1, c.appended)));
+        EditorView* editor = w->editor();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !editor->isLoading(); }, 20000));
+        QApplication::processEvents();
+        const int lastLine = c.before + c.appended - 1;
+        EXPECT_TRUE(editor->textView()->textCursor().atEnd()) << c.before << "+" << c.appended;
+        const auto [first, last] = editor->visibleLines();
+        EXPECT_EQ(last, lastLine) << c.before << "+" << c.appended << ": lines " << first << "–" << last << " in view";
+        EXPECT_GT(first, lastLine - 30);
+    }
+}
+
 TEST_F(SumWindowTest, AFailedSaveAtQuitAlertsAndKeepsTheText) {
     auto w = open();
     QTest::keyClicks(w->editor()->textView(), QStringLiteral("5 km"));
@@ -234,7 +262,50 @@ TEST_F(SumWindowTest, AFailedSaveAtQuitAlertsAndKeepsTheText) {
         << alerts[0].toStdString();
     EXPECT_TRUE(store.hasPendingChanges());
     EXPECT_EQ(store.text(SheetStore::quickSheetID), "5 km");
-    EXPECT_EQ(w->editor()->saveStatus()->text().left(17), "Unsaved changes: ");
+    EXPECT_EQ(w->editor()->saveStatus()->toolTip().left(17), "Unsaved changes: ");
+}
+
+// The footer's menu holds the window's File and Edit menus before its own choices; each
+// choice submenu still checks the value in use.
+TEST_F(SumWindowTest, EveryChoiceSubmenuChecksTheValueInUse) {
+    auto w = open();
+    QMenu* menu = w->footer()->settingsMenu();
+    auto checked = [menu](const QString& title) {
+        QStringList values;
+        for (QAction* item : menu->actions()) {
+            if (!item->menu() || item->text() != title) continue;
+            for (QAction* choice : item->menu()->actions())
+                if (choice->isChecked()) values << choice->data().toString();
+        }
+        return values.join(u',');
+    };
+    auto open = [menu] { emit menu->aboutToShow(); };
+    SumSettings& s = runtime.settings();
+    struct Step {
+        std::function<void()> change;
+        QString style, kind, appearance;
+    };
+    const Step steps[] = {
+        {[] {}, s.numberStyle() == "vi" ? "vi" : "en", "transfer", "dark"},
+        {[&] { s.setNumberStyle("vi"); }, "vi", "transfer", "dark"},
+        {[&] { s.setNumberStyle("en"); }, "en", "transfer", "dark"},
+        {[&] { s.setRateKind("sell"); }, "en", "sell", "dark"},
+        {[&] { s.setAppearance("light"); }, "en", "sell", "light"},
+        // Values the settings file may hold but no menu offers work as the defaults.
+        {[&] {
+             s.setNumberStyle("fr");
+             s.setRateKind("mid");
+             s.setAppearance("sepia");
+         },
+         "en", "transfer", "dark"},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        open();
+        EXPECT_EQ(checked("Number style"), step.style);
+        EXPECT_EQ(checked("Default VND rate"), step.kind);
+        EXPECT_EQ(checked("Appearance"), step.appearance);
+    }
 }
 
 TEST_F(SumWindowTest, AnUnreadableSheetIsNotShown) {
