@@ -2,25 +2,76 @@
 // The failure that stops the evaluation of one line, and the small result type that carries
 // either a value or that failure. Failures are returned, never thrown across a line.
 
-#include <string>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <variant>
 
+#include "QuibSumCore/EngineMessages.h"
+
 namespace quibsum {
 
-// `message`: a failure the user sees (one of the engine messages).
-// `syntax`: the text is not an expression the engine understands; the line becomes a note.
 struct EvaluationError {
-    enum class Kind { message, syntax };
+    // What failed. Code tells failures apart by their kind; the message is for people.
+    // `syntax`: the text is not an expression the engine understands; the line becomes a note.
+    // Every other kind is a failure the user sees, with its engine message.
+    enum class Kind : std::uint8_t {
+        syntax,
+        invalidRate,
+        invalidResult,
+        unitMismatch,
+        noRate,
+        invalidExponent,
+        outOfRange,
+        invalidModulo,
+        divisionByZero,
+        multiplyUnits,
+        missingTargetCurrency,
+        outsideDomain,
+        functionNeedsPlainNumber,
+    };
     Kind kind = Kind::syntax;
-    std::string text;  // the message; empty for syntax
 
-    static EvaluationError message(std::string_view m) { return {Kind::message, std::string(m)}; }
-    static EvaluationError syntax() { return {Kind::syntax, {}}; }
-    bool isMessage() const { return kind == Kind::message; }
+    static EvaluationError of(Kind kind) { return {kind}; }
+    static EvaluationError syntax() { return {Kind::syntax}; }
+    bool isMessage() const { return kind != Kind::syntax; }
+    // The message shown for the failure; empty for syntax.
+    std::string_view text() const;
+
     friend bool operator==(const EvaluationError&, const EvaluationError&) = default;
 };
+
+inline std::string_view EvaluationError::text() const {
+    switch (kind) {
+        case Kind::syntax:
+            return {};
+        case Kind::invalidRate:
+            return messages::invalidRate;
+        case Kind::invalidResult:
+            return messages::invalidResult;
+        case Kind::unitMismatch:
+            return messages::unitMismatch;
+        case Kind::noRate:
+            return messages::noRate;
+        case Kind::invalidExponent:
+            return messages::invalidExponent;
+        case Kind::outOfRange:
+            return messages::outOfRange;
+        case Kind::invalidModulo:
+            return messages::invalidModulo;
+        case Kind::divisionByZero:
+            return messages::divisionByZero;
+        case Kind::multiplyUnits:
+            return messages::multiplyUnits;
+        case Kind::missingTargetCurrency:
+            return messages::missingTargetCurrency;
+        case Kind::outsideDomain:
+            return messages::outsideDomain;
+        case Kind::functionNeedsPlainNumber:
+            return messages::functionNeedsPlainNumber;
+    }
+    return {};
+}
 
 // A value or an EvaluationError.
 template <class T>
