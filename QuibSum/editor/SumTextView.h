@@ -58,7 +58,4 @@ private:
     int sideWidth_ = 0;
 };
 
-// "\r\n", lone "\r" and the Unicode line and paragraph separators become "\n".
-QString plainLineEnds(QString text);
-
 }  // namespace quibsum

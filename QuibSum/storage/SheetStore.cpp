@@ -20,6 +20,7 @@
 
 #include "QuibSum/storage/JsonText.h"
 #include "QuibSum/storage/SheetStoreLock.h"
+#include "QuibSumCore/LineEnds.h"
 #include "QuibSumRates/StoredFile.h"
 
 namespace quibsum {
@@ -171,7 +172,7 @@ QString SheetStore::readText(const QUuid& id) const {
     }
     if (!bytes)
         throw StorageError(StorageError::Kind::file, tr("Could not read the sheet %1: %2").arg(quoted(path), reason));
-    return normalized(QString::fromStdString(*bytes));
+    return LineEnds::withLineFeeds(QString::fromStdString(*bytes));
 }
 
 const SheetStore::Record* SheetStore::record(const QUuid& id) const {
@@ -185,7 +186,7 @@ QString SheetStore::text(const QUuid& id) const {
 }
 
 void SheetStore::setText(const QString& text, const QUuid& id) {
-    pending_[id] = normalized(text);
+    pending_[id] = LineEnds::withLineFeeds(text);
     touch(id);
     saveTimer_->start(saveDelay);  // restarts a waiting save: a burst of edits gives one write
 }
@@ -216,7 +217,7 @@ QString SheetStore::appendToQuickSheet(const QString& text) {
         // The file as the last writer left it, unless this process holds a newer text.
         QString combined = pending_.contains(quickSheetID) ? pending_[quickSheetID] : readText(quickSheetID);
         if (!combined.isEmpty() && !combined.endsWith(u'\n')) combined += u'\n';
-        combined += normalized(text);
+        combined += LineEnds::withLineFeeds(text);
         if (static_cast<std::size_t>(combined.toUtf8().size()) > maxTextBytes) {
             throw StorageError(StorageError::Kind::file,
                                tr("Could not add to the quick sheet: it would be larger than the %1 limit")
@@ -362,13 +363,6 @@ void SheetStore::recordsChanged() {
 QString SheetStore::indexPath() const { return directory_ + QStringLiteral("/index.json"); }
 
 QString SheetStore::textPath(const QUuid& id) const { return directory_ + u'/' + idText(id) + QStringLiteral(".txt"); }
-
-QString SheetStore::normalized(QString text) {
-    if (!text.contains(u'\r')) return text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
 
 QString SheetStore::idText(const QUuid& id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
 

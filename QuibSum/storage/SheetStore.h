@@ -94,8 +94,6 @@ public:
     // Called after the records changed (a new modification date, a sheet added or removed).
     std::function<void()> onRecordsChange;
 
-    // "\r\n" and lone "\r" become "\n"; a text without "\r" is returned unchanged.
-    static QString normalized(QString text);
     // The canonical upper-case form, as in file names and the index.
     static QString idText(const QUuid& id);
 
