@@ -2,21 +2,21 @@
 // The failure that stops the evaluation of one line, and the small result type that carries
 // either a value or that failure. Failures are returned, never thrown across a line.
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <utility>
 #include <variant>
-
-#include "QuibSumCore/EngineMessages.h"
 
 namespace quibsum {
 
 struct EvaluationError {
     // What failed. Code tells failures apart by their kind; the message is for people.
     // `syntax`: the text is not an expression the engine understands; the line becomes a note.
-    // Every other kind is a failure the user sees, with its engine message.
+    // Every other kind is a failure the user sees, with its engine message (EngineMessages.h).
     enum class Kind : std::uint8_t {
         syntax,
+        invalidVariableName,
         invalidRate,
         invalidResult,
         unitMismatch,
@@ -29,7 +29,10 @@ struct EvaluationError {
         missingTargetCurrency,
         outsideDomain,
         functionNeedsPlainNumber,
+        noPreviousResult,  // the last kind
     };
+    static constexpr std::size_t messageKinds = static_cast<std::size_t>(Kind::noPreviousResult);
+
     Kind kind = Kind::syntax;
 
     static EvaluationError of(Kind kind) { return {kind}; }
@@ -40,38 +43,6 @@ struct EvaluationError {
 
     friend bool operator==(const EvaluationError&, const EvaluationError&) = default;
 };
-
-inline std::string_view EvaluationError::text() const {
-    switch (kind) {
-        case Kind::syntax:
-            return {};
-        case Kind::invalidRate:
-            return messages::invalidRate;
-        case Kind::invalidResult:
-            return messages::invalidResult;
-        case Kind::unitMismatch:
-            return messages::unitMismatch;
-        case Kind::noRate:
-            return messages::noRate;
-        case Kind::invalidExponent:
-            return messages::invalidExponent;
-        case Kind::outOfRange:
-            return messages::outOfRange;
-        case Kind::invalidModulo:
-            return messages::invalidModulo;
-        case Kind::divisionByZero:
-            return messages::divisionByZero;
-        case Kind::multiplyUnits:
-            return messages::multiplyUnits;
-        case Kind::missingTargetCurrency:
-            return messages::missingTargetCurrency;
-        case Kind::outsideDomain:
-            return messages::outsideDomain;
-        case Kind::functionNeedsPlainNumber:
-            return messages::functionNeedsPlainNumber;
-    }
-    return {};
-}
 
 // A value or an EvaluationError.
 template <class T>

@@ -364,17 +364,19 @@ TEST_F(EngineTest, AnAnalysisSaysWhetherItAskedTheRateStore) {
     EXPECT_TRUE(run("100 EUR in VND").asksRateStore);
 }
 
-// The failures code tells apart by kind each show a message of their own, one of the engine's
-// messages (which the interface translates).
+// The failures code tells apart by kind each show a message of their own, which the list of
+// the engine's messages (the ones the interface translates) holds.
 TEST(EvaluationError, EveryKindButSyntaxHasAMessageOfItsOwn) {
     std::vector<std::string_view> seen;
-    for (auto k = static_cast<int>(EvaluationError::Kind::invalidRate);
-         k <= static_cast<int>(EvaluationError::Kind::functionNeedsPlainNumber); ++k) {
+    for (std::size_t k = 1; k <= EvaluationError::messageKinds; ++k) {
         const std::string_view text = EvaluationError::of(static_cast<EvaluationError::Kind>(k)).text();
-        EXPECT_NE(std::find(messages::all.begin(), messages::all.end(), text), messages::all.end()) << k;
+        EXPECT_FALSE(text.empty()) << k;
         EXPECT_EQ(std::find(seen.begin(), seen.end(), text), seen.end()) << text;
+        EXPECT_NE(std::find(messages::all.begin(), messages::all.end(), text), messages::all.end()) << text;
         seen.push_back(text);
     }
+    EXPECT_EQ(seen.size(), messages::all.size());
+    EXPECT_EQ(EvaluationError::of(EvaluationError::Kind::noRate).text(), "Chưa có tỷ giá");
     EXPECT_TRUE(EvaluationError::syntax().text().empty());
     EXPECT_FALSE(EvaluationError::syntax().isMessage());
 }
