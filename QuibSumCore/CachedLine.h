@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "QuibSumCore/LineShape.h"
 #include "QuibSumCore/NameRegistration.h"
 #include "QuibSumCore/NameTable.h"
 #include "QuibSumCore/Quantity.h"
@@ -42,7 +43,7 @@ struct CachedLine {
     // Whether a line has a value and whether that value is a definition, which does not join
     // the block: a value that keeps its stamp keeps these too.
     static constexpr std::uint8_t kinds = value | rateDefinition;
-    enum class Shape : std::uint8_t { blank, heading, other };  // first non-blank character
+    using Shape = LineShape;
     static constexpr std::size_t inlineKeys = 4;
 
     // What only some lines have, held apart so that the many lines without any of it (a

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "QuibSumCore/EngineMessages.h"
 #include "QuibSumCore/UnitRegistry.h"
 
 namespace quibsum {
@@ -71,14 +70,11 @@ std::optional<std::pair<Decimal, Decimal>> convertWithSheetRates(const Decimal& 
     return std::nullopt;
 }
 
-thread_local std::uint64_t questionsAsked = 0;
-
 }  // namespace
 
-std::uint64_t CurrencyConverter::storeQuestions() { return questionsAsked; }
-
-std::optional<Rate> CurrencyConverter::ask(std::string_view from, std::string_view to, RateKind kind) const {
-    ++questionsAsked;
+std::optional<Rate> CurrencyConverter::ask(std::string_view from, std::string_view to, RateKind kind,
+                                           bool& asked) const {
+    asked = true;
     return rates_.rate(from, to, kind);
 }
 
@@ -92,18 +88,18 @@ std::optional<Decimal> CurrencyConverter::sheetFactor(const std::string& from, c
 }
 
 Result<Quantity> CurrencyConverter::convert(const Quantity& q, const std::optional<Unit>& target, RateKind kind,
-                                            const SheetRates& sheetRates) const {
+                                            const SheetRates& sheetRates, bool& askedStore) const {
     if (!q.unit) {
         if (!target) return q;
-        return EvaluationError::message(messages::unitMismatch);
+        return EvaluationError::of(EvaluationError::Kind::unitMismatch);
     }
-    if (!target) return EvaluationError::message(messages::unitMismatch);
+    if (!target) return EvaluationError::of(EvaluationError::Kind::unitMismatch);
     const std::string_view from = q.unit->symbol;
     const std::string_view to = target->symbol;
     if (from == to) return q;
     // A percentage is a fraction, not a currency: converting it to anything else (or anything
     // into one) is a mismatch, never a missing exchange rate.
-    if (from == percentSymbol || to == percentSymbol) return EvaluationError::message(messages::unitMismatch);
+    if (from == percentSymbol || to == percentSymbol) return EvaluationError::of(EvaluationError::Kind::unitMismatch);
 
     if (UnitRegistry::isRegistered(from) || UnitRegistry::isRegistered(to)) {
         auto converted = UnitRegistry::convert(q.value, from, to);
@@ -117,7 +113,7 @@ Result<Quantity> CurrencyConverter::convert(const Quantity& q, const std::option
 
     if (from == vnd || to == vnd) {
         const std::string_view foreign = from == vnd ? to : from;
-        if (auto bank = ask(foreign, vnd, kind); bank && positive(bank->value)) {
+        if (auto bank = ask(foreign, vnd, kind, askedStore); bank && positive(bank->value)) {
             Decimal value = from == vnd ? q.value / bank->value : q.value * bank->value;
             return Quantity{value, target, *bank};
         }
@@ -125,20 +121,20 @@ Result<Quantity> CurrencyConverter::convert(const Quantity& q, const std::option
 
     auto usdRate = [&](std::string_view c) -> std::optional<Rate> {
         if (c == usd) return Rate{Decimal(1), RateSource::exchangeRateAPI, distantPast(), RateKind::mid};
-        auto r = ask(usd, c, RateKind::mid);
+        auto r = ask(usd, c, RateKind::mid, askedStore);
         if (r && positive(r->value)) return r;
         return std::nullopt;
     };
     auto fromRate = usdRate(from);
     auto toRate = fromRate ? usdRate(to) : std::nullopt;
-    if (!fromRate || !toRate) return EvaluationError::message(messages::noRate);
+    if (!fromRate || !toRate) return EvaluationError::of(EvaluationError::Kind::noRate);
     Decimal value = q.value * toRate->value / fromRate->value;
     return Quantity{value, target, from == usd ? *toRate : *fromRate};
 }
 
 Result<Quantity> CurrencyConverter::applyInlineRate(const Quantity& amount, const Quantity& rateIn,
                                                     std::optional<std::string_view> target, RateKind kind) const {
-    const auto invalid = [] { return EvaluationError::message(messages::invalidRate); };
+    const auto invalid = [] { return EvaluationError::of(EvaluationError::Kind::invalidRate); };
     Quantity rate = rateIn;
     if (target) {
         if (!rate.unit)
@@ -152,7 +148,7 @@ Result<Quantity> CurrencyConverter::applyInlineRate(const Quantity& amount, cons
     Rate applied{rate.value, RateSource::sheet, distantPast(), kind};
     const std::string_view currency = amount.unit->symbol;
     if (currency == vnd) {
-        if (!rate.unit) return EvaluationError::message(messages::missingTargetCurrency);
+        if (!rate.unit) return EvaluationError::of(EvaluationError::Kind::missingTargetCurrency);
         if (rate.unit->symbol == vnd) return invalid();
         return Quantity{amount.value / rate.value, rate.unit, applied};
     }

@@ -4,7 +4,6 @@
 // bank's rates against VND, then mid-market cross rates through USD. Also applies inline rates
 // ("100 USD @ 25000").
 
-#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -25,9 +24,11 @@ public:
 
     // `q` expressed in `target`. Fails with the unit-mismatch message between a plain number and
     // a unit, across dimensions, or between a percentage and anything else; with the no-rate
-    // message when no source knows the currency pair.
+    // message when no source knows the currency pair. Sets `askedStore` when it asked the rate
+    // store for a rate (and leaves it alone otherwise): the outcome may then change with a new
+    // version of the store's tables.
     Result<Quantity> convert(const Quantity& q, const std::optional<Unit>& target, RateKind kind,
-                             const SheetRates& sheetRates) const;
+                             const SheetRates& sheetRates, bool& askedStore) const;
 
     // `amount` converted at `rate` (an amount of a currency per unit, or a plain number), into
     // `target` when one is named.
@@ -38,13 +39,8 @@ public:
     // inversely, or through one intermediate currency (VND first, then by code).
     static std::optional<Decimal> sheetFactor(const std::string& from, const std::string& to, const SheetRates& rates);
 
-    // How many questions the calling thread has asked any rate store so far. A sheet compares
-    // it before and after analysing a line to learn whether the line's result can depend on the
-    // store's tables, and so whether a new version of them must analyse it again.
-    static std::uint64_t storeQuestions();
-
 private:
-    std::optional<Rate> ask(std::string_view from, std::string_view to, RateKind kind) const;
+    std::optional<Rate> ask(std::string_view from, std::string_view to, RateKind kind, bool& asked) const;
 
     const RateStore& rates_;
 };

@@ -18,10 +18,6 @@ namespace quibsum {
 
 class Engine {
 public:
-    // Longer lines are not calculated: they are notes.
-    static constexpr std::size_t maxLineLength = LineEntry::maxLineLength;  // UTF-16 code units
-    static constexpr std::size_t maxTokens = LineEntry::maxTokens;
-
     Engine(std::shared_ptr<const RateStore> rates, NumberStyle style, RateKind defaultVNDKind);
 
     NumberStyle style() const { return style_; }
@@ -35,7 +31,13 @@ public:
 
     Result<Quantity> convert(const Quantity& q, const std::optional<Unit>& to, RateKind kind,
                              const SheetRates& sheetRates) const {
-        return converter_.convert(q, to, kind, sheetRates);
+        bool askedStore = false;
+        return convert(q, to, kind, sheetRates, askedStore);
+    }
+    // The same, setting `askedStore` when the conversion asked the rate store for a rate.
+    Result<Quantity> convert(const Quantity& q, const std::optional<Unit>& to, RateKind kind,
+                             const SheetRates& sheetRates, bool& askedStore) const {
+        return converter_.convert(q, to, kind, sheetRates, askedStore);
     }
 
     // The display text of a quantity in the engine's style.

@@ -2,23 +2,45 @@
 // The failure that stops the evaluation of one line, and the small result type that carries
 // either a value or that failure. Failures are returned, never thrown across a line.
 
-#include <string>
+#include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <utility>
 #include <variant>
 
 namespace quibsum {
 
-// `message`: a failure the user sees (one of the engine messages).
-// `syntax`: the text is not an expression the engine understands; the line becomes a note.
 struct EvaluationError {
-    enum class Kind { message, syntax };
-    Kind kind = Kind::syntax;
-    std::string text;  // the message; empty for syntax
+    // What failed. Code tells failures apart by their kind; the message is for people.
+    // `syntax`: the text is not an expression the engine understands; the line becomes a note.
+    // Every other kind is a failure the user sees, with its engine message (EngineMessages.h).
+    enum class Kind : std::uint8_t {
+        syntax,
+        invalidVariableName,
+        invalidRate,
+        invalidResult,
+        unitMismatch,
+        noRate,
+        invalidExponent,
+        outOfRange,
+        invalidModulo,
+        divisionByZero,
+        multiplyUnits,
+        missingTargetCurrency,
+        outsideDomain,
+        functionNeedsPlainNumber,
+        noPreviousResult,  // the last kind
+    };
+    static constexpr std::size_t messageKinds = static_cast<std::size_t>(Kind::noPreviousResult);
 
-    static EvaluationError message(std::string_view m) { return {Kind::message, std::string(m)}; }
-    static EvaluationError syntax() { return {Kind::syntax, {}}; }
-    bool isMessage() const { return kind == Kind::message; }
+    Kind kind = Kind::syntax;
+
+    static EvaluationError of(Kind kind) { return {kind}; }
+    static EvaluationError syntax() { return {Kind::syntax}; }
+    bool isMessage() const { return kind != Kind::syntax; }
+    // The message shown for the failure; empty for syntax.
+    std::string_view text() const;
+
     friend bool operator==(const EvaluationError&, const EvaluationError&) = default;
 };
 

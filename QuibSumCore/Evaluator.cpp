@@ -3,7 +3,6 @@
 #include <cmath>
 
 #include "QuibSumCore/DecimalScaling.h"
-#include "QuibSumCore/EngineMessages.h"
 
 namespace quibsum {
 
@@ -11,29 +10,29 @@ namespace {
 
 constexpr int maxExponent = 1024;
 
-EvaluationError fail(std::string_view message) { return EvaluationError::message(message); }
+EvaluationError fail(EvaluationError::Kind kind) { return EvaluationError::of(kind); }
 
 const OptionalRate& either(const OptionalRate& first, const OptionalRate& second) { return first ? first : second; }
 
 Result<Quantity> power(const Quantity& l, const Quantity& r) {
-    if (l.unit || r.unit) return fail(messages::invalidExponent);
+    if (l.unit || r.unit) return fail(EvaluationError::Kind::invalidExponent);
     const Decimal& exponent = r.value;
     if (exponent.rounded(0, RoundingMode::down) != exponent || exponent.magnitude() > Decimal(maxExponent))
-        return fail(messages::invalidExponent);
+        return fail(EvaluationError::Kind::invalidExponent);
     long n = static_cast<long>(exponent.toDouble());  // an integer of at most four digits: exact
     CalculationStatus status = CalculationStatus::noError;
     Decimal raised = Decimal::power(l.value, n < 0 ? -n : n, RoundingMode::plain, status);
     if (status == CalculationStatus::overflow || status == CalculationStatus::divideByZero)
-        return fail(messages::outOfRange);
+        return fail(EvaluationError::Kind::outOfRange);
     if (n < 0) {
-        if (raised.isZero()) return fail(messages::outOfRange);
+        if (raised.isZero()) return fail(EvaluationError::Kind::outOfRange);
         raised = Decimal(1) / raised;
     }
     return Quantity{raised, std::nullopt, either(l.rate, r.rate)};
 }
 
 Result<Quantity> modulo(const Quantity& l, const Quantity& r) {
-    if (l.unit || r.unit || r.value.isZero()) return fail(messages::invalidModulo);
+    if (l.unit || r.unit || r.value.isZero()) return fail(EvaluationError::Kind::invalidModulo);
     Decimal q = l.value / r.value;
     q = q.rounded(0, q.isNegative() ? RoundingMode::up : RoundingMode::down);
     return Quantity{l.value - q * r.value, std::nullopt, either(l.rate, r.rate)};
@@ -41,14 +40,14 @@ Result<Quantity> modulo(const Quantity& l, const Quantity& r) {
 
 Result<Quantity> transcendental(double (*f)(double), const Decimal& x) {
     double y = f(x.toDouble());
-    if (!std::isfinite(y)) return fail(messages::outsideDomain);
+    if (!std::isfinite(y)) return fail(EvaluationError::Kind::outsideDomain);
     return Quantity{Decimal::fromDouble(y), std::nullopt, std::nullopt};
 }
 
 }  // namespace
 
 Result<Quantity> applyFunction(std::string_view name, const Quantity& argument) {
-    if (argument.unit) return fail(messages::functionNeedsPlainNumber);
+    if (argument.unit) return fail(EvaluationError::Kind::functionNeedsPlainNumber);
     const Decimal& x = argument.value;
     auto exact = [](Decimal d) { return Quantity{d, std::nullopt, std::nullopt}; };
     if (name == "abs") return exact(x.magnitude());
@@ -148,15 +147,15 @@ Result<Quantity> Evaluator::binary(Op op, Quantity l, Quantity r) const {
             return Quantity{value, l.unit, either(r.rate, l.rate)};
         }
         case Op::multiply: {
-            if (l.unit && r.unit) return fail(messages::multiplyUnits);
+            if (l.unit && r.unit) return fail(EvaluationError::Kind::multiplyUnits);
             return Quantity{l.value * r.value, l.unit ? l.unit : r.unit, either(l.rate, r.rate)};
         }
         case Op::divide: {
-            if (r.value.isZero()) return fail(messages::divisionByZero);
+            if (r.value.isZero()) return fail(EvaluationError::Kind::divisionByZero);
             if (!r.unit) return Quantity{l.value / r.value, l.unit, either(l.rate, r.rate)};
             auto converted = convert(r, l.unit);
             if (!converted) return converted;
-            if (converted->value.isZero()) return fail(messages::divisionByZero);
+            if (converted->value.isZero()) return fail(EvaluationError::Kind::divisionByZero);
             return Quantity{l.value / converted->value, std::nullopt, either(l.rate, converted->rate)};
         }
         case Op::power:
@@ -173,7 +172,7 @@ Result<Quantity> Evaluator::percentage(const Expr& e, const Quantity& l, const Q
     if (e.comparison) {
         auto converted = convert(l, r.unit);
         if (!converted) return converted;
-        if (r.value.isZero()) return fail(messages::divisionByZero);
+        if (r.value.isZero()) return fail(EvaluationError::Kind::divisionByZero);
         Decimal ratio = converted->value / r.value;
         Decimal value = e.keyword == Keyword::of   ? ratio
                         : e.keyword == Keyword::on ? ratio - Decimal(1)
@@ -188,7 +187,7 @@ Result<Quantity> Evaluator::percentage(const Expr& e, const Quantity& l, const Q
         result.value = r.value * factor;
         return result;
     }
-    if (factor.isZero()) return fail(messages::divisionByZero);
+    if (factor.isZero()) return fail(EvaluationError::Kind::divisionByZero);
     result.value = r.value / factor;
     return result;
 }

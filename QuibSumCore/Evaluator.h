@@ -12,8 +12,9 @@ namespace quibsum {
 
 class Evaluator {
 public:
-    Evaluator(const CurrencyConverter& converter, const Environment& env, RateKind kind)
-        : converter_(converter), env_(env), kind_(kind) {}
+    // Sets `askedStore` when a conversion asks the rate store for a rate.
+    Evaluator(const CurrencyConverter& converter, const Environment& env, RateKind kind, bool& askedStore)
+        : converter_(converter), env_(env), kind_(kind), askedStore_(askedStore) {}
 
     Result<Quantity> evaluate(const ExprTree& tree) const { return evaluate(tree, tree.root); }
     Result<Quantity> evaluate(const ExprTree& tree, int node) const;
@@ -22,12 +23,13 @@ private:
     Result<Quantity> binary(Op op, Quantity l, Quantity r) const;
     Result<Quantity> percentage(const Expr& e, const Quantity& l, const Quantity& r) const;
     Result<Quantity> convert(const Quantity& q, const std::optional<Unit>& to) const {
-        return converter_.convert(q, to, kind_, env_.sheetRates);
+        return converter_.convert(q, to, kind_, env_.sheetRates, askedStore_);
     }
 
     const CurrencyConverter& converter_;
     const Environment& env_;
     RateKind kind_;
+    bool& askedStore_;
 };
 
 // The function `name` (lower case) applied to a plain number.

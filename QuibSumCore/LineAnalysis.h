@@ -23,6 +23,9 @@ struct LineAnalysis {
     std::optional<Aggregate> aggregate;
     InlineVector<TextRange, 2> variableRanges;  // the assigned name first, then every reference
     std::optional<SheetRate> rateDefinition;
+    // The analysis asked the rate store for a rate: a new version of the store's tables may
+    // change the result. One that did not would come out the same whatever the tables hold.
+    bool asksRateStore = false;
     // The first words of the line's word-like tokens, no repeats: the keys under which the
     // line's possible variable references are looked up.
     NameList nameKeys;

@@ -66,7 +66,7 @@ void LineEntry::setResult(Result<Quantity>&& value, LineAnalysis& analysis) cons
         // Built in place: the quantity and its display are moved once, not through a temporary.
         analysis.result.payload.emplace<LineResult::Value>(std::move(*value), std::move(display));
     } else if (value.error().isMessage()) {
-        analysis.result = LineResult::error(value.error().text);
+        analysis.result = LineResult::error(std::string(value.error().text()));
     } else {
         analysis.result = LineResult::note();
     }
@@ -209,8 +209,8 @@ Result<Quantity> LineEntry::evaluateTokens(std::span<LineToken> tokens, const En
     for (const std::string& name : parsed.referencedNames) analysis.referencedNames.insert(name);
     analysis.usesPrev = analysis.usesPrev || parsed.usesPrev;
 
-    auto value = Evaluator(converter_, env, kind).evaluate(parsed.tree);
-    if (value && value->value.isNaN()) return EvaluationError::message(messages::invalidResult);
+    auto value = Evaluator(converter_, env, kind, analysis.asksRateStore).evaluate(parsed.tree);
+    if (value && value->value.isNaN()) return EvaluationError::of(EvaluationError::Kind::invalidResult);
     return value;
 }
 

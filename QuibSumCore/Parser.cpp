@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "QuibSumCore/EngineMessages.h"
 #include "QuibSumCore/Lexicon.h"
 
 namespace quibsum {
@@ -264,7 +263,7 @@ int Parser::parseExpression(int p, int depth) {
             case Tag::at: {
                 if (p > conversion) return lhs;
                 if (nodes[static_cast<std::size_t>(lhs)].kind == Expr::Kind::inlineRate)
-                    return failWith(EvaluationError::message(messages::invalidRate));
+                    return failWith(EvaluationError::of(EvaluationError::Kind::invalidRate));
                 ++pos_;
                 int rate = parseExpression(postfix + 1, depth + 1);
                 if (rate < 0) return -1;

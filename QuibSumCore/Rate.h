@@ -57,4 +57,11 @@ struct SheetRate {
     friend bool operator==(const SheetRate&, const SheetRate&) = default;
 };
 
+// The rates after a rate-definition line: one `from` is worth `value` of `to` from now on, and
+// a rate typed earlier for the same two currencies, either way round, no longer holds.
+inline void applyRateDefinition(SheetRates& rates, const SheetRate& definition) {
+    rates.erase(CurrencyPair{definition.to, definition.from});
+    rates.insert_or_assign(CurrencyPair{definition.from, definition.to}, definition.value);
+}
+
 }  // namespace quibsum

@@ -5,10 +5,7 @@
 #include <unordered_set>
 
 #include "QuibSumCore/BlockSum.h"
-#include "QuibSumCore/CurrencyConverter.h"
-#include "QuibSumCore/EngineMessages.h"
-#include "QuibSumCore/Lexicon.h"
-#include "QuibSumCore/Utf8.h"
+#include "QuibSumCore/LineStep.h"
 #include "QuibSumCore/VariableNames.h"
 
 namespace quibsum {
@@ -16,6 +13,11 @@ namespace quibsum {
 namespace {
 
 const Quantity& valueOf(const LineResult& result) { return std::get<LineResult::Value>(result.payload).quantity; }
+
+LineStep stepOf(const CachedLine& line) {
+    return {line.shape, line.has(CachedLine::value), line.has(CachedLine::rateDefinition),
+            line.has(CachedLine::assigns), line.has(CachedLine::aggregate)};
+}
 
 // Makes room for n more elements. A sheet's arrays hold a value per line, so an array filled
 // from nothing is made to measure, and one that grows grows by a sixteenth rather than
@@ -115,7 +117,7 @@ public:
     // Steps through line i: reuses or analyses it, records its result, and moves the context on.
     void line(std::size_t i, std::size_t oldCount, Update& update) {
         CachedLine& line = sheet_.cache_[i];
-        if (line.shape != CachedLine::Shape::other) endBlock();
+        if (LineStep::endsBlock(line.shape)) endBlock();
 
         std::vector<LineResult>& results = sheet_.results_;
         const bool moved = i >= moved_.from && moved_.by != 0;
@@ -140,7 +142,7 @@ public:
             ++analysed;
         }
         if (changed) update.changed.push_back(i);
-        sheet_.counted_[i] = !line.has(CachedLine::aggregate) && !line.has(CachedLine::rateDefinition);
+        sheet_.counted_[i] = stepOf(line).counted();
         advance(line, results[i], reused);
     }
 
@@ -148,7 +150,7 @@ public:
     // result and flags are already in place; only the context moves on.
     void carry(std::size_t i) {
         CachedLine& line = sheet_.cache_[i];
-        if (line.shape != CachedLine::Shape::other) endBlock();
+        if (LineStep::endsBlock(line.shape)) endBlock();
         advance(line, sheet_.results_[i], true);
     }
 
@@ -158,17 +160,6 @@ public:
     // there: the line was reused with the very rates it had, and no line analysed in this pass
     // assigns or defines anything, or did before.
     bool contextAsBefore() const { return lastAsBefore_ && !exportsChanged_; }
-
-    // How a line stands in the block and the chain of previous results, from its first
-    // character that is not white space: none (blank), "#" (a heading or comment), or another.
-    static CachedLine::Shape shapeOf(std::string_view text) {
-        std::size_t pos = 0;
-        while (pos < text.size()) {
-            char32_t c = utf8::decode(text, pos);
-            if (!Lexicon::isWhiteSpace(c)) return c == U'#' ? CachedLine::Shape::heading : CachedLine::Shape::other;
-        }
-        return CachedLine::Shape::blank;
-    }
 
     std::size_t analysed = 0;
 
@@ -286,11 +277,11 @@ private:
     [[gnu::noinline]] LineResult analyse(CachedLine& line, const LineResult& last, std::vector<std::size_t>& respanned,
                                          std::size_t i) {
         const Environment& env = environment();
-        const std::uint64_t questionsBefore = CurrencyConverter::storeQuestions();
         LineAnalysis a = sheet_.engine_.analyze(sheet_.lines_[i], env);
-        if (a.usesPrev && !prev_) a.result = LineResult::error(std::string(messages::noPreviousResult));
-        if (a.aggregate) a.result = aggregate(*a.aggregate);
-        const bool asksStore = CurrencyConverter::storeQuestions() != questionsBefore;
+        LineStep::completeAnalysis(
+            a, prev_ != nullptr,
+            [&](bool& askedStore) { return BlockSum::of(s_.block, sheet_.engine_, *rates_, askedStore); },
+            sheet_.engine_);
         const std::uint8_t exports = CachedLine::assigns | CachedLine::rateDefinition;
         exportsChanged_ |= (line.flags & exports) != 0 || a.assignedName || a.rateDefinition;
         if (!std::ranges::equal(line.variableRanges(), a.variableRanges)) respanned.push_back(i);
@@ -298,7 +289,7 @@ private:
         const std::uint8_t flags = static_cast<std::uint8_t>(
             (a.result.isValue() ? CachedLine::value : 0) | (a.usesPrev ? CachedLine::usesPrev : 0) |
             (a.aggregate ? CachedLine::aggregate : 0) | (a.rateDefinition ? CachedLine::rateDefinition : 0) |
-            (a.assignedName ? CachedLine::assigns : 0) | (asksStore ? CachedLine::asksStore : 0));
+            (a.assignedName ? CachedLine::assigns : 0) | (a.asksRateStore ? CachedLine::asksStore : 0));
         const bool sameValue = line.stamp != 0 && (line.flags & CachedLine::kinds) == (flags & CachedLine::kinds) &&
                                valueOf(last) == valueOf(a.result);
 
@@ -369,29 +360,33 @@ private:
         return std::move(a.result);
     }
 
-    LineResult aggregate(Aggregate kind) {
-        return aggregateResultOf(BlockSum::of(s_.block, sheet_.engine_, *rates_), kind, sheet_.engine_);
-    }
-
     void endBlock() {
         s_.block.clear();
         blockNewest_ = 0;
     }
 
-    void advance(CachedLine& line, const LineResult& result, bool reused) {
-        if (line.has(CachedLine::value) && line.has(CachedLine::rateDefinition)) {
-            define(*line.details, reused);  // a definition always has details
-            prev_ = nullptr;
-        } else if (line.has(CachedLine::value)) {
-            const Quantity& value = valueOf(result);
-            if (line.has(CachedLine::assigns)) assign(line, value);
-            prev_ = &value;
-            if (s_.block.empty()) blockFirst_ = line.stamp;
-            blockNewest_ = std::max(blockNewest_, line.stamp);
-            s_.block.push_back(&value);
-        } else if (line.shape != CachedLine::Shape::blank) {
-            prev_ = nullptr;
+    // What a line passes on, applied to the pass's context. The line's value is read only when
+    // it has one; a definition always has details.
+    struct Context {
+        Pass& pass;
+        CachedLine& line;
+        const LineResult& result;
+        bool reused;
+
+        void defineRate() { pass.define(*line.details, reused); }
+        void forgetPrevious() { pass.prev_ = nullptr; }
+        void assign() { pass.assign(line, valueOf(result)); }
+        void setPrevious() { pass.prev_ = &valueOf(result); }
+        void addToBlock() {
+            if (pass.s_.block.empty()) pass.blockFirst_ = line.stamp;
+            pass.blockNewest_ = std::max(pass.blockNewest_, line.stamp);
+            pass.s_.block.push_back(&valueOf(result));
         }
+    };
+
+    void advance(CachedLine& line, const LineResult& result, bool reused) {
+        Context context{*this, line, result, reused};
+        stepOf(line).passOn(context);
     }
 
     // The rates after a definition. A reused definition saw the same rates before it, so the
@@ -401,8 +396,7 @@ private:
         if (!reused || !e.ratesAfter) {
             const SheetRate& d = *e.rateDefinition;
             SheetRates next = *rates_;
-            next.erase(CurrencyPair{d.to, d.from});
-            next.insert_or_assign(CurrencyPair{d.from, d.to}, d.value);
+            applyRateDefinition(next, d);
             if (!e.ratesAfter || *e.ratesAfter != next)
                 e.ratesAfter = std::make_shared<const SheetRates>(std::move(next));
         }
@@ -508,7 +502,7 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
         // Room for the new lines' results, so that every line's own result stands at its index.
         insertFresh(results_, std::min(lower + common, results_.size()), added - common);
     }
-    for (std::size_t k = lower; k < lower + added; ++k) cache_[k].shape = Pass::shapeOf(lines_[k]);
+    for (std::size_t k = lower; k < lower + added; ++k) cache_[k].shape = lineShapeOf(lines_[k]);
 
     return evaluate(lower, settledFrom, moved);
 }

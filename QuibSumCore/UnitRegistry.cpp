@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "QuibSumCore/DecimalScaling.h"
-#include "QuibSumCore/EngineMessages.h"
 
 namespace quibsum::UnitRegistry {
 
@@ -182,7 +181,7 @@ Result<Decimal> convert(const Decimal& value, std::string_view from, std::string
     const int ia = registry.find(from), ib = registry.find(to);
     const Definition* a = registry.definition(ia);
     const Definition* b = registry.definition(ib);
-    if (!a || !b || a->dimension != b->dimension) return EvaluationError::message(messages::unitMismatch);
+    if (!a || !b || a->dimension != b->dimension) return EvaluationError::of(EvaluationError::Kind::unitMismatch);
     // Going through the base unit (or through Celsius) and back can round at the 38th digit;
     // a unit converted to itself must stay exactly what it was.
     if (from == to) return value;

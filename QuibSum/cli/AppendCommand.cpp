@@ -15,6 +15,7 @@
 #include "QuibSum/shell/SumServiceClient.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSumCore/Engine.h"
+#include "QuibSumCore/LineEnds.h"
 
 namespace quibsum {
 
@@ -42,7 +43,7 @@ int Commands::append(std::string_view name, const std::vector<std::string>& word
 
     std::string text;
     if (!command.options().operands.empty()) {
-        text = SheetStore::normalized(QString::fromStdString(command.joinedOperands())).toStdString();
+        text = LineEnds::withLineFeeds(QString::fromStdString(command.joinedOperands())).toStdString();
     } else {
         auto bytes = command.readInput("-");
         if (!bytes) return CommandContext::failure;

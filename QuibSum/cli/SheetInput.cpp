@@ -11,6 +11,7 @@
 
 #include "QuibSum/cli/TerminalText.h"
 #include "QuibSum/storage/SheetStore.h"
+#include "QuibSumCore/LineEnds.h"
 #include "QuibSumRates/StoredFile.h"
 
 namespace quibsum::SheetInput {
@@ -66,7 +67,7 @@ std::optional<std::string> read(const std::string& path, std::istream& in, std::
 std::string textFromBytes(const std::string& bytes) {
     QString text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    text = SheetStore::normalized(std::move(text));
+    text = LineEnds::withLineFeeds(std::move(text));
     if (text.endsWith(u'\n')) text.chop(1);
     return text.toStdString();
 }

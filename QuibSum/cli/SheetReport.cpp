@@ -6,9 +6,9 @@
 #include <ostream>
 #include <vector>
 
-#include "QuibSum/cli/StreamingSheet.h"
 #include "QuibSum/cli/TerminalText.h"
 #include "QuibSum/storage/JsonText.h"
+#include "QuibSumCore/StreamingSheet.h"
 
 namespace quibsum {
 

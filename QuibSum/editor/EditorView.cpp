@@ -17,6 +17,7 @@
 #include "QuibSum/editor/RateSourceText.h"
 #include "QuibSum/editor/ResultColumn.h"
 #include "QuibSum/editor/SumTextView.h"
+#include "QuibSumCore/LineEnds.h"
 
 namespace quibsum {
 
@@ -81,7 +82,7 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
       theme_(theme),
       sheet_(std::make_unique<Sheet>(std::move(engine))),
       shown_(&sheet_->results()),
-      source_(plainLineEnds(text)),
+      source_(LineEnds::withLineFeeds(text)),
       latestRevision_(std::make_shared<std::atomic<std::uint64_t>>(0)) {
     resultsView_ =
         new ResultColumn(textView_,
@@ -371,7 +372,7 @@ void EditorView::setEngine(Engine engine) {
 }
 
 void EditorView::replaceText(const QString& text) {
-    QString normalised = plainLineEnds(text);
+    QString normalised = LineEnds::withLineFeeds(text);
     if (normalised == source_) return;
     lastEdit_.reset();
     bool longLines = false;

@@ -9,17 +9,9 @@
 #include <QTextLayout>
 #include <optional>
 
-namespace quibsum {
+#include "QuibSumCore/LineEnds.h"
 
-QString plainLineEnds(QString text) {
-    if (text.contains(u'\r')) {
-        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        text.replace(u'\r', u'\n');
-    }
-    text.replace(QChar::LineSeparator, u'\n');
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
-}
+namespace quibsum {
 
 SumTextView::SumTextView(QWidget* parent) : QPlainTextEdit(parent) {
     setUndoRedoEnabled(true);
@@ -60,7 +52,7 @@ bool SumTextView::canInsertFromMimeData(const QMimeData* source) const { return 
 
 void SumTextView::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText()) return;
-    const QString text = plainLineEnds(source->text());
+    const QString text = LineEnds::withLineFeeds(source->text());
     const QTextCursor cursor = textCursor();
     const qsizetype after =
         document()->characterCount() - 1 - (cursor.selectionEnd() - cursor.selectionStart()) + text.size();

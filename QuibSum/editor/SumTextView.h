@@ -66,7 +66,4 @@ private:
     bool separateNextTyping_ = false;
 };
 
-// "\r\n", lone "\r" and the Unicode line and paragraph separators become "\n".
-QString plainLineEnds(QString text);
-
 }  // namespace quibsum

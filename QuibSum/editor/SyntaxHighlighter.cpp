@@ -3,8 +3,10 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <cstdint>
+#include <string>
 
 #include "QuibSumCore/Lexer.h"
+#include "QuibSumCore/LineShape.h"
 
 namespace quibsum {
 
@@ -33,14 +35,6 @@ PaletteRole roleOf(Paint paint) {
     return PaletteRole::text;
 }
 
-bool isHeading(QStringView line) {
-    for (QChar c : line) {
-        if (c == u' ' || c == u'\t') continue;
-        return c == u'#';
-    }
-    return false;
-}
-
 void paint(std::vector<Paint>& paints, int from, int to, Paint p) {
     from = std::max(from, 0);
     to = std::min(to, static_cast<int>(paints.size()));
@@ -55,7 +49,8 @@ QList<QTextLayout::FormatRange> SyntaxHighlighter::formats(QStringView line, Num
     const int length = static_cast<int>(line.size());
     if (length == 0 || length > maxStyledLength) return ranges;
 
-    if (isHeading(line)) {
+    const std::string text = line.toUtf8().toStdString();
+    if (isHeadingLine(text)) {
         QTextCharFormat heading;
         heading.setForeground(theme.color(PaletteRole::heading));
         heading.setFont(theme.headingFont());
@@ -67,7 +62,7 @@ QList<QTextLayout::FormatRange> SyntaxHighlighter::formats(QStringView line, Num
     if (state.error) {
         paint(paints, 0, length, Paint::error);
     } else {
-        const std::vector<Token> tokens = Lexer(style).tokens(line.toUtf8().toStdString());
+        const std::vector<Token> tokens = Lexer(style).tokens(text);
         const Token* colon = nullptr;
         for (const Token& t : tokens) {
             Paint p = Paint::none;

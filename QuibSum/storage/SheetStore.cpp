@@ -20,6 +20,7 @@
 
 #include "QuibSum/storage/JsonText.h"
 #include "QuibSum/storage/SheetStoreLock.h"
+#include "QuibSumCore/LineEnds.h"
 #include "QuibSumRates/StoredFile.h"
 
 namespace quibsum {
@@ -95,7 +96,7 @@ std::optional<QString> appendedLines(const TextStamp& before, QByteArrayView byt
     }
     std::optional<QString> lines = TextStamp::decode(tail);
     if (!lines) return std::nullopt;
-    return SheetStore::normalized(std::move(*lines));
+    return LineEnds::withLineFeeds(std::move(*lines));
 }
 
 // What follows `shown` (a text, or none when it ended in a line break or was empty) once
@@ -208,13 +209,13 @@ QString SheetStore::readText(const QUuid& id) const {
     // Decoding would put U+FFFD in place of every bad byte, and a save would then write that
     // over the user's text.
     if (!text) throw notText(textPath(id));
-    return normalized(std::move(*text));
+    return LineEnds::withLineFeeds(std::move(*text));
 }
 
 QString SheetStore::readOnlyText(const QUuid& id) const {
     auto [bytes, stamp] = readStored(id);
     known_[id] = std::move(stamp);
-    return normalized(QString::fromUtf8(bytes));
+    return LineEnds::withLineFeeds(QString::fromUtf8(bytes));
 }
 
 void SheetStore::reconcile(const QUuid& id) {
@@ -245,7 +246,8 @@ void SheetStore::reconcile(const QUuid& id) {
     }
     // Changed some other way: nothing of it is written over.
     if (bytes.isEmpty()) return;
-    if (std::optional<QString> theirs = TextStamp::decode(bytes); theirs && normalized(*theirs) == mine) return;
+    if (std::optional<QString> theirs = TextStamp::decode(bytes); theirs && LineEnds::withLineFeeds(*theirs) == mine)
+        return;
     const QUuid kept = keepApart(id, bytes);
     reportOutsideChange({id, OutsideChange::Kind::keptApart, {}, kept});
 }
@@ -296,7 +298,7 @@ void SheetStore::checkForOutsideChanges() {
             const bool endsOpen = before.size() > 0 && !isLineBreak(bytes[before.size() - 1]);
             reportOutsideChange({id, OutsideChange::Kind::appended, appendedTo(endsOpen, *lines), {}});
         } else if (std::optional<QString> text = TextStamp::decode(bytes)) {
-            reportOutsideChange({id, OutsideChange::Kind::replaced, normalized(std::move(*text)), {}});
+            reportOutsideChange({id, OutsideChange::Kind::replaced, LineEnds::withLineFeeds(std::move(*text)), {}});
         } else {
             reportOutsideChange({id, OutsideChange::Kind::notText, notText(textPath(id)).message(), {}});
         }
@@ -315,7 +317,7 @@ QString SheetStore::text(const QUuid& id) const {
 }
 
 void SheetStore::setText(const QString& text, const QUuid& id) {
-    pending_[id] = normalized(text);
+    pending_[id] = LineEnds::withLineFeeds(text);
     touch(id);
     saveTimer_->start(saveDelay);  // restarts a waiting save: a burst of edits gives one write
 }
@@ -351,7 +353,7 @@ QString SheetStore::appendToQuickSheet(const QString& text) {
         reconcile(quickSheetID);
         QString combined = pending_.contains(quickSheetID) ? pending_[quickSheetID] : readText(quickSheetID);
         if (!combined.isEmpty() && !combined.endsWith(u'\n')) combined += u'\n';
-        combined += normalized(text);
+        combined += LineEnds::withLineFeeds(text);
         if (static_cast<std::size_t>(combined.toUtf8().size()) > maxTextBytes) {
             throw StorageError(StorageError::Kind::file,
                                tr("Could not add to the quick sheet: it would be larger than the %1 limit")
@@ -506,13 +508,6 @@ void SheetStore::setLastError(std::optional<QString> error) {
 QString SheetStore::indexPath() const { return directory_ + QStringLiteral("/index.json"); }
 
 QString SheetStore::textPath(const QUuid& id) const { return directory_ + u'/' + idText(id) + QStringLiteral(".txt"); }
-
-QString SheetStore::normalized(QString text) {
-    if (!text.contains(u'\r')) return text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(u'\r', u'\n');
-    return text;
-}
 
 QString SheetStore::idText(const QUuid& id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
 

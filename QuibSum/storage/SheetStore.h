@@ -138,8 +138,6 @@ public:
     // check, before the store's own text of that sheet is used again.
     std::function<void(const OutsideChange&)> onOutsideChange;
 
-    // "\r\n" and lone "\r" become "\n"; a text without "\r" is returned unchanged.
-    static QString normalized(QString text);
     // The canonical upper-case form, as in file names and the index.
     static QString idText(const QUuid& id);
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,7 @@ protected:
         LineAnalysis a = e.analyze(line, env);
         if (auto v = a.result.asValue()) {
             if (a.rateDefinition) {
-                env.sheetRates.erase(CurrencyPair{a.rateDefinition->to, a.rateDefinition->from});
-                env.sheetRates[CurrencyPair{a.rateDefinition->from, a.rateDefinition->to}] = a.rateDefinition->value;
+                applyRateDefinition(env.sheetRates, *a.rateDefinition);
             } else {
                 if (a.assignedName) env.assign(*a.assignedName, v->quantity);
                 env.prev = v->quantity;
@@ -331,6 +331,54 @@ TEST_F(EngineTest, SheetRatesComeFirst) {
     EXPECT_EQ(shown(run("32 EUR in GBP").result), "27.00 GBP");
     // No typed path to JPY: the bank answers.
     EXPECT_EQ(shown(run("100 JPY in VND").result), "17,000 ₫");
+}
+
+// Whether a line's result can change with the rate store's tables: the analysis says so when
+// it asked the store, whatever the answer, and not when units, inline rates or the rates typed
+// in the sheet were enough.
+TEST_F(EngineTest, AnAnalysisSaysWhetherItAskedTheRateStore) {
+    struct Row {
+        const char* line;
+        bool asks;
+    };
+    const std::vector<Row> rows = {
+        {"2 + 3", false},
+        {"5 km in m", false},
+        {"10 USD + 5 USD", false},
+        {"100 USD @ 24000", false},
+        {"1 USD = 24000 VND", false},
+        {"100 USD in VND", true},
+        {"100 EUR in USD", true},  // a cross rate
+        {"1 XAU in USD", true},    // asked, and had no answer
+        {"10 USD + 250000 VND", true},
+        {"x = 2 * (100 USD in VND)", true},
+        {"1 km in kg", false},
+    };
+    for (const Row& row : rows) {
+        env = Environment{};
+        EXPECT_EQ(run(row.line).asksRateStore, row.asks) << row.line;
+    }
+    env = Environment{};
+    run("1 USD = 24000 VND");
+    EXPECT_FALSE(run("100 USD in VND").asksRateStore);  // the typed rate answers first
+    EXPECT_TRUE(run("100 EUR in VND").asksRateStore);
+}
+
+// The failures code tells apart by kind each show a message of their own, which the list of
+// the engine's messages (the ones the interface translates) holds.
+TEST(EvaluationError, EveryKindButSyntaxHasAMessageOfItsOwn) {
+    std::vector<std::string_view> seen;
+    for (std::size_t k = 1; k <= EvaluationError::messageKinds; ++k) {
+        const std::string_view text = EvaluationError::of(static_cast<EvaluationError::Kind>(k)).text();
+        EXPECT_FALSE(text.empty()) << k;
+        EXPECT_EQ(std::find(seen.begin(), seen.end(), text), seen.end()) << text;
+        EXPECT_NE(std::find(messages::all.begin(), messages::all.end(), text), messages::all.end()) << text;
+        seen.push_back(text);
+    }
+    EXPECT_EQ(seen.size(), messages::all.size());
+    EXPECT_EQ(EvaluationError::of(EvaluationError::Kind::noRate).text(), "Chưa có tỷ giá");
+    EXPECT_TRUE(EvaluationError::syntax().text().empty());
+    EXPECT_FALSE(EvaluationError::syntax().isMessage());
 }
 
 TEST_F(EngineTest, SheetFactorSearch) {

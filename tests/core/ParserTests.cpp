@@ -125,7 +125,8 @@ TEST(Parser, InlineRateTakesAPrimary) {
 TEST(Parser, SecondInlineRateIsAMessage) {
     auto parsed = parseLine("100 USD @ 25000 @ 2");
     ASSERT_FALSE(parsed.ok());
-    EXPECT_EQ(parsed.error(), EvaluationError::message("Tỷ giá không hợp lệ"));
+    EXPECT_EQ(parsed.error(), EvaluationError::of(EvaluationError::Kind::invalidRate));
+    EXPECT_EQ(parsed.error().text(), "Tỷ giá không hợp lệ");
 }
 
 TEST(Parser, ReportsNamesAndPrev) {

@@ -134,7 +134,7 @@ Result<std::optional<Quantity>> sumOf(const std::vector<Quantity>& values, const
         sum->value = sum->value + converted->value;
         if (converted->rate) sum->rate = converted->rate;
     }
-    if (sum && sum->value.isNaN()) return EvaluationError::message(messages::invalidResult);
+    if (sum && sum->value.isNaN()) return EvaluationError::of(EvaluationError::Kind::invalidResult);
     return sum;
 }
 
@@ -152,8 +152,8 @@ Reference referencePass(const Engine& engine, const std::vector<std::string>& li
             int count = 0;
             auto sum = sumOf(block, engine, env.sheetRates, count);
             if (!sum) {
-                a.result =
-                    LineResult::error(sum.error().isMessage() ? sum.error().text : std::string(messages::unitMismatch));
+                a.result = LineResult::error(
+                    std::string(sum.error().isMessage() ? sum.error().text() : messages::unitMismatch));
             } else if (*sum) {
                 Quantity q = **sum;
                 if (*a.aggregate == Aggregate::average) q.value = q.value / Decimal(count);
@@ -189,10 +189,10 @@ PageTotal referenceTotal(const Engine& engine, const Reference& ref) {
     if (!sum) {
         if (!sum.error().isMessage())
             t.payload = PageTotal::Error{std::string(messages::invalidResult)};
-        else if (sum.error().text == messages::unitMismatch)
+        else if (sum.error().kind == EvaluationError::Kind::unitMismatch)
             t.payload = PageTotal::Incompatible{};
         else
-            t.payload = PageTotal::Error{sum.error().text};
+            t.payload = PageTotal::Error{std::string(sum.error().text())};
     } else if (*sum) {
         t.payload = PageTotal::Value{**sum, engine.format(**sum), count};
     }

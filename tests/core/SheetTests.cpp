@@ -243,6 +243,14 @@ TEST_F(SheetTest, SetTextSplitsAtEveryLineFeed) {
     EXPECT_EQ(sheet.lines(), (std::vector<std::string>{"7"}));
 }
 
+TEST_F(SheetTest, AHeadingAfterAnyWhiteSpaceEndsTheBlockAndThePreviousResult) {
+    // "#" after a no-break space, after an ideographic space, and after plain spaces.
+    sheet.setText("100\n\xC2\xA0# Food\nprev\n200\n\xE3\x80\x80#\n300\nsum\n  # x\nsum");
+    EXPECT_EQ(column(sheet), (std::vector<std::string>{"100", "note", err(messages::noPreviousResult), "200", "note",
+                                                       "300", "300", "note", "note"}));
+    EXPECT_EQ(shown(sheet.total()), "600 (3)");
+}
+
 TEST_F(SheetTest, AnUpdateRangeBeyondTheLinesIsClamped) {
     sheet.setText("1\n2");
     auto u = sheet.update(5, 9, {"3"});

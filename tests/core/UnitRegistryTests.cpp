@@ -177,7 +177,7 @@ TEST(UnitRegistry, RejectsConversionsAcrossDimensionsAndUnknownSymbols) {
         SCOPED_TRACE(std::string(from) + " in " + to);
         auto r = UnitRegistry::convert(Decimal(1), from, to);
         ASSERT_FALSE(r.ok());
-        EXPECT_EQ(r.error(), EvaluationError::message(messages::unitMismatch));
+        EXPECT_EQ(r.error(), EvaluationError::of(EvaluationError::Kind::unitMismatch));
     }
 }
 

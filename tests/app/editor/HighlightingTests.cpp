@@ -65,6 +65,19 @@ TEST(Highlighting, AHeadingTakesTheHeadingFont) {
     EXPECT_EQ(formats[0].length, 13);
 }
 
+TEST(Highlighting, AHeadingIsAHeadingAfterAnyWhiteSpaceTheSheetSkips) {
+    // The sheet ends a block at these lines; the colours must show them as headings too.
+    const EditorTheme theme(false);
+    for (const char* line : {"\xC2\xA0# Food", "\xE3\x80\x80# Food", "\xE2\x80\x83# Food", "\t# Food"}) {
+        SCOPED_TRACE(line);
+        auto editor = shownEditor(QString::fromUtf8(line));
+        EXPECT_EQ(roles(*editor, 0, theme), "hhhhhhh");
+    }
+    // A zero-width space is not white space: the line is no heading, and "#" starts a comment.
+    auto editor = shownEditor(QString::fromUtf8("\xE2\x80\x8B# Food"));
+    EXPECT_EQ(roles(*editor, 0, theme), ".mmmmmm");
+}
+
 TEST(Highlighting, LinesLongerThanTenThousandUnitsStayPlain) {
     const QString styled = QStringLiteral("5 km") + QString(9996, u' ');
     const QString plain = styled + u' ';

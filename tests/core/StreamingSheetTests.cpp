@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "QuibSum/cli/StreamingSheet.h"
 #include "QuibSumCore/Sheet.h"
+#include "QuibSumCore/StreamingSheet.h"
 #include "tests/support/TestRates.h"
 
 namespace quibsum {
