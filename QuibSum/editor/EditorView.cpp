@@ -404,7 +404,7 @@ void EditorView::replaceText(const QString& text) {
 }
 
 void EditorView::appendText(const QString& added) {
-    const QString text = plainLineEnds(added);
+    const QString text = LineEnds::withLineFeeds(added);
     if (text.isEmpty()) return;
     bool longLines = false;
     forDisplay(text, longLines);
