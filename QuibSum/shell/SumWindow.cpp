@@ -354,6 +354,11 @@ bool SumWindow::openSheet(const QUuid& id) {
     return true;
 }
 
+void SumWindow::setNotice(QWidget* notice) {
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    column->insertWidget(column->indexOf(footer_), notice);
+}
+
 void SumWindow::watchShownSheet() {
     if (!editor_) return;
     const QString file = store_.directory() + u'/' + SheetStore::idText(sheetID_) + QStringLiteral(".txt");

@@ -98,6 +98,8 @@ public:
     // Quits the program once everything is saved.
     void quit();
     void applyTheme();
+    // Puts a notice at the bottom of the sheet, above the footer; it hides and shows itself.
+    void setNotice(QWidget* notice);
 
     // "Settings…" and Ctrl+,: for the settings window.
     std::function<void()> onSettings;
