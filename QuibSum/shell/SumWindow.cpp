@@ -100,6 +100,7 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
       hooks_(std::move(hooks)),
       theme_(EditorTheme::forAppearance(runtime.settings().windowAppearance())),
       title_(new QLabel(this)),
+      note_(new QLabel(this)),
       closeButton_(new QToolButton(this)),
       footer_(new TotalFooter(runtime.settings(), this)),
       sheetsWatch_(new QFileSystemWatcher(this)),
@@ -126,6 +127,12 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
     layout->setContentsMargins(edgeWidth, 0, edgeWidth, edgeWidth);
     layout->setSpacing(0);
     layout->addLayout(titleLine);
+    note_->setObjectName(QStringLiteral("windowNote"));
+    note_->setTextFormat(Qt::PlainText);
+    note_->setWordWrap(true);
+    note_->setContentsMargins(8, 4, 8, 4);
+    note_->hide();
+    layout->addWidget(note_);
     layout->addWidget(footer_);
     if (!showSheet(state.sheetToShow(store_)) && !showSheet(SheetStore::quickSheetID)) {
         // Not even the quick sheet can be read: the program cannot start.
@@ -259,6 +266,7 @@ void SumWindow::showWindow() {
 
 void SumWindow::hideWindow() {
     footer_->endFeedback();
+    note_->hide();
     hadKeyboard_ = false;
     hide();
 }
@@ -357,6 +365,11 @@ bool SumWindow::openSheet(const QUuid& id) {
 void SumWindow::setNotice(QWidget* notice) {
     auto* column = static_cast<QVBoxLayout*>(layout());
     column->insertWidget(column->indexOf(footer_), notice);
+}
+
+void SumWindow::showNote(const QString& text) {
+    note_->setText(text);
+    note_->show();
 }
 
 void SumWindow::watchShownSheet() {
