@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QSettings>
+#include <QToolButton>
 
 #include <chrono>
 #include <csignal>
@@ -14,6 +15,7 @@
 
 #include "QuibSum/cli/ProgramFiles.h"
 #include "QuibSum/editor/EditorView.h"
+#include "QuibSum/editor/TotalFooter.h"
 #include "QuibSum/settings/SumSettingsRoot.h"
 #include "QuibSum/shell/DesktopServiceHooks.h"
 #include "QuibSum/shell/HotKeyNotice.h"
@@ -98,6 +100,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
 
     // The hot key toggles the window; the binding keeps it in step with the settings.
     std::unique_ptr<HotKey> hotKey = HotKey::create();
+    hotKey->onActivationToken = [](const QString& token) { qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8()); };
     hotKey->onPress = [&] {
         window->toggleWindow();
         runtime->refreshRates(false);
@@ -145,6 +148,13 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     });
 
     window->onShown = [&] { runtime->refreshRates(false); };
+    // xdg-shell has no request to keep a window above others; sway keeps floating windows
+    // above tiled ones, KWin and GNOME do nothing of the kind for Wayland clients.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && desktop != HotKeyAdvice::Desktop::sway)
+        window->footer()->pinButton()->setToolTip(
+            QApplication::translate("DesktopApp",
+                                    "Pin: stays shown when you switch programs (this desktop keeps no "
+                                    "window on top of others)"));
     // The settings window: made on first use, hidden (not destroyed) when closed, on top
     // whenever the sheet window is pinned.
     window->onSettings = [&] {
