@@ -4,9 +4,12 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
+#include <chrono>
 #include <ostream>
 
 #include "QuibSum/cli/InstanceCommands.h"
+#include "QuibSum/shell/SelectionReader.h"
+#include "QuibSum/shell/SumBusAddress.h"
 #include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumServiceClient.h"
 
@@ -16,6 +19,50 @@ namespace {
 
 constexpr int success = 0;
 constexpr int failure = 1;
+constexpr std::chrono::milliseconds startWait{10000};
+
+using Status = SumServiceClient::Reply::Status;
+
+// On Wayland only the client with the keyboard may read the selection, and this process never
+// has it: the running window comes forward (with the token the desktop gave this command)
+// and reads it there.
+int appendSelectionThroughWindow(const CommandLineIO& io) {
+    QVariantMap platformData;
+    if (const QString token = qEnvironmentVariable("XDG_ACTIVATION_TOKEN"); !token.isEmpty())
+        platformData.insert(QStringLiteral("activation-token"), token);
+    const std::chrono::milliseconds timeout = SelectionReader::focusWait + SelectionReader::offerWait +
+                                              SumServiceClient::appendTimeout(SumService::maxTextBytes);
+    SumServiceClient client;
+    SumServiceClient::Reply reply = client.call(QStringLiteral("AppendSelectionWith"), {platformData}, timeout);
+    if (reply.status == Status::noInstance) {
+        if (const std::optional<QString> error = client.startInstance(true, startWait)) {
+            io.err << "quibsum append-selection: Quib Sum could not start: " << error->toStdString() << '\n';
+            return failure;
+        }
+        reply = client.call(QStringLiteral("AppendSelectionWith"), {platformData}, timeout);
+    }
+    switch (reply.status) {
+        case Status::ok:
+            return success;
+        case Status::failed:
+            if (reply.errorName == QLatin1String(SumBusAddress::noSelectionError)) {
+                io.err << "quibsum append-selection: no text is selected or copied\n";
+            } else {
+                io.err << "quibsum append-selection: " << reply.message.toStdString() << '\n';
+            }
+            return failure;
+        case Status::noAnswer:
+            io.err << "quibsum append-selection: the running Quib Sum window did not answer; the selection may "
+                      "still be added\n";
+            if (SumServiceClient::callAbandoned() && io.abandon) io.abandon(failure);
+            return failure;
+        case Status::noBus:
+        case Status::noInstance:
+            break;
+    }
+    io.err << "quibsum append-selection: Quib Sum is not reachable on the session bus\n";
+    return failure;
+}
 
 }  // namespace
 
@@ -27,6 +74,7 @@ int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& w
         return failure;
     }
     QGuiApplication app(argc, argv);
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return appendSelectionThroughWindow(io);
     QClipboard* clipboard = QGuiApplication::clipboard();
     QString text = clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection) : QString();
     if (text.isEmpty()) text = clipboard->text(QClipboard::Clipboard);

@@ -318,13 +318,23 @@ QWidget* SumSettingsRoot::buildShortcut() {
     shortcutError_ = secondaryText(QStringLiteral("shortcutError"));
     errorLabels_ << shortcutError_;
     column->addWidget(shortcutError_);
-    auto* hint = secondaryText(QStringLiteral("shortcutHint"));
+    auto* hint = shortcutHint_ = secondaryText(QStringLiteral("shortcutHint"));
     hint->setText(
         tr("Where the desktop keeps global shortcuts to itself, bind the command "
            "“quibsum toggle” in its keyboard settings instead."));
     column->addWidget(hint);
     column->addStretch();
     return pane;
+}
+
+void SumSettingsRoot::setShortcutAdvice(QWidget* advice) {
+    if (shortcutAdvice_ == advice) return;
+    if (shortcutAdvice_) shortcutAdvice_->deleteLater();
+    shortcutAdvice_ = advice;
+    shortcutHint_->setVisible(!advice);
+    if (!advice) return;
+    auto* column = static_cast<QVBoxLayout*>(shortcutHint_->parentWidget()->layout());
+    column->insertWidget(column->indexOf(shortcutHint_) + 1, advice);
 }
 
 QWidget* SumSettingsRoot::buildRates() {

@@ -45,6 +45,8 @@ public:
     bool isPinned() const;
     // Shows it, or brings it forward.
     void present();
+    // Shows this advice on the Shortcut pane in place of the general hint; null restores it.
+    void setShortcutAdvice(QWidget* advice);
     // "Version 0.1.0 (build)"; the parentheses only when a build is known.
     static QString versionText(const QString& version, const QString& build);
 
@@ -83,6 +85,8 @@ private:
     QCheckBox* loginSwitch_ = nullptr;
     QLabel* loginError_ = nullptr;
     HotkeyRecorder* recorder_ = nullptr;
+    QLabel* shortcutHint_ = nullptr;
+    QWidget* shortcutAdvice_ = nullptr;
     QLabel* shortcutError_ = nullptr;
     QLabel* rateStatus_ = nullptr;
     QLabel* rateError_ = nullptr;

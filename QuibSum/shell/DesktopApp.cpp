@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QSettings>
+#include <QToolButton>
 
 #include <chrono>
 #include <csignal>
@@ -13,17 +14,22 @@
 #include <optional>
 #include <string>
 
+#include "QuibSum/cli/ProgramFiles.h"
 #include "QuibSum/editor/EditorView.h"
+#include "QuibSum/editor/TotalFooter.h"
 #include "QuibSum/settings/SumSettingsRoot.h"
 #include "QuibSum/shell/DesktopServiceHooks.h"
 #include "QuibSum/shell/DisplayAccess.h"
+#include "QuibSum/shell/HotKeyNotice.h"
 #include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/shell/QuitOnSignal.h"
 #include "QuibSum/shell/SingleInstance.h"
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumWindow.h"
+#include "QuibSum/shell/hotkey/GnomeShortcut.h"
 #include "QuibSum/shell/hotkey/HotKey.h"
+#include "QuibSum/shell/hotkey/HotKeyAdvice.h"
 #include "QuibSum/shell/hotkey/HotKeyBinding.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
@@ -34,6 +40,15 @@ namespace {
 
 // The longest the window's main thread waits for the sheets' lock at a time.
 constexpr std::chrono::milliseconds windowLockWait{100};
+
+// Set once the user closed the notice that the hot key does not work.
+constexpr const char* hotKeyNoticeDismissedKey = "QuibSum.HotKeyNoticeDismissed";
+
+// The `quibsum` a desktop's shortcut should run: this program's own, else the one on PATH.
+QString publicCommand() {
+    const std::filesystem::path program = ProgramFiles::publicProgram();
+    return program.empty() ? QStringLiteral("quibsum") : QString::fromStdString(program.string());
+}
 
 }  // namespace
 
@@ -93,21 +108,69 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
 
     // The hot key toggles the window; the binding keeps it in step with the settings.
     std::unique_ptr<HotKey> hotKey = HotKey::create();
+    hotKey->onActivationToken = [](const QString& token) { qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8()); };
     hotKey->onPress = [&] {
         window->toggleWindow();
         runtime->refreshRates(false);
     };
     auto hotKeyBinding = std::make_unique<HotKeyBinding>(settings, *hotKey);
 
+    // Where the hot key does not work the window says so once, with what fixes it; the
+    // Shortcut pane of the settings says it for as long as it holds.
+    const HotKeyAdvice::Desktop desktop = HotKeyAdvice::currentDesktop();
+    const GnomeShortcut gnome(publicCommand());
+    bool gnomeAdded = desktop == HotKeyAdvice::Desktop::gnome && gnome.isAdded();
+    auto* notice = new HotKeyNotice(settings, desktop, &gnome, true);
+    window->setNotice(notice);
+    std::unique_ptr<SumSettingsRoot> settingsWindow;
+    auto followHotKey = [&] {
+        const bool fixed = hotKeyBinding->isWorking() || gnomeAdded;
+        notice->setVisible(!fixed && !windowSettings->value(QLatin1String(hotKeyNoticeDismissedKey)).toBool());
+        if (!settingsWindow) return;
+        if (fixed && !gnomeAdded) {
+            settingsWindow->setShortcutAdvice(nullptr);
+        } else {
+            auto* advice = new HotKeyNotice(settings, desktop, &gnome, false);
+            advice->onShortcutAdded = [&] {
+                gnomeAdded = true;
+                notice->hide();
+            };
+            settingsWindow->setShortcutAdvice(advice);
+        }
+    };
+    notice->onDismiss = [&] {
+        windowSettings->setValue(QLatin1String(hotKeyNoticeDismissedKey), true);
+        notice->hide();
+    };
+    notice->onShortcutAdded = [&] {
+        gnomeAdded = true;
+        followHotKey();
+    };
+    QObject::connect(hotKeyBinding.get(), &HotKeyBinding::workingChanged, window.get(), [&] { followHotKey(); });
+    // GNOME's shortcut follows a newly recorded combination.
+    QObject::connect(&settings, &SumSettings::hotkeyRecorded, window.get(), [&] {
+        if (!gnomeAdded) return;
+        const std::optional<QString> error =
+            gnome.follow(HotKeyCombination{settings.hotkeyCode(), settings.hotkeyModifiers()});
+        settings.setLastError(error);
+    });
+
     window->onShown = [&] { runtime->refreshRates(false); };
+    // xdg-shell has no request to keep a window above others; sway keeps floating windows
+    // above tiled ones, KWin and GNOME do nothing of the kind for Wayland clients.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && desktop != HotKeyAdvice::Desktop::sway)
+        window->footer()->pinButton()->setToolTip(
+            QApplication::translate("DesktopApp",
+                                    "Pin: stays shown when you switch programs (this desktop keeps no "
+                                    "window on top of others)"));
     // The settings window: made on first use, hidden (not destroyed) when closed, on top
     // whenever the sheet window is pinned.
-    std::unique_ptr<SumSettingsRoot> settingsWindow;
     window->onSettings = [&] {
         if (!settingsWindow) {
             settingsWindow = std::make_unique<SumSettingsRoot>(settings, windowSettings.get());
             settingsWindow->refreshRates = [&] { runtime->refreshRates(true); };
             settingsWindow->quit = [&] { window->quit(); };
+            followHotKey();
         }
         settingsWindow->setPinned(window->isPinned());
         settingsWindow->present();
@@ -119,6 +182,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     quitOnTerminationSignals(&app);
     runtime->watchForRefreshMoments();
     runtime->refreshRates(false);
+    followHotKey();
     if (!hidden) window->showWindow();
     int status = QApplication::exec();
     // Quitting from the window saved already; a termination signal did not.

@@ -1,6 +1,10 @@
 #include "QuibSum/shell/DesktopServiceHooks.h"
 
+#include <QGuiApplication>
+#include <QWindow>
 #include <QtGlobal>
+
+#include "QuibSum/shell/SelectionReader.h"
 
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/shell/SumWindow.h"
@@ -23,6 +27,15 @@ SumService::Hooks desktopServiceHooks(SheetStore& store, SumRuntime& runtime, Su
         const QString whole = store.appendToQuickSheet(text);
         window.showQuickSheetText(whole);
         return whole;
+    };
+    hooks.readSelection = [&window](std::function<void(const QString&)> done) {
+        window.showWindow();
+        auto* reader = new SelectionReader(SelectionReader::standard(
+            [&window] { return window.windowHandle() && QGuiApplication::focusWindow() == window.windowHandle(); }));
+        reader->start([&window, done = std::move(done)](const QString& text) {
+            if (text.isEmpty()) window.showNote(SumWindow::tr("No text is selected or copied."));
+            done(text);
+        });
     };
     hooks.prepareCalculation = [&runtime] { runtime.refreshRates(false); };
     hooks.calculate = [&runtime](const std::string& expression) {

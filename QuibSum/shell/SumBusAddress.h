@@ -24,6 +24,8 @@ inline constexpr char storageError[] = "org.quibsum.QuibSum1.Error.Storage";
 inline constexpr char unavailableError[] = "org.quibsum.QuibSum1.Error.Unavailable";
 // The call came after the deadline its caller set; nothing was done.
 inline constexpr char expiredError[] = "org.quibsum.QuibSum1.Error.Expired";
+// append-selection found no selected or copied text.
+inline constexpr char noSelectionError[] = "org.quibsum.QuibSum1.Error.NoSelection";
 inline constexpr char invalidArgsError[] = "org.freedesktop.DBus.Error.InvalidArgs";
 
 // The well-known name for the sheets in `dataDirectory` (AppPaths::dataDirectory()).

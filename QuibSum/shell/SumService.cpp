@@ -138,6 +138,33 @@ QString SumService::AppendTextBefore(const QString& text, qlonglong deadline) {
     return AppendText(text);
 }
 
+QString SumService::AppendSelectionWith(const QVariantMap& platformData) {
+    if (!hooks_.readSelection || !hooks_.appendText) {
+        fail(SumBusAddress::unavailableError, starting());
+        return {};
+    }
+    takeActivationToken(platformData);
+    if (!calledFromDBus()) return {};
+    // The answer waits for the window to get the keyboard, without holding anything else up.
+    setDelayedReply(true);
+    hooks_.readSelection([this, request = message(), bus = connection()](const QString& text) {
+        auto error = [&](const char* name, const QString& message) {
+            bus.send(request.createErrorReply(QString::fromLatin1(name), message));
+        };
+        if (!hooks_.appendText) return error(SumBusAddress::unavailableError, starting());
+        if (text.isEmpty()) return error(SumBusAddress::noSelectionError, tr("No text is selected or copied."));
+        if (text.size() > maxTextBytes / 3 && text.toUtf8().size() > maxTextBytes)
+            return error(SumBusAddress::invalidArgsError,
+                         tr("The selection is larger than the 64 MiB a sheet can hold."));
+        try {
+            bus.send(request.createReply(hooks_.appendText(text)));
+        } catch (const std::exception& e) {
+            error(SumBusAddress::storageError, QString::fromUtf8(e.what()));
+        }
+    });
+    return {};
+}
+
 QString SumService::Calculate(const QString& expression) {
     if (!hooks_.calculate) {
         fail(SumBusAddress::unavailableError, starting());

@@ -16,6 +16,11 @@
 //                               (milliseconds since 1970 UTC), when its caller has stopped
 //                               waiting and told its user that nothing was added: then it
 //                               adds nothing and answers the "expired" error
+//   AppendSelectionWith(a{sv} platform_data) -> s
+//                               show the window (with the caller's activation token), read
+//                               the primary selection, else the clipboard, once it has the
+//                               keyboard, and append it as AppendText does; the "no
+//                               selection" error when there is none
 //   Calculate(s expr) -> s      one expression on its own, after a short chance for due rates
 //                               to arrive; its display text
 //
@@ -58,6 +63,9 @@ public:
         // Appends to the quick sheet, shows it and returns its whole text. Throws
         // std::exception, whose what() the caller is told.
         std::function<QString(const QString& text)> appendText;
+        // Shows the window and calls back once with the selected or copied text it can read,
+        // empty when there is none.
+        std::function<void(std::function<void(const QString& text)>)> readSelection;
         // Starts what an evaluation should wait for: an unforced rate refresh.
         std::function<void()> prepareCalculation;
         std::function<std::variant<std::string, QuickCalculator::Failure>(const std::string& expression)> calculate;
@@ -95,6 +103,7 @@ public slots:
     void ToggleWith(const QVariantMap& platformData);
     QString AppendText(const QString& text);
     QString AppendTextBefore(const QString& text, qlonglong deadline);
+    QString AppendSelectionWith(const QVariantMap& platformData);
     QString Calculate(const QString& expression);
 
 private:

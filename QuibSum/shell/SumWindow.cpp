@@ -105,6 +105,7 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
       hooks_(std::move(hooks)),
       theme_(EditorTheme::forAppearance(runtime.settings().windowAppearance())),
       title_(new QLabel(this)),
+      note_(new QLabel(this)),
       closeButton_(new QToolButton(this)),
       footer_(new TotalFooter(runtime.settings(), this)),
       sheetsWatch_(new QFileSystemWatcher(this)),
@@ -133,6 +134,12 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
     layout->setContentsMargins(edgeWidth, 0, edgeWidth, edgeWidth);
     layout->setSpacing(0);
     layout->addLayout(titleLine);
+    note_->setObjectName(QStringLiteral("windowNote"));
+    note_->setTextFormat(Qt::PlainText);
+    note_->setWordWrap(true);
+    note_->setContentsMargins(8, 4, 8, 4);
+    note_->hide();
+    layout->addWidget(note_);
     layout->addWidget(footer_);
     if (!showSheet(state.sheetToShow(store_)) && !showSheet(SheetStore::quickSheetID)) {
         // Not even the quick sheet can be read: the program cannot start.
@@ -293,6 +300,7 @@ void SumWindow::showWindow() {
 void SumWindow::hideWindow() {
     endUserMove();
     footer_->endFeedback();
+    note_->hide();
     hadKeyboard_ = false;
     hide();
 }
@@ -388,6 +396,16 @@ bool SumWindow::openSheet(const QUuid& id) {
     watchShownSheet();
     editor_->textView()->setFocus();
     return true;
+}
+
+void SumWindow::setNotice(QWidget* notice) {
+    auto* column = static_cast<QVBoxLayout*>(layout());
+    column->insertWidget(column->indexOf(footer_), notice);
+}
+
+void SumWindow::showNote(const QString& text) {
+    note_->setText(text);
+    note_->show();
 }
 
 void SumWindow::watchShownSheet() {

@@ -100,6 +100,11 @@ public:
     // Quits the program once everything is saved.
     void quit();
     void applyTheme();
+    // Puts a notice at the bottom of the sheet, above the footer; it hides and shows itself.
+    void setNotice(QWidget* notice);
+    // A short line above the footer until the window hides ("No text is selected…").
+    void showNote(const QString& text);
+    QLabel* note() const { return note_; }
 
     // "Settings…" and Ctrl+,: for the settings window.
     std::function<void()> onSettings;
@@ -140,6 +145,7 @@ private:
     Hooks hooks_;
     EditorTheme theme_;
     QLabel* title_;
+    QLabel* note_;
     QToolButton* closeButton_;
     EditorView* editor_ = nullptr;
     TotalFooter* footer_;

@@ -108,5 +108,41 @@ TEST(HotKeyWithSettings, ATakenCombinationKeepsThePreviousOneAndShowsWhy) {
     EXPECT_EQ(presses, 1);
 }
 
+// Where no program may own a key, a recorded combination is kept (the desktop's own settings
+// run `quibsum toggle` with it, as the settings' advice says) and the hot key is reported as
+// not working.
+TEST(HotKeyWithSettings, WithoutAnyMechanismTheRecordedCombinationIsKept) {
+    QTemporaryDir dir;
+    QSettings storage(dir.path() + QStringLiteral("/QuibSum.conf"), QSettings::IniFormat);
+    SumSettings settings(storage);
+    NoHotKey hotKey;
+    const HotKeyBinding binding(settings, hotKey);
+    EXPECT_FALSE(binding.isWorking());
+    ASSERT_TRUE(settings.lastError());
+
+    settings.recordHotkey({HotKeyPress::control | HotKeyPress::option, 40, "k"});
+
+    EXPECT_EQ(settings.hotkeyLabel(), "Ctrl+Alt+K");
+    EXPECT_EQ(SumSettings(storage).hotkeyLabel(), "Ctrl+Alt+K") << "stored";
+    EXPECT_FALSE(binding.isWorking());
+}
+
+TEST(HotKeyWithSettings, WorkingFollowsTheDesktopsAnswers) {
+    QTemporaryDir dir;
+    QSettings storage(dir.path() + QStringLiteral("/QuibSum.conf"), QSettings::IniFormat);
+    SumSettings settings(storage);
+    FakeHotKey hotKey;
+    const HotKeyBinding binding(settings, hotKey);
+    std::vector<bool> changes;
+    QObject::connect(&binding, &HotKeyBinding::workingChanged, [&](bool working) { changes.push_back(working); });
+    EXPECT_TRUE(binding.isWorking());
+
+    hotKey.refuseLater();
+    EXPECT_FALSE(binding.isWorking());
+    settings.recordHotkey({HotKeyPress::control | HotKeyPress::option, 40, "k"});
+    EXPECT_TRUE(binding.isWorking());
+    EXPECT_EQ(changes, (std::vector<bool>{false, true}));
+}
+
 }  // namespace
 }  // namespace quibsum

@@ -28,6 +28,9 @@ public:
 
     // Called on the main thread, once for every press (held keys do not repeat it).
     std::function<void()> onPress;
+    // Called just before onPress with the activation token the desktop sent with the press,
+    // when it sent one: a Wayland window comes forward only with it.
+    std::function<void(const QString& token)> onActivationToken;
     // Called when the desktop refuses a combination after registerCombination has returned:
     // the portal may ask the user first. Nothing is registered then.
     std::function<void(const HotKeyError&)> onFailure;
@@ -40,7 +43,8 @@ public:
     static std::unique_ptr<HotKey> create();
 
 protected:
-    void pressed() {
+    void pressed(const QString& activationToken = {}) {
+        if (onActivationToken && !activationToken.isEmpty()) onActivationToken(activationToken);
         if (onPress) onPress();
     }
     void failed(const HotKeyError& error) {

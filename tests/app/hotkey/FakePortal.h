@@ -117,12 +117,13 @@ public:
     }
 
     // The desktop reports a press of `shortcut` in `session` (the last bound one when empty).
-    void activate(const QDBusConnection& connection, const QString& shortcut, QString session = {}) {
+    void activate(const QDBusConnection& connection, const QString& shortcut, QString session = {},
+                  const QVariantMap& options = {}) {
         if (session.isEmpty()) session = lastSession();
         QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/org/freedesktop/portal/desktop"),
                                                          QStringLiteral("org.freedesktop.portal.GlobalShortcuts"),
                                                          QStringLiteral("Activated"));
-        signal << QVariant::fromValue(QDBusObjectPath(session)) << shortcut << qulonglong(0) << QVariantMap();
+        signal << QVariant::fromValue(QDBusObjectPath(session)) << shortcut << qulonglong(0) << options;
         connection.send(signal);
     }
 

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "QuibSum/shell/hotkey/portal/PortalHotKey.h"
 #include "tests/app/hotkey/FakePortal.h"
@@ -53,6 +54,22 @@ protected:
     int presses = 0;
     std::optional<QString> failure;
 };
+
+// The compositor's token comes with the press, and is in place before the window is shown.
+TEST_F(PortalHotKeyTest, APressHandsOnTheActivationTokenFirst) {
+    std::vector<QString> events;
+    hotKey->onActivationToken = [&](const QString& token) { events.push_back(QStringLiteral("token ") + token); };
+    hotKey->onPress = [&] { events.push_back(QStringLiteral("press")); };
+    hotKey->registerCombination(49, 0x1800);
+    ASSERT_TRUE(waitUntil([&] { return !portal->bound().isEmpty(); }));
+
+    portal->activate(fakeBus, QStringLiteral("toggle"), {},
+                     {{QStringLiteral("activation_token"), QStringLiteral("kwin-7")}});
+    ASSERT_TRUE(waitUntil([&] { return events.size() == 2; }));
+    portal->activate(fakeBus, QStringLiteral("toggle"));  // an older portal sends none
+    ASSERT_TRUE(waitUntil([&] { return events.size() == 3; }));
+    EXPECT_EQ(events, (std::vector<QString>{"token kwin-7", "press", "press"}));
+}
 
 TEST_F(PortalHotKeyTest, BindsTheCombinationAndCallsOnPressForItsOwnShortcutOnly) {
     EXPECT_TRUE(PortalHotKey::available(QDBusConnection::sessionBus()));

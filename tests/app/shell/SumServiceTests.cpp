@@ -149,6 +149,34 @@ TEST_F(ServiceTest, AppendTextHandsOverTheTextAndAnswersTheWholeSheet) {
     EXPECT_EQ(record.appended, cases);
 }
 
+// The window reads the selection once it has the keyboard, later than the call arrives: the
+// answer waits for it, and the caller's token is in place before the window is shown.
+TEST_F(ServiceTest, AppendSelectionAnswersWhenTheWindowHasReadTheSelection) {
+    SumService::Hooks hooks = fakeHooks();
+    QString selection;
+    hooks.useActivationToken = [this](const QString& token) { record.add("token " + token.toStdString()); };
+    hooks.readSelection = [&](std::function<void(const QString&)> done) {
+        record.add("read");
+        QTimer::singleShot(20ms, [done = std::move(done), text = selection] { done(text); });
+    };
+    serve(std::move(hooks));
+    QVariantMap platformData{{QStringLiteral("activation-token"), QStringLiteral("t-1")}};
+
+    selection = QStringLiteral("2+2");
+    auto reply = call(QStringLiteral("AppendSelectionWith"), {platformData});
+    ASSERT_EQ(reply.status, Status::ok) << reply.message.toStdString();
+    EXPECT_EQ(reply.value, QStringLiteral("1+1\n2+2"));
+
+    selection.clear();
+    reply = call(QStringLiteral("AppendSelectionWith"), {QVariantMap{}});
+    EXPECT_EQ(reply.status, Status::failed);
+    EXPECT_EQ(reply.errorName, QLatin1String(SumBusAddress::noSelectionError));
+    EXPECT_EQ(reply.message, QStringLiteral("No text is selected or copied."));
+
+    EXPECT_EQ(record.calls, (std::vector<std::string>{"token t-1", "read", "read"}));
+    EXPECT_EQ(record.appended, std::vector<QString>{QStringLiteral("2+2")});
+}
+
 TEST_F(ServiceTest, AppendTextRefusesWhatNoSheetCanHoldAndKeepsServing) {
     serve(fakeHooks());
     const qsizetype limit = SumService::maxTextBytes;

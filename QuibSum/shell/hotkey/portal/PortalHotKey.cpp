@@ -172,8 +172,15 @@ void PortalHotKey::activated(const QDBusMessage& signal) {
     // (o session_handle, s shortcut_id, t timestamp, a{sv} options)
     const QList<QVariant> arguments = signal.arguments();
     if (session_.isEmpty() || arguments.size() < 2) return;
-    if (arguments.at(0).value<QDBusObjectPath>().path() == session_ && arguments.at(1).toString() == shortcutId)
-        pressed();
+    if (arguments.at(0).value<QDBusObjectPath>().path() != session_ || arguments.at(1).toString() != shortcutId) return;
+    // Newer portals send the compositor's activation token with the press.
+    QString token;
+    if (arguments.size() >= 4) {
+        const QVariantMap options = qdbus_cast<QVariantMap>(arguments.at(3));
+        const QVariant value = options.value(QStringLiteral("activation_token"));
+        if (value.metaType() == QMetaType::fromType<QString>()) token = value.toString();
+    }
+    pressed(token);
 }
 
 void PortalHotKey::refuse() {
