@@ -628,8 +628,11 @@ void SumWindow::endUserMove() {
 }
 
 void SumWindow::mouseMoveEvent(QMouseEvent* event) {
-    // The pointer is the window's again: whatever move there was is over.
-    if (userMoving_ && QGuiApplication::applicationState() == Qt::ApplicationActive) endUserMove();
+    // The pointer is the window's again, its button up: whatever move there was is over. (With
+    // the button still down this is the drag itself, before the window manager has taken it
+    // over: the move is only beginning.)
+    if (userMoving_ && event->buttons() == Qt::NoButton && QGuiApplication::applicationState() == Qt::ApplicationActive)
+        endUserMove();
     const Qt::Edges edges = edgesAt(event->position().toPoint());
     Qt::CursorShape shape = Qt::ArrowCursor;
     if (edges == (Qt::LeftEdge | Qt::TopEdge) || edges == (Qt::RightEdge | Qt::BottomEdge))

@@ -1,5 +1,6 @@
 #pragma once
-// Runs the event loop until a condition holds or two seconds pass; says whether it held.
+// Runs the event loop until a condition holds or ten seconds pass (a bound for a loaded
+// machine: it returns as soon as the condition holds); says whether it held.
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,7 +12,7 @@ namespace quibsum {
 inline bool waitUntil(const std::function<bool()>& done) {
     QElapsedTimer timer;
     timer.start();
-    while (!done() && timer.elapsed() < 2000) {
+    while (!done() && timer.elapsed() < 10000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         QThread::msleep(1);
     }
