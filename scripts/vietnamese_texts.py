@@ -118,7 +118,7 @@ VI.update({
 "Number separators": "Dấu phân cách số",
 "With the Vietnam number style, dots group thousands and a comma marks decimals.": "Với kiểu số Việt Nam, dấu chấm phân nhóm hàng nghìn và dấu phẩy đánh dấu phần thập phân.",
 "With the United States number style, commas group thousands and a dot marks decimals.": "Với kiểu số Hoa Kỳ, dấu phẩy phân nhóm hàng nghìn và dấu chấm đánh dấu phần thập phân.",
-"A decimal may start with its point: .5 is a half.": "Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.",
+"A decimal may start with its decimal mark: .5 is a half.": "Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.",
 "Decimals take a scale word: k or nghìn, tr or triệu.": "Số thập phân có thể kèm từ chỉ bậc: k hoặc nghìn, tr hoặc triệu.",
 "How to convert currencies": "Cách đổi tiền tệ",
 "Search settings…": "Tìm cài đặt…",

@@ -309,16 +309,16 @@
         <translation>Với kiểu số Hoa Kỳ, dấu phẩy phân nhóm hàng nghìn và dấu chấm đánh dấu phần thập phân.</translation>
     </message>
     <message>
-        <source>A decimal may start with its point: .5 is a half.</source>
-        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
-    </message>
-    <message>
         <source>Decimals take a scale word: k or nghìn, tr or triệu.</source>
         <translation>Số thập phân có thể kèm từ chỉ bậc: k hoặc nghìn, tr hoặc triệu.</translation>
     </message>
     <message>
         <source>How to convert currencies</source>
         <translation>Cách đổi tiền tệ</translation>
+    </message>
+    <message>
+        <source>A decimal may start with its decimal mark: .5 is a half.</source>
+        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
     </message>
 </context>
 <context>
@@ -981,16 +981,16 @@
         <translation>Với kiểu số Hoa Kỳ, dấu phẩy phân nhóm hàng nghìn và dấu chấm đánh dấu phần thập phân.</translation>
     </message>
     <message>
-        <source>A decimal may start with its point: .5 is a half.</source>
-        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
-    </message>
-    <message>
         <source>Decimals take a scale word: k or nghìn, tr or triệu.</source>
         <translation>Số thập phân có thể kèm từ chỉ bậc: k hoặc nghìn, tr hoặc triệu.</translation>
     </message>
     <message>
         <source>How to convert currencies</source>
         <translation>Cách đổi tiền tệ</translation>
+    </message>
+    <message>
+        <source>A decimal may start with its decimal mark: .5 is a half.</source>
+        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
     </message>
 </context><context>
     <name>quibsum::SumService</name>

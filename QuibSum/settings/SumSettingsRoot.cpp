@@ -154,7 +154,7 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     donate = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::donate))); };
     checkUpdates = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::releases))); };
     showCurrencyGuide = [this] {
-        SumCurrencyGuide guide(this);
+        SumCurrencyGuide guide(settings_.engineNumberStyle(), this);
         guide.setPalette(palette());  // a window does not inherit its parent's colours
         guide.setAutoFillBackground(true);
         guide.exec();
