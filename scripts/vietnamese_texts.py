@@ -140,4 +140,7 @@ VI.update({
 "Shortcut": "Phím tắt",
 "Exchange rates": "Tỷ giá",
 "About": "Giới thiệu",
+"Quib Sum": "Quib Sum",
+"No program could open %1.": "Không có chương trình nào mở được %1.",
+"Copy the address into a web browser to open it there.": "Hãy chép địa chỉ vào trình duyệt web để mở.",
 })

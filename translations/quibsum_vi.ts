@@ -103,6 +103,21 @@
     </message>
 </context>
 <context>
+    <name>ProjectLinks</name>
+    <message>
+        <source>Quib Sum</source>
+        <translation>Quib Sum</translation>
+    </message>
+    <message>
+        <source>No program could open %1.</source>
+        <translation>Không có chương trình nào mở được %1.</translation>
+    </message>
+    <message>
+        <source>Copy the address into a web browser to open it there.</source>
+        <translation>Hãy chép địa chỉ vào trình duyệt web để mở.</translation>
+    </message>
+</context>
+<context>
     <name>RateStatus</name>
     <message>
         <source>Bundled rates</source>
@@ -777,6 +792,20 @@
     <message>
         <source>Cannot write %1: %2</source>
         <translation>Không ghi được %1: %2</translation>
+    </message>
+</context><context>
+    <name>quibsum::ProjectLinks</name>
+    <message>
+        <source>Quib Sum</source>
+        <translation>Quib Sum</translation>
+    </message>
+    <message>
+        <source>No program could open %1.</source>
+        <translation>Không có chương trình nào mở được %1.</translation>
+    </message>
+    <message>
+        <source>Copy the address into a web browser to open it there.</source>
+        <translation>Hãy chép địa chỉ vào trình duyệt web để mở.</translation>
     </message>
 </context><context>
     <name>quibsum::RateStatus</name>

@@ -138,14 +138,20 @@ void TotalFooter::buildMenu() {
     QAction* settingsAction = menu_->addAction(tr("Settings…"));
     settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(settingsAction, &QAction::triggered, this, [this, call] { call(onSettings); });
-    connect(menu_->addAction(tr("Donate…")), &QAction::triggered, this, [this, call] { call(onDonate); });
-    connect(menu_->addAction(tr("Check for Updates…")), &QAction::triggered, this, [this, call] { call(onUpdates); });
+    donateAction_ = menu_->addAction(tr("Donate…"));
+    connect(donateAction_, &QAction::triggered, this, [this, call] { call(onDonate); });
+    updatesAction_ = menu_->addAction(tr("Check for Updates…"));
+    connect(updatesAction_, &QAction::triggered, this, [this, call] { call(onUpdates); });
     menu_->addSeparator();
     QAction* quit = menu_->addAction(tr("Quit Quib Sum"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, [this, call] { call(onQuit); });
 
-    connect(menu_, &QMenu::aboutToShow, this, [this] { refreshChecks(); });
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+        refreshChecks();
+        donateAction_->setVisible(static_cast<bool>(onDonate));
+        updatesAction_->setVisible(static_cast<bool>(onUpdates));
+    });
     refreshChecks();
 }
 

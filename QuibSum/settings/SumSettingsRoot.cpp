@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +13,6 @@
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -151,8 +149,9 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     resize(720, 480);
     if (frameStorage_) restoreGeometry(frameStorage_->value(QLatin1String(frameKey)).toByteArray());
 
-    donate = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::donate))); };
-    checkUpdates = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::releases))); };
+    if (!ProjectLinks::donate().isEmpty()) donate = [this] { ProjectLinks::open(ProjectLinks::donate(), this); };
+    if (!ProjectLinks::releases().isEmpty())
+        checkUpdates = [this] { ProjectLinks::open(ProjectLinks::releases(), this); };
     showCurrencyGuide = [this] {
         SumCurrencyGuide guide(settings_.engineNumberStyle(), this);
         guide.setPalette(palette());  // a window does not inherit its parent's colours
@@ -385,7 +384,11 @@ QWidget* SumSettingsRoot::buildAbout() {
     version->setText(versionText(QString::fromUtf8(QUIBSUM_VERSION), QString::fromUtf8(QUIBSUM_BUILD)));
     column->addWidget(version);
 
-    auto* supportRow = new QHBoxLayout;
+    // The rows of pages this build has no address for are hidden (see showLinkRows).
+    supportRow_ = new QWidget;
+    supportRow_->setObjectName(QStringLiteral("supportRow"));
+    auto* supportRow = new QHBoxLayout(supportRow_);
+    supportRow->setContentsMargins(0, 0, 0, 0);
     supportRow->addWidget(rowTitle(tr("Support Quib Sum")));
     supportRow->addStretch();
     auto* donateButton = new QPushButton(tr("Donate…"));
@@ -394,9 +397,12 @@ QWidget* SumSettingsRoot::buildAbout() {
         if (donate) donate();
     });
     supportRow->addWidget(donateButton);
-    column->addLayout(supportRow);
+    column->addWidget(supportRow_);
 
-    auto* updatesRow = new QHBoxLayout;
+    updatesRow_ = new QWidget;
+    updatesRow_->setObjectName(QStringLiteral("updatesRow"));
+    auto* updatesRow = new QHBoxLayout(updatesRow_);
+    updatesRow->setContentsMargins(0, 0, 0, 0);
     updatesRow->addWidget(rowTitle(tr("Updates")));
     updatesRow->addStretch();
     auto* updatesButton = new QPushButton(tr("Check for Updates…"));
@@ -405,7 +411,7 @@ QWidget* SumSettingsRoot::buildAbout() {
         if (checkUpdates) checkUpdates();
     });
     updatesRow->addWidget(updatesButton);
-    column->addLayout(updatesRow);
+    column->addWidget(updatesRow_);
     column->addStretch();
     return pane;
 }
@@ -497,7 +503,13 @@ void SumSettingsRoot::setPinned(bool pinned) { pin_->setPinned(pinned); }
 
 bool SumSettingsRoot::isPinned() const { return pin_->isPinned(); }
 
+void SumSettingsRoot::showLinkRows() {
+    supportRow_->setVisible(static_cast<bool>(donate));
+    updatesRow_->setVisible(static_cast<bool>(checkUpdates));
+}
+
 void SumSettingsRoot::present() {
+    showLinkRows();
     // The switch follows the entry, which the desktop's own settings may have changed.
     {
         const QSignalBlocker block(loginSwitch_);

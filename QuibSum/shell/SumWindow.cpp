@@ -6,7 +6,6 @@
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusVariant>
-#include <QDesktopServices>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,7 +19,6 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <chrono>
@@ -149,8 +147,10 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
         if (onSettings) onSettings();
     };
     footer_->onQuit = [this] { quit(); };
-    footer_->onDonate = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::donate))); };
-    footer_->onUpdates = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::releases))); };
+    if (!ProjectLinks::donate().isEmpty())
+        footer_->onDonate = [this] { ProjectLinks::open(ProjectLinks::donate(), this); };
+    if (!ProjectLinks::releases().isEmpty())
+        footer_->onUpdates = [this] { ProjectLinks::open(ProjectLinks::releases(), this); };
     buildMenus();
     deleteAction_->setEnabled(sheetID_ != SheetStore::quickSheetID);
 
