@@ -63,6 +63,7 @@ public:
 private:
     void buildMenu();
     void refreshChecks();
+    void themeMenus();
     void showTotal();
 
     struct ChoiceMenu {

@@ -442,22 +442,19 @@ void SumSettingsRoot::showSettings() {
 
 void SumSettingsRoot::applyTheme() {
     const EditorTheme theme = EditorTheme::forAppearance(settings_.windowAppearance());
-    const QColor background = theme.color(PaletteRole::background);
-    const QColor text = theme.color(PaletteRole::text);
-    // Controls stand a little apart from the window so that switches and fields show in dark.
-    const QColor control = theme.isDark() ? background.lighter(160) : background.darker(106);
-    QPalette p(control, background);
-    p.setColor(QPalette::Base, theme.isDark() ? background.lighter(130) : QColor(Qt::white));
-    p.setColor(QPalette::AlternateBase, background);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) p.setColor(role, text);
-    p.setColor(QPalette::PlaceholderText, theme.color(PaletteRole::comment));
-    p.setColor(QPalette::Highlight, theme.color(PaletteRole::selection));
-    p.setColor(QPalette::HighlightedText, theme.color(PaletteRole::selectionText));
+    const QPalette p = theme.palette();
+    const QColor control = p.color(QPalette::Button);
     setPalette(p);
     setAutoFillBackground(true);
     QPalette errorPalette = p;
     errorPalette.setColor(QPalette::WindowText, theme.color(PaletteRole::error));
     for (QLabel* label : errorLabels_) label->setPalette(errorPalette);
+    // A style sheet decides all of the badge's colours or none: they are given here.
+    if (auto* badge = findChild<QLabel*>(QStringLiteral("releaseStage")))
+        badge->setStyleSheet(
+            QStringLiteral("QLabel { color: %1; background: %2; border: 1px solid %3; "
+                           "border-radius: 6px; padding: 1px 6px; }")
+                .arg(p.color(QPalette::WindowText).name(), control.name(), theme.color(PaletteRole::comment).name()));
     const QPalette tilePalette = p;
     // Style sheets take colours when set, so the tiles' are set here, with the theme's.
     const QString tileStyle = QStringLiteral(

@@ -552,9 +552,10 @@ void SumWindow::resizeEvent(QResizeEvent* event) {
 
 void SumWindow::applyTheme() {
     theme_ = EditorTheme::forAppearance(runtime_.settings().windowAppearance());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, theme_.color(PaletteRole::background));
-    palette.setColor(QPalette::WindowText, theme_.color(PaletteRole::footerText));
+    // Everything Qt draws in the window (its buttons, dialogs over it) takes the theme's colours.
+    QPalette palette = theme_.palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::WindowText, theme_.color(PaletteRole::footerText));
     setPalette(palette);
     setAutoFillBackground(false);
     title_->setFont(theme_.textFont());
