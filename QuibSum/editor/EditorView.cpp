@@ -496,7 +496,7 @@ void EditorView::elideStatus() {
 
 void EditorView::setTheme(const EditorTheme& theme) {
     theme_ = theme;
-    QPalette palette = textView_->palette();
+    QPalette palette = theme.palette();
     palette.setColor(QPalette::Base, theme.color(PaletteRole::background));
     palette.setColor(QPalette::Window, theme.color(PaletteRole::background));
     palette.setColor(QPalette::Text, theme.color(PaletteRole::text));

@@ -9,12 +9,16 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolButton>
+#include <memory>
 
 #include "QuibSum/editor/EditorTheme.h"
+#include "QuibSum/editor/EditorView.h"
+#include "QuibSum/editor/SumTextView.h"
 #include "QuibSum/editor/TotalFooter.h"
 #include "QuibSum/settings/LaunchAtLogin.h"
 #include "QuibSum/settings/SumSettingsRoot.h"
 #include "QuibSum/storage/SumSettings.h"
+#include "tests/support/TestRates.h"
 
 using namespace quibsum;
 
@@ -68,6 +72,14 @@ TEST_P(AppearanceTest, TheSheetsColoursReadOnItsBackground) {
     EXPECT_GE(EditorTheme::contrast(theme.color(PaletteRole::selectionText), theme.color(PaletteRole::selection)),
               minimum);
     expectReadable(theme.palette(), "widgets");
+}
+
+TEST_P(AppearanceTest, TheSheetsContextMenuFollowsTheAppearance) {
+    EditorView editor(QStringLiteral("1 + 1"),
+                      Engine(quibsum::testing::testRates(), NumberStyle::en, RateKind::transfer), theme);
+    std::unique_ptr<QMenu> menu(editor.textView()->themedContextMenu(QPoint(4, 4)));
+    EXPECT_EQ(menu->palette().color(QPalette::Window), background());
+    expectReadable(menu->palette(), "the sheet's context menu");
 }
 
 TEST_P(AppearanceTest, TheFooterItsTotalAndItsMenusFollowTheAppearance) {
