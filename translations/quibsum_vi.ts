@@ -70,6 +70,37 @@
     </message>
 </context>
 <context>
+    <name>HotKeyError</name>
+    <message>
+        <source>To use %1, bind the command “quibsum toggle” to it in the desktop's keyboard settings.</source>
+        <translation>Để dùng %1, hãy gán lệnh “quibsum toggle” cho nó trong phần cài đặt bàn phím của môi trường máy tính.</translation>
+    </message>
+    <message>
+        <source>key %1</source>
+        <translation>phím %1</translation>
+    </message>
+    <message>
+        <source>%1 is already taken by another program.</source>
+        <translation>%1 đã bị một chương trình khác dùng.</translation>
+    </message>
+    <message>
+        <source>This desktop does not let programs set a global hot key. </source>
+        <translation>Môi trường máy tính này không cho chương trình đặt phím tắt toàn cục. </translation>
+    </message>
+    <message>
+        <source>The desktop did not grant %1 as a global hot key. </source>
+        <translation>Môi trường máy tính không cho dùng %1 làm phím tắt toàn cục. </translation>
+    </message>
+    <message>
+        <source>it</source>
+        <translation>nó</translation>
+    </message>
+    <message>
+        <source>%1 cannot be a global hot key: this keyboard has no such key.</source>
+        <translation>%1 không thể là phím tắt toàn cục: bàn phím này không có phím đó.</translation>
+    </message>
+</context>
+<context>
     <name>HotkeyRecorder</name>
     <message>
         <source>Record shortcut</source>
@@ -103,6 +134,118 @@
     </message>
 </context>
 <context>
+    <name>ProjectLinks</name>
+    <message>
+        <source>Quib Sum</source>
+        <translation>Quib Sum</translation>
+    </message>
+    <message>
+        <source>No program could open %1.</source>
+        <translation>Không có chương trình nào mở được %1.</translation>
+    </message>
+    <message>
+        <source>Copy the address into a web browser to open it there.</source>
+        <translation>Hãy chép địa chỉ vào trình duyệt web để mở.</translation>
+    </message>
+</context>
+<context>
+    <name>QLineEdit</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Hoàn tác</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Làm lại</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Cắ&amp;t</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Chép</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Dán</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Xoá</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Chọn tất cả</translation>
+    </message>
+</context>
+<context>
+    <name>QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Đóng</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Huỷ</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Lưu</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Bỏ</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Có</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;Không</translation>
+    </message>
+</context>
+<context>
+    <name>QWidgetTextControl</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Hoàn tác</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Làm lại</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Cắ&amp;t</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Chép</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Dán</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Xoá</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Chọn tất cả</translation>
+    </message>
+    <message>
+        <source>Copy &amp;Link Location</source>
+        <translation>Chép địa chỉ &amp;liên kết</translation>
+    </message>
+</context>
+<context>
     <name>RateStatus</name>
     <message>
         <source>Bundled rates</source>
@@ -118,13 +261,6 @@
     <message>
         <source>Copied</source>
         <translation>Đã chép</translation>
-    </message>
-</context>
-<context>
-    <name>SheetReport</name>
-    <message>
-        <source>Total:</source>
-        <translation>Tổng:</translation>
     </message>
 </context>
 <context>
@@ -309,16 +445,16 @@
         <translation>Với kiểu số Hoa Kỳ, dấu phẩy phân nhóm hàng nghìn và dấu chấm đánh dấu phần thập phân.</translation>
     </message>
     <message>
-        <source>A decimal may start with its point: .5 is a half.</source>
-        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
-    </message>
-    <message>
         <source>Decimals take a scale word: k or nghìn, tr or triệu.</source>
         <translation>Số thập phân có thể kèm từ chỉ bậc: k hoặc nghìn, tr hoặc triệu.</translation>
     </message>
     <message>
         <source>How to convert currencies</source>
         <translation>Cách đổi tiền tệ</translation>
+    </message>
+    <message>
+        <source>A decimal may start with its decimal mark: .5 is a half.</source>
+        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
     </message>
 </context>
 <context>
@@ -672,17 +808,6 @@
     </message>
 </context>
 <context>
-    <name>std</name>
-    <message>
-        <source>error: </source>
-        <translation type="unfinished" />
-    </message>
-    <message>
-        <source>Incompatible page units</source>
-        <translation>Đơn vị trong trang không tương thích</translation>
-    </message>
-</context>
-<context>
     <name>quibsum::CompletionList</name>
     <message>
         <source>Variable suggestions</source>
@@ -749,6 +874,36 @@
         <translation>Nguồn: tỷ giá nhập trong trang này</translation>
     </message>
 </context><context>
+    <name>quibsum::HotKeyError</name>
+    <message>
+        <source>To use %1, bind the command “quibsum toggle” to it in the desktop's keyboard settings.</source>
+        <translation>Để dùng %1, hãy gán lệnh “quibsum toggle” cho nó trong phần cài đặt bàn phím của môi trường máy tính.</translation>
+    </message>
+    <message>
+        <source>key %1</source>
+        <translation>phím %1</translation>
+    </message>
+    <message>
+        <source>%1 is already taken by another program.</source>
+        <translation>%1 đã bị một chương trình khác dùng.</translation>
+    </message>
+    <message>
+        <source>This desktop does not let programs set a global hot key. </source>
+        <translation>Môi trường máy tính này không cho chương trình đặt phím tắt toàn cục. </translation>
+    </message>
+    <message>
+        <source>The desktop did not grant %1 as a global hot key. </source>
+        <translation>Môi trường máy tính không cho dùng %1 làm phím tắt toàn cục. </translation>
+    </message>
+    <message>
+        <source>it</source>
+        <translation>nó</translation>
+    </message>
+    <message>
+        <source>%1 cannot be a global hot key: this keyboard has no such key.</source>
+        <translation>%1 không thể là phím tắt toàn cục: bàn phím này không có phím đó.</translation>
+    </message>
+</context><context>
     <name>quibsum::HotkeyRecorder</name>
     <message>
         <source>Record shortcut</source>
@@ -779,6 +934,114 @@
         <translation>Không ghi được %1: %2</translation>
     </message>
 </context><context>
+    <name>quibsum::ProjectLinks</name>
+    <message>
+        <source>Quib Sum</source>
+        <translation>Quib Sum</translation>
+    </message>
+    <message>
+        <source>No program could open %1.</source>
+        <translation>Không có chương trình nào mở được %1.</translation>
+    </message>
+    <message>
+        <source>Copy the address into a web browser to open it there.</source>
+        <translation>Hãy chép địa chỉ vào trình duyệt web để mở.</translation>
+    </message>
+</context><context>
+    <name>quibsum::QLineEdit</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Hoàn tác</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Làm lại</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Cắ&amp;t</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Chép</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Dán</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Xoá</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Chọn tất cả</translation>
+    </message>
+</context><context>
+    <name>quibsum::QPlatformTheme</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Đóng</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Huỷ</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Lưu</translation>
+    </message>
+    <message>
+        <source>Discard</source>
+        <translation>Bỏ</translation>
+    </message>
+    <message>
+        <source>&amp;Yes</source>
+        <translation>&amp;Có</translation>
+    </message>
+    <message>
+        <source>&amp;No</source>
+        <translation>&amp;Không</translation>
+    </message>
+</context><context>
+    <name>quibsum::QWidgetTextControl</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Hoàn tác</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Làm lại</translation>
+    </message>
+    <message>
+        <source>Cu&amp;t</source>
+        <translation>Cắ&amp;t</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Chép</translation>
+    </message>
+    <message>
+        <source>&amp;Paste</source>
+        <translation>&amp;Dán</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Xoá</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Chọn tất cả</translation>
+    </message>
+    <message>
+        <source>Copy &amp;Link Location</source>
+        <translation>Chép địa chỉ &amp;liên kết</translation>
+    </message>
+</context><context>
     <name>quibsum::RateStatus</name>
     <message>
         <source>Bundled rates</source>
@@ -793,12 +1056,6 @@
     <message>
         <source>Copied</source>
         <translation>Đã chép</translation>
-    </message>
-</context><context>
-    <name>quibsum::SheetReport</name>
-    <message>
-        <source>Total:</source>
-        <translation>Tổng:</translation>
     </message>
 </context><context>
     <name>quibsum::SheetStore</name>
@@ -981,16 +1238,16 @@
         <translation>Với kiểu số Hoa Kỳ, dấu phẩy phân nhóm hàng nghìn và dấu chấm đánh dấu phần thập phân.</translation>
     </message>
     <message>
-        <source>A decimal may start with its point: .5 is a half.</source>
-        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
-    </message>
-    <message>
         <source>Decimals take a scale word: k or nghìn, tr or triệu.</source>
         <translation>Số thập phân có thể kèm từ chỉ bậc: k hoặc nghìn, tr hoặc triệu.</translation>
     </message>
     <message>
         <source>How to convert currencies</source>
         <translation>Cách đổi tiền tệ</translation>
+    </message>
+    <message>
+        <source>A decimal may start with its decimal mark: .5 is a half.</source>
+        <translation>Số thập phân có thể bắt đầu bằng dấu thập phân: .5 là một nửa.</translation>
     </message>
 </context><context>
     <name>quibsum::SumService</name>

@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "QuibSum/cli/CommandContext.h"
+#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
 #include "QuibSum/cli/InstanceCommands.h"
 #include "QuibSum/cli/SheetInput.h"
@@ -35,10 +36,23 @@ never rewritten), or another program kept the sheets locked (waited for at
 most 5 seconds).
 )";
 
+const char* const appendHelpVi = R"(Cách dùng: quibsum append [TÙY_CHỌN]... [VĂN_BẢN]...
+Thêm VĂN_BẢN (các từ nối bằng dấu cách), hoặc đầu vào chuẩn khi không có
+VĂN_BẢN, thành các dòng mới ở cuối trang nhanh, lưu ngay, và in kết quả của mỗi
+dòng mới như trang nhanh hiển thị. Khi Quib Sum đang chạy, nó thêm các dòng và
+hiện trang nhanh.
+
+%OPTIONS%  -h, --help             hiện trợ giúp này rồi thoát
+
+Mã thoát: 0 khi các dòng đã được thêm; 1 khi không: không đọc hoặc ghi được
+trang nhanh (chẳng hạn nó không phải văn bản UTF-8, loại không bao giờ bị ghi
+lại), hoặc một chương trình khác giữ khoá các trang (chờ tối đa 5 giây).
+)";
+
 }  // namespace
 
 int Commands::append(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io) {
-    CommandContext command(name, appendHelp, io);
+    CommandContext command(name, CommandText::say(appendHelp, appendHelpVi), io);
     if (auto ended = command.parse(words, CommandOptions::evaluation)) return *ended;
 
     std::string text;
@@ -49,7 +63,7 @@ int Commands::append(std::string_view name, const std::vector<std::string>& word
         if (!bytes) return CommandContext::failure;
         text = SheetInput::textFromBytes(*bytes);
     }
-    if (text.empty()) return command.fail("nothing to append");
+    if (text.empty()) return command.fail(CommandText::say("nothing to append", "không có gì để thêm"));
 
     // Rates first: a command that cannot evaluate should not have changed the sheet.
     auto evaluation = command.evaluation();

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <ostream>
 
+#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/InstanceCommands.h"
 #include "QuibSum/shell/SelectionReader.h"
 #include "QuibSum/shell/SumBusAddress.h"
@@ -69,8 +70,13 @@ int appendSelectionThroughWindow(const CommandLineIO& io) {
 int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& words, const CommandLineIO& io) {
     if (auto status = parseBare("append-selection", words, io)) return *status;
     if (!SumServiceClient::hasDisplay()) {
-        io.err << "quibsum append-selection: there is no display to read the selection from "
-                  "(neither DISPLAY nor WAYLAND_DISPLAY names one that is reachable)\n";
+        io.err << "quibsum append-selection: "
+               << CommandText::say(
+                      "there is no display to read the selection from "
+                      "(neither DISPLAY nor WAYLAND_DISPLAY names one that is reachable)",
+                      "không có màn hình để đọc phần chọn "
+                      "(cả DISPLAY lẫn WAYLAND_DISPLAY đều không chỉ tới màn hình nào tới được)")
+               << '\n';
         return failure;
     }
     QGuiApplication app(argc, argv);
@@ -79,11 +85,15 @@ int runAppendSelection(int& argc, char** argv, const std::vector<std::string>& w
     QString text = clipboard->supportsSelection() ? clipboard->text(QClipboard::Selection) : QString();
     if (text.isEmpty()) text = clipboard->text(QClipboard::Clipboard);
     if (text.isEmpty()) {
-        io.err << "quibsum append-selection: no text is selected or copied\n";
+        io.err << "quibsum append-selection: "
+               << CommandText::say("no text is selected or copied", "không có văn bản nào được chọn hay chép") << '\n';
         return failure;
     }
     if (text.toUtf8().size() > SumService::maxTextBytes) {
-        io.err << "quibsum append-selection: the selection is larger than the 64 MiB a sheet can hold\n";
+        io.err << "quibsum append-selection: "
+               << CommandText::say("the selection is larger than the 64 MiB a sheet can hold",
+                                   "phần chọn lớn hơn 64 MiB mà một trang chứa được")
+               << '\n';
         return failure;
     }
     try {

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "QuibSum/cli/CommandContext.h"
+#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
 #include "QuibSum/cli/QuickCalculator.h"
 
@@ -25,12 +26,28 @@ Examples:
   quibsum calc --style vi 100 USD sang VND
 )";
 
+const char* const calcHelpVi = R"(Cách dùng: quibsum calc [TÙY_CHỌN]... BIỂU_THỨC...
+In kết quả của một biểu thức đứng riêng: không có biến, không có kết quả trước
+và không có tỷ giá gõ trong trang. Các từ được nối bằng dấu cách; tùy chọn đứng
+trước chúng.
+
+%OPTIONS%  -h, --help             hiện trợ giúp này rồi thoát
+
+Mã thoát: 0 khi có kết quả trên đầu ra chuẩn; 1 kèm lý do trên lỗi chuẩn khi
+biểu thức không có giá trị; 2 khi dùng sai cú pháp.
+
+Ví dụ:
+  quibsum calc 20% of 1,250
+  quibsum calc --style vi 100 USD sang VND
+)";
+
 }  // namespace
 
 int Commands::calc(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io) {
-    CommandContext command(name, calcHelp, io);
+    CommandContext command(name, CommandText::say(calcHelp, calcHelpVi), io);
     if (auto ended = command.parse(words, CommandOptions::evaluation)) return *ended;
-    if (command.options().operands.empty()) return command.usage("missing expression");
+    if (command.options().operands.empty())
+        return command.usage(CommandText::say("missing expression", "thiếu biểu thức"));
 
     const std::string expression = command.joinedOperands();
     auto evaluation = command.evaluation();
@@ -43,7 +60,13 @@ int Commands::calc(std::string_view name, const std::vector<std::string>& words,
     if (const auto* display = std::get_if<std::string>(&outcome)) {
         io.out << *display << '\n';
     } else {
-        io.err << std::get<QuickCalculator::Failure>(outcome).description() << '\n';
+        // The engine's message as it writes it; the rest in the command line's own words.
+        const auto& failure = std::get<QuickCalculator::Failure>(outcome);
+        io.err << (failure.kind == QuickCalculator::Failure::Kind::engine
+                       ? failure.message
+                       : std::string(
+                             CommandText::say("Cannot calculate this expression", "Không tính được biểu thức này")))
+               << '\n';
         status = CommandContext::failure;
     }
     return command.finish(status, *rates);

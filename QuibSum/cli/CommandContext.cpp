@@ -1,4 +1,5 @@
 #include "QuibSum/cli/CommandContext.h"
+#include "QuibSum/cli/CommandText.h"
 
 #include <QSettings>
 #include <QString>
@@ -29,6 +30,16 @@ const char* const evaluationOptionsHelp = R"(      --style=STYLE      read and w
                          after giving a due refresh a quarter of a second
 )";
 
+const char* const evaluationOptionsHelpVi = R"(      --style=KIỂU       đọc và viết số theo KIỂU: en (1,234.5) hoặc
+                         vi (1.234,5); mặc định: theo cài đặt đã lưu
+      --kind=LOẠI        tỷ giá ngân hàng khi đổi sang và từ VND: transfer
+                         (chuyển khoản), buy (mua) hoặc sell (bán); mặc định:
+                         theo cài đặt đã lưu
+      --rates=TỆP        chỉ dùng đúng các tỷ giá trong TỆP (định dạng của bộ
+                         nhớ đệm tỷ giá), không dùng mạng; mặc định dùng tỷ giá
+                         đã lưu, sau khi cho lần cập nhật đến hạn một phần tư giây
+)";
+
 std::string printableError(const std::exception& e) { return TerminalText::printable(e.what()); }
 
 }  // namespace
@@ -42,7 +53,8 @@ std::optional<int> CommandContext::parse(const std::vector<std::string>& words, 
     options_ = std::move(*parsed);
     if (!options_.help) return std::nullopt;
     std::string text = help_;
-    if (auto at = text.find("%OPTIONS%"); at != std::string::npos) text.replace(at, 9, evaluationOptionsHelp);
+    if (auto at = text.find("%OPTIONS%"); at != std::string::npos)
+        text.replace(at, 9, CommandText::say(evaluationOptionsHelp, evaluationOptionsHelpVi));
     io_.out << text;
     return success;
 }
@@ -76,7 +88,8 @@ std::optional<CommandContext::Evaluation> CommandContext::evaluation() const {
         std::optional<QString> refusal;
         std::unique_ptr<QSettings> storage = AppPaths::openSettings(refusal);
         if (refusal)
-            io_.err << "quibsum " << name_ << ": warning: " << TerminalText::printable(refusal->toStdString()) << '\n';
+            io_.err << "quibsum " << name_ << ": " << CommandText::say("warning: ", "cảnh báo: ")
+                    << TerminalText::printable(refusal->toStdString()) << '\n';
         SumSettings settings(*storage);
         return Evaluation{options_.numberStyle.value_or(settings.engineNumberStyle()),
                           options_.rateKind.value_or(settings.defaultVNDKind())};
@@ -94,10 +107,11 @@ std::optional<CommandRates> CommandContext::rates() const {
         return rates;
     } catch (const std::exception& e) {
         if (options_.ratesFile)
-            fail("cannot use the rates in '" + TerminalText::printable(*options_.ratesFile) +
-                 "': " + printableError(e));
+            fail(CommandText::say("cannot use the rates in '%1': %2", "không dùng được tỷ giá trong '%1': %2",
+                                  {TerminalText::printable(*options_.ratesFile), printableError(e)}));
         else
-            fail("cannot load the exchange rates: " + printableError(e));
+            fail(CommandText::say("cannot load the exchange rates: %1", "không nạp được tỷ giá: %1",
+                                  {printableError(e)}));
         return std::nullopt;
     }
 }
@@ -114,7 +128,8 @@ int CommandContext::outputChecked(int status, const CommandLineIO& io) {
     io.out.flush();
     if (!io.out.fail()) return status;
     const int code = errno;
-    io.err << "quibsum: write error" << (code != 0 ? std::string(": ") + std::strerror(code) : std::string()) << '\n';
+    io.err << "quibsum: " << CommandText::say("write error", "lỗi ghi")
+           << (code != 0 ? std::string(": ") + std::strerror(code) : std::string()) << '\n';
     io.out.clear();  // reported once: the final check must not report it again
     standardOutputFailed = true;
     return failure;

@@ -1,4 +1,5 @@
 #include "QuibSum/cli/CommandLine.h"
+#include "QuibSum/cli/CommandText.h"
 
 #include <array>
 #include <ostream>
@@ -45,6 +46,40 @@ Environment:
 Exit status: 0 on success, 1 when the command fails, 2 on a usage error.
 )";
 
+const char* const programHelpVi = R"(Cách dùng: quibsum [--hidden]
+  hoặc:  quibsum LỆNH [TÙY_CHỌN]... [ĐỐI_SỐ]...
+Máy tính dạng sổ ghi chú: số học, đơn vị, phần trăm bằng chữ, tiền tệ và biến,
+bằng tiếng Anh và tiếng Việt, mỗi lần một dòng.
+
+Không có lệnh thì mở cửa sổ Quib Sum với các trang đã lưu (--hidden khởi động
+mà không hiện cửa sổ); khi Quib Sum đang chạy thì hiện cửa sổ của nó. Chỉ show,
+toggle và append-selection cần màn hình.
+
+Lệnh:
+  calc BIỂU_THỨC...      in kết quả của một biểu thức
+  sheet [TỆP]            in cả trang, mỗi dòng với kết quả của nó, và tổng
+  sheets                 liệt kê các trang đã lưu
+  append [VĂN_BẢN]...    thêm dòng vào trang nhanh và in kết quả của chúng
+  rates [--refresh]      cho biết tỷ giá nào đang được dùng
+  show                   hiện cửa sổ, khởi động Quib Sum nếu cần
+  hide                   ẩn cửa sổ
+  toggle                 ẩn cửa sổ khi nó ở trước, nếu không thì hiện nó
+  append-selection       thêm văn bản đang chọn vào trang nhanh và hiện nó
+
+  -h, --help             hiện trợ giúp này rồi thoát
+      --version          in thông tin phiên bản rồi thoát
+
+Chạy 'quibsum LỆNH --help' để xem các tùy chọn của từng lệnh.
+
+Biến môi trường:
+  QUIBSUM_DATA_DIR       thư mục của các trang và bộ nhớ đệm tỷ giá
+                         (mặc định: $XDG_DATA_HOME/QuibSum, ~/.local/share/QuibSum)
+  QUIBSUM_CONFIG_DIR     thư mục của phần cài đặt
+                         (mặc định: $XDG_CONFIG_HOME/QuibSum, ~/.config/QuibSum)
+
+Mã thoát: 0 khi thành công, 1 khi lệnh thất bại, 2 khi dùng sai cú pháp.
+)";
+
 constexpr std::array<Command, 4> computing = {{
     {"calc", Commands::calc},
     {"sheet", Commands::sheet},
@@ -53,10 +88,10 @@ constexpr std::array<Command, 4> computing = {{
 }};
 
 int runCommand(const std::vector<std::string>& args, const CommandLineIO& io, std::span<const Command> commands) {
-    if (args.size() < 2) return reportUsageError(io, "", "missing command");
+    if (args.size() < 2) return reportUsageError(io, "", CommandText::say("missing command", "thiếu lệnh"));
     const std::string& name = args[1];
     if (name == "-h" || name == "--help") {
-        io.out << programHelp;
+        io.out << CommandText::say(programHelp, programHelpVi);
         return CommandContext::success;
     }
     if (name == "--version") {
@@ -65,7 +100,7 @@ int runCommand(const std::vector<std::string>& args, const CommandLineIO& io, st
     }
     for (const Command& command : commands)
         if (command.name == name) return command.run(command.name, {args.begin() + 2, args.end()}, io);
-    return reportUsageError(io, "", "unknown command '" + name + "'");
+    return reportUsageError(io, "", CommandText::say("unknown command '%1'", "không có lệnh '%1'", {name}));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "QuibSum/cli/CommandOptions.h"
+#include "QuibSum/cli/CommandText.h"
 
 #include <QString>
 
@@ -35,7 +36,9 @@ int reportUsageError(const CommandLineIO& io, const std::string& command, const 
     std::string who = command.empty() ? "quibsum" : "quibsum " + command;
     // The message quotes what was typed, which may hold escape sequences.
     io.err << who << ": " << TerminalText::printable(message) << '\n'
-           << "Try '" << TerminalText::printable(who) << " --help' for more information.\n";
+           << CommandText::say("Try '%1 --help' for more information.", "Chạy '%1 --help' để biết thêm.",
+                               {TerminalText::printable(who)})
+           << '\n';
     return 2;
 }
 
@@ -58,7 +61,8 @@ std::optional<CommandOptions> CommandOptions::parse(const std::vector<std::strin
             options.help = true;
             continue;
         }
-        if (word.rfind("--", 0) != 0) return usage("invalid option '" + word + "'");
+        if (word.rfind("--", 0) != 0)
+            return usage(CommandText::say("invalid option '%1'", "tùy chọn không hợp lệ '%1'", {word}));
         std::string name = word.substr(2);
         std::optional<std::string> value;
         if (auto eq = name.find('='); eq != std::string::npos) {
@@ -68,23 +72,31 @@ std::optional<CommandOptions> CommandOptions::parse(const std::vector<std::strin
         const auto* known = optionNames.begin();
         while (known != optionNames.end() && known->first != name) ++known;
         if (known == optionNames.end() || (allowed & known->second) == 0)
-            return usage("unrecognized option '--" + name + "'");
+            return usage(CommandText::say("unrecognized option '--%1'", "không nhận ra tùy chọn '--%1'", {name}));
         const Flag flag = known->second;
         if (flag == json || flag == refresh) {
-            if (value) return usage("option '--" + name + "' doesn't allow an argument");
+            if (value)
+                return usage(CommandText::say("option '--%1' doesn't allow an argument",
+                                              "tùy chọn '--%1' không nhận đối số", {name}));
             (flag == json ? options.asJson : options.refreshNow) = true;
             continue;
         }
         if (!value) {
-            if (i + 1 >= words.size()) return usage("option '--" + name + "' requires an argument");
+            if (i + 1 >= words.size())
+                return usage(
+                    CommandText::say("option '--%1' requires an argument", "tùy chọn '--%1' cần một đối số", {name}));
             value = words[++i];
         }
         if (flag == style) {
-            if (*value != "en" && *value != "vi") return usage("invalid number style '" + *value + "' (use en or vi)");
+            if (*value != "en" && *value != "vi")
+                return usage(CommandText::say("invalid number style '%1' (use en or vi)",
+                                              "kiểu số không hợp lệ '%1' (dùng en hoặc vi)", {*value}));
             options.numberStyle = *value == "vi" ? NumberStyle::vi : NumberStyle::en;
         } else if (flag == kind) {
             if (*value != "transfer" && *value != "buy" && *value != "sell")
-                return usage("invalid rate kind '" + *value + "' (use transfer, buy or sell)");
+                return usage(CommandText::say("invalid rate kind '%1' (use transfer, buy or sell)",
+                                              "loại tỷ giá không hợp lệ '%1' (dùng transfer, buy hoặc sell)",
+                                              {*value}));
             options.rateKind = SumSettings::rateKindFrom(QString::fromStdString(*value));
         } else {
             options.ratesFile = *value;

@@ -1,4 +1,5 @@
 #include "QuibSum/cli/InstanceCommands.h"
+#include "QuibSum/cli/CommandText.h"
 
 #include <QDateTime>
 #include <QVariant>
@@ -32,7 +33,8 @@ constexpr std::chrono::milliseconds startWait{10000};
 constexpr std::chrono::milliseconds deadlineMargin{1000};
 
 std::string seconds(std::chrono::milliseconds time) {
-    return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(time).count()) + " seconds";
+    return CommandText::say("%1 seconds", "%1 giây",
+                            {std::to_string(std::chrono::duration_cast<std::chrono::seconds>(time).count())});
 }
 
 const char* const showHelp = R"(Usage: quibsum show
@@ -78,6 +80,48 @@ Exit status: 0 when the text was added; 1 when nothing is selected, there is no
 display, Quib Sum could not start, or the quick sheet cannot be written.
 )";
 
+const char* const showHelpVi = R"(Cách dùng: quibsum show
+Hiện cửa sổ Quib Sum lên trước, khởi động Quib Sum khi nó chưa chạy.
+
+  -h, --help             hiện trợ giúp này rồi thoát
+
+Mã thoát: 0 khi cửa sổ đã hiện hoặc Quib Sum đã khởi động; 1 khi không liên lạc
+hay khởi động được nó (không có bus phiên, không có màn hình, hoặc Quib Sum lỗi
+khi khởi động, lý do được in ra).
+)";
+
+const char* const hideHelpVi = R"(Cách dùng: quibsum hide
+Ẩn cửa sổ Quib Sum. Khi Quib Sum không chạy thì không có gì để làm.
+
+  -h, --help             hiện trợ giúp này rồi thoát
+
+Mã thoát: 0 khi cửa sổ đã ẩn hoặc không có Quib Sum nào chạy; 1 khi không liên
+lạc được với Quib Sum đang chạy (không có bus phiên).
+)";
+
+const char* const toggleHelpVi = R"(Cách dùng: quibsum toggle
+Ẩn cửa sổ Quib Sum khi nó ở trước, nếu không thì hiện nó, khởi động Quib Sum khi
+nó chưa chạy. Gán lệnh này cho một phím trong phần cài đặt bàn phím của màn hình
+nền để gọi cửa sổ từ bất cứ đâu.
+
+  -h, --help             hiện trợ giúp này rồi thoát
+
+Mã thoát: 0 khi thành công; 1 khi không liên lạc hay khởi động được Quib Sum (lý
+do được in ra).
+)";
+
+const char* const appendSelectionHelpVi = R"(Cách dùng: quibsum append-selection
+Thêm văn bản đang chọn (phần chọn chính, nếu không thì bảng tạm) thành các dòng
+mới ở cuối trang nhanh và hiện nó trong cửa sổ Quib Sum, con trỏ sau văn bản
+mới. Khởi động Quib Sum khi nó chưa chạy. Gán lệnh này cho một phím trong phần
+cài đặt bàn phím của màn hình nền để tính phần chọn từ bất kỳ chương trình nào.
+
+  -h, --help             hiện trợ giúp này rồi thoát
+
+Mã thoát: 0 khi văn bản đã được thêm; 1 khi không có gì được chọn, không có màn
+hình, Quib Sum không khởi động được, hoặc không ghi được trang nhanh.
+)";
+
 }  // namespace
 
 std::optional<int> parseBare(const std::string& command, const std::vector<std::string>& words,
@@ -89,8 +133,13 @@ std::optional<int> parseBare(const std::string& command, const std::vector<std::
             continue;
         }
         const std::string who = "quibsum " + command;
-        io.err << who << ": " << (word.rfind('-', 0) == 0 ? "unrecognized option '" : "extra operand '") << word
-               << "'\nTry '" << who << " --help' for more information.\n";
+        io.err << who << ": "
+               << (word.rfind('-', 0) == 0
+                       ? CommandText::say("unrecognized option '%1'", "không nhận ra tùy chọn '%1'", {word})
+                       : CommandText::say("extra operand '%1'", "đối số thừa '%1'", {word}))
+               << '\n'
+               << CommandText::say("Try '%1 --help' for more information.", "Chạy '%1 --help' để biết thêm.", {who})
+               << '\n';
         return usageError;
     }
     if (help) {
@@ -105,12 +154,17 @@ namespace {
 int unreachable(const std::string& command, const SumServiceClient::Reply& reply, const CommandLineIO& io) {
     io.err << "quibsum " << command << ": ";
     if (reply.status == Status::noBus)
-        io.err << "there is no D-Bus session bus to reach Quib Sum through\n";
+        io.err << CommandText::say("there is no D-Bus session bus to reach Quib Sum through",
+                                   "không có bus phiên D-Bus để liên lạc với Quib Sum")
+               << '\n';
     else if (reply.status == Status::noAnswer)
-        io.err << "the running Quib Sum window did not answer within " << seconds(SumServiceClient::answerTimeout)
+        io.err << CommandText::say("the running Quib Sum window did not answer within %1",
+                                   "cửa sổ Quib Sum đang chạy không trả lời trong vòng %1",
+                                   {seconds(SumServiceClient::answerTimeout)})
                << '\n';
     else
-        io.err << "Quib Sum refused: " << reply.message.toStdString() << '\n';
+        io.err << CommandText::say("Quib Sum refused: %1", "Quib Sum từ chối: %1", {reply.message.toStdString()})
+               << '\n';
     // The bus library may still hold a thread in the call, which it would wait for at exit.
     if (SumServiceClient::callAbandoned() && io.abandon) io.abandon(failure);
     return failure;
@@ -132,10 +186,11 @@ constexpr std::array<Command, 4> instanceCommands = {{
 std::span<const Command> commands() { return instanceCommands; }
 
 std::string helpText(const std::string& command) {
-    return command == "show"     ? showHelp
-           : command == "hide"   ? hideHelp
-           : command == "toggle" ? toggleHelp
-                                 : appendSelectionHelp;
+    using CommandText::say;
+    return command == "show"     ? say(showHelp, showHelpVi)
+           : command == "hide"   ? say(hideHelp, hideHelpVi)
+           : command == "toggle" ? say(toggleHelp, toggleHelpVi)
+                                 : say(appendSelectionHelp, appendSelectionHelpVi);
 }
 
 int runWindowCommand(const std::string& command, const std::vector<std::string>& words, const CommandLineIO& io) {
@@ -162,11 +217,17 @@ int runWindowCommand(const std::string& command, const std::vector<std::string>&
     if (reply.status != Status::noInstance) return unreachable(command, reply, io);
     if (command == "hide") return success;
     if (!SumServiceClient::hasDisplay()) {
-        io.err << "quibsum " << command << ": Quib Sum is not running and there is no display to start it on\n";
+        io.err << "quibsum " << command << ": "
+               << CommandText::say("Quib Sum is not running and there is no display to start it on",
+                                   "Quib Sum không chạy và không có màn hình để khởi động nó")
+               << '\n';
         return failure;
     }
     if (const std::optional<QString> error = client.startInstance(false, startWait)) {
-        io.err << "quibsum " << command << ": Quib Sum could not start: " << error->toStdString() << '\n';
+        io.err << "quibsum " << command << ": "
+               << CommandText::say("Quib Sum could not start: %1", "Quib Sum không khởi động được: %1",
+                                   {error->toStdString()})
+               << '\n';
         return failure;
     }
     return success;
@@ -203,15 +264,25 @@ QString appendToQuickSheet(const QString& text, bool startInstance) {
         // A window that cannot start gets nothing written behind its back: the text is still
         // where it came from.
         if (const std::optional<QString> error = client.startInstance(true, startWait))
-            throw std::runtime_error("Quib Sum could not start, so the text was not added: " + error->toStdString());
+            throw std::runtime_error(CommandText::say("Quib Sum could not start, so the text was not added: %1",
+                                                      "Quib Sum không khởi động được nên văn bản chưa được thêm: %1",
+                                                      {error->toStdString()}));
         reply = appendThrough(client, text, mayArriveLate);
     }
     if (reply.status == Status::ok) return reply.value;
     if (reply.status == Status::noAnswer) {
         // Writing it here would write behind the window's back, over what it shows.
-        throw std::runtime_error("the running Quib Sum window did not answer within " +
-                                 seconds(SumServiceClient::appendTimeout(text.size())) +
-                                 (mayArriveLate ? "; it may still add the text" : "; the text was not added"));
+        throw std::runtime_error(
+            mayArriveLate ? CommandText::say("the running Quib Sum window did not answer within %1; it may still add "
+                                             "the text",
+                                             "cửa sổ Quib Sum đang chạy không trả lời trong vòng %1; nó vẫn có thể "
+                                             "thêm văn bản",
+                                             {seconds(SumServiceClient::appendTimeout(text.size()))})
+                          : CommandText::say("the running Quib Sum window did not answer within %1; the text was not "
+                                             "added",
+                                             "cửa sổ Quib Sum đang chạy không trả lời trong vòng %1; văn bản chưa "
+                                             "được thêm",
+                                             {seconds(SumServiceClient::appendTimeout(text.size()))}));
     }
     if (reply.status == Status::failed) {
         // It may have been written before the instance failed to answer; writing it here as

@@ -1,4 +1,5 @@
 #include "QuibSum/cli/RateStatus.h"
+#include "QuibSum/cli/CommandText.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -54,9 +55,13 @@ QString text(const RateStore& rates, RateKind kind, const std::string& localeNam
 
 QString tablesText(const RateSnapshot& tables, const std::string& localeName, const std::string& timeZoneID) {
     auto line = [&](RateSource source, Instant asOf, std::size_t count) {
-        return sourceName(source) + QStringLiteral(" · ") + formatted(asOf, localeName, timeZoneID) +
-               QStringLiteral(" · ") +
-               QCoreApplication::translate("RateStatus", "%n currencies", nullptr, static_cast<int>(count));
+        // The command line's words: it runs without the window's translations.
+        const QString name = source == RateSource::seed
+                                 ? QString::fromUtf8(CommandText::say("Bundled rates", "Tỷ giá đi kèm"))
+                                 : sourceName(source);
+        return name + QStringLiteral(" · ") + formatted(asOf, localeName, timeZoneID) + QStringLiteral(" · ") +
+               QString::fromStdString(
+                   CommandText::say("%1 currencies", "%1 loại tiền", {std::to_string(static_cast<int>(count))}));
     };
     return line(tables.vcbIsSeed ? RateSource::seed : RateSource::vietcombank, tables.vcb.asOf,
                 tables.vcb.quotes.size()) +

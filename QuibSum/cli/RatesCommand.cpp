@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "QuibSum/cli/CommandContext.h"
+#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
 #include "QuibSum/cli/RateStatus.h"
 #include "QuibSum/cli/TerminalText.h"
@@ -20,6 +21,13 @@ Tell which exchange-rate tables are in use and when each was published.
 
       --refresh          download both tables now and tell which changed
   -h, --help             display this help and exit
+)";
+
+const char* const ratesHelpVi = R"(Cách dùng: quibsum rates [TÙY_CHỌN]...
+Cho biết bảng tỷ giá nào đang được dùng và mỗi bảng được công bố khi nào.
+
+      --refresh          tải cả hai bảng ngay và cho biết bảng nào đã đổi
+  -h, --help             hiện trợ giúp này rồi thoát
 )";
 
 // Downloads both tables now and says what became of each. Success while something new is in
@@ -40,18 +48,22 @@ int refreshNow(LiveRateStore& store, std::ostream& out) {
     bool anyUpdated = false;
     bool anyFailed = false;
     for (const auto& [table, name] :
-         {std::pair{&report.bank, "Vietcombank table"}, std::pair{&report.mid, "ExchangeRate-API table"}}) {
+         {std::pair{&report.bank, CommandText::say("Vietcombank table", "bảng Vietcombank")},
+          std::pair{&report.mid, CommandText::say("ExchangeRate-API table", "bảng ExchangeRate-API")}}) {
         if (table->state == State::updated && table->saveError) {
-            out << "Updated but not saved: " << name << ": " << TerminalText::printable(*table->saveError) << '\n';
+            out << CommandText::say("Updated but not saved: ", "Đã cập nhật nhưng chưa lưu: ") << name << ": "
+                << TerminalText::printable(*table->saveError) << '\n';
             anyFailed = true;
         } else if (table->state == State::updated) {
-            out << "Updated: " << name << '\n';
+            out << CommandText::say("Updated: ", "Đã cập nhật: ") << name << '\n';
             anyUpdated = true;
         } else if (table->state == State::failed) {
-            out << "Not updated: " << name << ": " << TerminalText::printable(table->problem) << '\n';
+            out << CommandText::say("Not updated: ", "Chưa cập nhật: ") << name << ": "
+                << TerminalText::printable(table->problem) << '\n';
             anyFailed = true;
         } else {
-            out << "Unchanged: " << name << (table->problem.empty() ? "" : ": " + table->problem) << '\n';
+            out << CommandText::say("Unchanged: ", "Không đổi: ") << name
+                << (table->problem.empty() ? "" : ": " + table->problem) << '\n';
         }
     }
     const bool saveFailed = report.bank.saveError || report.mid.saveError;
@@ -61,16 +73,18 @@ int refreshNow(LiveRateStore& store, std::ostream& out) {
 }  // namespace
 
 int Commands::rates(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io) {
-    CommandContext command(name, ratesHelp, io);
+    CommandContext command(name, CommandText::say(ratesHelp, ratesHelpVi), io);
     if (auto ended = command.parse(words, CommandOptions::refresh)) return *ended;
     const auto& operands = command.options().operands;
-    if (!operands.empty()) return command.usage("extra operand '" + operands.front() + "'");
+    if (!operands.empty())
+        return command.usage(CommandText::say("extra operand '%1'", "đối số thừa '%1'", {operands.front()}));
 
     std::optional<CommandRates> rates;
     try {
         rates.emplace(CommandRates::live());
     } catch (const std::exception& e) {
-        return command.fail("cannot load the exchange rates: " + TerminalText::printable(e.what()));
+        return command.fail(CommandText::say("cannot load the exchange rates: %1", "không nạp được tỷ giá: %1",
+                                             {TerminalText::printable(e.what())}));
     }
     const auto& store = rates->liveStore();
     const int status = command.options().refreshNow ? refreshNow(*store, io.out) : CommandContext::success;

@@ -1,4 +1,5 @@
 #include "QuibSum/cli/SheetInput.h"
+#include "QuibSum/cli/CommandText.h"
 
 #include <QString>
 
@@ -19,7 +20,8 @@ namespace quibsum::SheetInput {
 namespace {
 
 std::string tooLargeText() {
-    return "it is larger than the " + StoredFile::sizeText(SheetStore::maxTextBytes) + " limit";
+    return CommandText::say("it is larger than the %1 limit", "nó vượt giới hạn %1",
+                            {StoredFile::sizeText(SheetStore::maxTextBytes)});
 }
 
 }  // namespace
@@ -30,13 +32,14 @@ std::optional<std::string> read(const std::string& path, std::istream& in, std::
     if (path == "-") {
         while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
             if (bytes.size() + static_cast<std::size_t>(in.gcount()) > SheetStore::maxTextBytes) {
-                error = "cannot read standard input: " + tooLargeText();
+                error = CommandText::say("cannot read standard input: %1", "không đọc được đầu vào chuẩn: %1",
+                                         {tooLargeText()});
                 return std::nullopt;
             }
             bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
         }
         if (in.bad()) {
-            error = "cannot read standard input";
+            error = CommandText::say("cannot read standard input", "không đọc được đầu vào chuẩn");
             return std::nullopt;
         }
         return bytes;
@@ -44,7 +47,8 @@ std::optional<std::string> read(const std::string& path, std::istream& in, std::
     // A file name as an error message quotes it: control characters and escape sequences in
     // it must not reach the terminal.
     auto failed = [&](const std::string& reason) {
-        error = "cannot read '" + TerminalText::printable(path) + "': " + reason;
+        error = CommandText::say("cannot read '%1': %2", "không đọc được '%1': %2",
+                                 {TerminalText::printable(path), reason});
         return std::nullopt;
     };
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);

@@ -1,4 +1,5 @@
 #include "QuibSum/cli/SheetReport.h"
+#include "QuibSum/cli/CommandText.h"
 
 #include <QCoreApplication>
 
@@ -19,14 +20,13 @@ namespace {
 constexpr std::size_t maxAlignedTextWidth = 60;
 constexpr std::size_t gutter = 2;
 
-std::string tr(const char* text) { return QCoreApplication::translate("SheetReport", text).toStdString(); }
-
-std::string errorText(std::string_view message) { return tr("error: ") + std::string(message); }
+std::string errorText(std::string_view message) { return CommandText::say("error: ", "lỗi: ") + std::string(message); }
 
 std::string totalText(const PageTotal& total) {
     if (const auto* value = std::get_if<PageTotal::Value>(&total.payload)) return value->display;
     if (const auto* error = std::get_if<PageTotal::Error>(&total.payload)) return errorText(error->message);
-    if (std::holds_alternative<PageTotal::Incompatible>(total.payload)) return errorText(tr("Incompatible page units"));
+    if (std::holds_alternative<PageTotal::Incompatible>(total.payload))
+        return errorText(CommandText::say("Incompatible page units", "Đơn vị trong trang không tương thích"));
     return {};
 }
 
@@ -68,7 +68,7 @@ void SheetReport::writePlain(std::string_view text, Engine engine, std::ostream&
                 textWidth = std::max(textWidth, w);
             columnWidth = std::max(columnWidth, TerminalText::width(column));
         });
-    const std::string label = tr("Total:");
+    const std::string label = CommandText::say("Total:", "Tổng:");
     const std::string total = TerminalText::printable(totalText(pageTotal));
     textWidth = std::max(textWidth, TerminalText::width(label));
     columnWidth = std::max(columnWidth, TerminalText::width(total));

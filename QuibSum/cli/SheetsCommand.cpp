@@ -7,6 +7,7 @@
 #include <ostream>
 
 #include "QuibSum/cli/CommandContext.h"
+#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
 #include "QuibSum/cli/TerminalText.h"
 #include "QuibSum/storage/AppPaths.h"
@@ -23,13 +24,21 @@ text last changed.
   -h, --help             display this help and exit
 )";
 
+const char* const sheetsHelpVi = R"(Cách dùng: quibsum sheets
+Liệt kê các trang đã lưu, trang nhanh trước tiên: tiêu đề, mã định danh và lần
+cuối văn bản thay đổi.
+
+  -h, --help             hiện trợ giúp này rồi thoát
+)";
+
 }  // namespace
 
 int Commands::sheets(std::string_view name, const std::vector<std::string>& words, const CommandLineIO& io) {
-    CommandContext command(name, sheetsHelp, io);
+    CommandContext command(name, CommandText::say(sheetsHelp, sheetsHelpVi), io);
     if (auto ended = command.parse(words, 0)) return *ended;
     const auto& operands = command.options().operands;
-    if (!operands.empty()) return command.usage("extra operand '" + operands.front() + "'");
+    if (!operands.empty())
+        return command.usage(CommandText::say("extra operand '%1'", "đối số thừa '%1'", {operands.front()}));
 
     try {
         SheetStore store(AppPaths::sheetsDirectory());

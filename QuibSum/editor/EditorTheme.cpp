@@ -6,7 +6,9 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPalette>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace quibsum {
 
@@ -83,6 +85,40 @@ bool EditorTheme::desktopPrefersDark() {
     if (auto portal = portalPrefersDark()) return *portal;
     const QPalette palette = QGuiApplication::palette();
     return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
+}
+
+QPalette EditorTheme::palette() const {
+    const QColor background = color(PaletteRole::background);
+    const QColor text = color(PaletteRole::text);
+    // Controls and fields stand a little apart from the window, so that they show in dark.
+    const QColor control = dark_ ? background.lighter(160) : background.darker(106);
+    const QColor base = dark_ ? background.lighter(130) : QColor(Qt::white);
+    QPalette p(control, background);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const QColor shown = group == QPalette::Disabled ? color(PaletteRole::comment) : text;
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::ToolTipText})
+            p.setColor(group, role, shown);
+        p.setColor(group, QPalette::Window, background);
+        p.setColor(group, QPalette::Button, control);
+        p.setColor(group, QPalette::Base, base);
+        p.setColor(group, QPalette::AlternateBase, background);
+        p.setColor(group, QPalette::ToolTipBase, control);
+        p.setColor(group, QPalette::PlaceholderText, color(PaletteRole::comment));
+        p.setColor(group, QPalette::Highlight, color(PaletteRole::selection));
+        p.setColor(group, QPalette::HighlightedText, color(PaletteRole::selectionText));
+        p.setColor(group, QPalette::Link, color(PaletteRole::result));
+        p.setColor(group, QPalette::BrightText, color(PaletteRole::heading));
+    }
+    return p;
+}
+
+double EditorTheme::contrast(const QColor& a, const QColor& b) {
+    auto luminance = [](const QColor& c) {
+        auto channel = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 QColor EditorTheme::color(PaletteRole role) const {

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPalette>
 
 #include "QuibSum/storage/SumSettings.h"
 
@@ -37,6 +38,11 @@ public:
 
     bool isDark() const { return dark_; }
     QColor color(PaletteRole role) const;
+    // A whole widget palette in these colours, for the surfaces Qt draws itself: menus,
+    // buttons, fields. Every text role reads at 4.5:1 or more on the background it is drawn on.
+    QPalette palette() const;
+    // The contrast ratio of two colours (1 to 21), as the accessibility guidelines measure it.
+    static double contrast(const QColor& a, const QColor& b);
     // The desktop's fixed-width font, and a larger bold one for headings.
     const QFont& textFont() const { return textFont_; }
     const QFont& headingFont() const { return headingFont_; }

@@ -122,6 +122,7 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
         if (dy != 0 && completionList_->isVisible()) dismissSuggestions();
         if (dy != 0 || rect.contains(textView_->viewport()->rect())) {
             highlightVisible();
+            if (dy != 0) fitResultsColumn();
             resultsView_->update();
         } else {
             resultsView_->update(0, rect.y(), resultsView_->width(), rect.height());
@@ -359,7 +360,14 @@ void EditorView::applyLargeRun(std::uint64_t revision, std::shared_ptr<const She
 }
 
 void EditorView::evaluated() {
+    fitResultsColumn();
     if (onEvaluation) onEvaluation();
+}
+
+void EditorView::fitResultsColumn() {
+    const int widest = static_cast<int>(width() * maxResultsShare);
+    const int usual = std::min(widest, maxResultsWidth);
+    textView_->setSideColumn(resultsView_, std::clamp(resultsView_->wantedWidth(), usual, widest));
 }
 
 // ---- Outside changes ---------------------------------------------------------------------
@@ -488,7 +496,7 @@ void EditorView::elideStatus() {
 
 void EditorView::setTheme(const EditorTheme& theme) {
     theme_ = theme;
-    QPalette palette = textView_->palette();
+    QPalette palette = theme.palette();
     palette.setColor(QPalette::Base, theme.color(PaletteRole::background));
     palette.setColor(QPalette::Window, theme.color(PaletteRole::background));
     palette.setColor(QPalette::Text, theme.color(PaletteRole::text));
@@ -575,7 +583,7 @@ void EditorView::layoutChildren() {
     const int w = width();
     const int h = height();
     textView_->setGeometry(0, 0, w, std::max(0, h - statusHeight));
-    textView_->setSideColumn(resultsView_, std::min(w * 2 / 5, maxResultsWidth));
+    fitResultsColumn();
     saveStatus_->setGeometry(14, h - statusHeight, std::max(0, w - 28), statusHeight);
     elideStatus();
     highlightVisible();

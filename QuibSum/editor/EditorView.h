@@ -45,7 +45,10 @@ public:
     // A text this long is evaluated whole in the background too, whatever its line count:
     // reading it is felt on the main thread even when its lines are few.
     static constexpr qsizetype largeSheetLength = 1024 * 1024;
+    // The results column's usual width, and the share of the editor it may take when a result
+    // in view needs more.
     static constexpr int maxResultsWidth = 220;
+    static constexpr double maxResultsShare = 0.4;
     // A longer text goes into the text view a part of this many UTF-16 units at a time, each
     // between two turns of the event loop, so that opening it never freezes the window.
     static constexpr qsizetype loadPart = 32 * 1024;
@@ -145,6 +148,8 @@ private:
     void highlightVisible();
     void copyResultAtCaret();
     void layoutChildren();
+    // Widens the results column (up to its share) while a result in view needs it.
+    void fitResultsColumn();
     void updateSaveStatus();
     void elideStatus();
     void evaluated();

@@ -10,6 +10,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolTip>
+#include <algorithm>
+#include <cmath>
 
 #include "QuibSum/editor/SumTextView.h"
 
@@ -18,6 +20,22 @@ namespace quibsum {
 namespace {
 
 constexpr qreal sidePadding = 8;
+
+// `text` in `width`: whole when it fits; else a value keeps what follows its figure (the unit or
+// currency after the last space) and loses digits from the figure's middle, and anything else
+// is cut at its end.
+QString fitText(const QString& text, bool error, const QFontMetricsF& metrics, qreal width) {
+    if (metrics.horizontalAdvance(text) <= width) return text;
+    const qsizetype space = error ? -1 : text.lastIndexOf(u' ');
+    if (space > 0) {
+        const QString tail = text.mid(space);
+        const qreal room = width - metrics.horizontalAdvance(tail);
+        const QString figure = metrics.elidedText(text.left(space), Qt::ElideMiddle, room);
+        // An elided figure keeps at least a digit at each side of "…".
+        if (room > 0 && figure.size() >= 3) return figure + tail;
+    }
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
 
 }  // namespace
 
@@ -85,7 +103,7 @@ void ResultColumn::paintEvent(QPaintEvent* event) {
         drawnRects_[row.line] = row.rect;
         painter.setPen(theme_.color(row.error ? PaletteRole::error : PaletteRole::result));
         const QRectF area = row.rect.adjusted(sidePadding, 0, -sidePadding, 0);
-        const QString text = metrics.elidedText(shownText(row), Qt::ElideRight, area.width());
+        const QString text = fitText(shownText(row), row.error, metrics, area.width());
         painter.drawText(area, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, text);
     }
 }
@@ -113,12 +131,30 @@ bool ResultColumn::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+QString ResultColumn::fittedText(const Row& row) const {
+    return fitText(shownText(row), row.error, QFontMetricsF(theme_.textFont()), row.rect.width() - 2 * sidePadding);
+}
+
+int ResultColumn::wantedWidth() const {
+    const QFontMetricsF metrics(theme_.textFont());
+    qreal widest = 0;
+    for (const Row& row : rows()) widest = std::max(widest, metrics.horizontalAdvance(row.text));
+    return static_cast<int>(std::ceil(widest + 2 * sidePadding));
+}
+
 std::optional<QString> ResultColumn::tooltip(QPointF point) const {
     const auto row = rowAt(point);
-    if (!row || !row->carriesRate) return std::nullopt;
-    const LineResult* result = source_.result(row->line);
-    if (!result || !result->asValue()) return std::nullopt;
-    return source_.rateSource(result->asValue()->quantity);
+    if (!row) return std::nullopt;
+    std::optional<QString> tip;
+    if (fittedText(*row) != shownText(*row)) tip = shownText(*row);
+    if (row->carriesRate) {
+        const LineResult* result = source_.result(row->line);
+        if (result && result->asValue()) {
+            if (const std::optional<QString> source = source_.rateSource(result->asValue()->quantity))
+                tip = tip ? *tip + u'\n' + *source : *source;
+        }
+    }
+    return tip;
 }
 
 void ResultColumn::copyResult(int line) {

@@ -2,7 +2,9 @@
 // ResultColumn: each line's result, right-aligned and level with the line's first visual row.
 // A click on a result copies exactly the text shown and the row reads "Copied" for a moment;
 // hovering a converted amount tells where its rate came from. Notes have no row; errors are
-// drawn in the error colour and never copied.
+// drawn in the error colour and never copied. A result too long for the column keeps its unit
+// or currency and gives up digits from the middle of its figure; the whole text is then its
+// tooltip.
 
 #include <QString>
 #include <QWidget>
@@ -56,7 +58,11 @@ public:
     std::optional<int> copiedLine() const { return copied_; }
     // The text a row shows now ("Copied" during the feedback).
     QString shownText(const Row& row) const;
-    // Where the rate of the amount at `point` came from; none over rows without a rate.
+    // The row's text as it fits the row: whole, or shortened inside its figure ("123,4…00.00 USD").
+    QString fittedText(const Row& row) const;
+    // The width the column would need to show every row in view whole.
+    int wantedWidth() const;
+    // Over a shortened row, its whole text; over a converted amount, where its rate came from.
     std::optional<QString> tooltip(QPointF point) const;
 
 protected:

@@ -1,8 +1,10 @@
 #include "QuibSum/editor/SumTextView.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -46,6 +48,18 @@ void SumTextView::placeSideColumn() {
 void SumTextView::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     placeSideColumn();
+}
+
+QMenu* SumTextView::themedContextMenu(const QPoint& position) {
+    QMenu* menu = createStandardContextMenu(position);
+    menu->setPalette(palette());
+    return menu;
+}
+
+void SumTextView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = themedContextMenu(event->pos());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 bool SumTextView::canInsertFromMimeData(const QMimeData* source) const { return source->hasText(); }

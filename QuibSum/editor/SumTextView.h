@@ -47,7 +47,12 @@ public:
     // Composed text appeared, changed or went away.
     std::function<void()> onCompositionChange;
 
+    // The context menu at `position`, in the sheet's colours: a menu is a window of its own
+    // and would otherwise take the desktop's.
+    QMenu* themedContextMenu(const QPoint& position);
+
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -97,6 +98,15 @@ TotalFooter::TotalFooter(SumSettings& settings, QWidget* parent)
     settingsButton_->setAccessibleName(tr("Settings"));
     settingsButton_->setPopupMode(QToolButton::InstantPopup);
     settingsButton_->setMenu(menu_);
+    // A menu closed by a choice leaves the buttons looking hovered until the pointer passes
+    // again: they saw no leave while the menu held the pointer.
+    connect(menu_, &QMenu::aboutToHide, this, [this] {
+        for (QToolButton* button : {settingsButton_, pinButton_}) {
+            if (button->rect().contains(button->mapFromGlobal(QCursor::pos()))) continue;
+            button->setAttribute(Qt::WA_UnderMouse, false);
+            button->update();
+        }
+    });
     buildMenu();
 
     setTheme(theme_);
@@ -138,14 +148,22 @@ void TotalFooter::buildMenu() {
     QAction* settingsAction = menu_->addAction(tr("Settings…"));
     settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     connect(settingsAction, &QAction::triggered, this, [this, call] { call(onSettings); });
-    connect(menu_->addAction(tr("Donate…")), &QAction::triggered, this, [this, call] { call(onDonate); });
-    connect(menu_->addAction(tr("Check for Updates…")), &QAction::triggered, this, [this, call] { call(onUpdates); });
+    donateAction_ = menu_->addAction(tr("Donate…"));
+    connect(donateAction_, &QAction::triggered, this, [this, call] { call(onDonate); });
+    updatesAction_ = menu_->addAction(tr("Check for Updates…"));
+    connect(updatesAction_, &QAction::triggered, this, [this, call] { call(onUpdates); });
     menu_->addSeparator();
     QAction* quit = menu_->addAction(tr("Quit Quib Sum"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, [this, call] { call(onQuit); });
 
-    connect(menu_, &QMenu::aboutToShow, this, [this] { refreshChecks(); });
+    // The owner may have added submenus since the theme was set.
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+        themeMenus();
+        refreshChecks();
+        donateAction_->setVisible(static_cast<bool>(onDonate));
+        updatesAction_->setVisible(static_cast<bool>(onUpdates));
+    });
     refreshChecks();
 }
 
@@ -222,13 +240,22 @@ void TotalFooter::setPinned(bool pinned) {
     pinButton_->setIcon(pinIcon(theme_.color(pinned ? PaletteRole::result : PaletteRole::footerText), pinned));
 }
 
+// Menus are windows of their own, which take no colours from the footer: each is given them.
+void TotalFooter::themeMenus() {
+    const QPalette palette = theme_.palette();
+    menu_->setPalette(palette);
+    for (QMenu* sub : menu_->findChildren<QMenu*>()) sub->setPalette(palette);
+}
+
 void TotalFooter::setTheme(const EditorTheme& theme) {
     theme_ = theme;
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::WindowText, theme.color(PaletteRole::footerText));
-    palette.setColor(QPalette::ButtonText, theme.color(PaletteRole::footerText));
-    palette.setColor(QPalette::Window, theme.color(PaletteRole::background));
+    QPalette palette = theme.palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, theme.color(PaletteRole::footerText));
+        palette.setColor(group, QPalette::ButtonText, theme.color(PaletteRole::footerText));
+    }
     setPalette(palette);
+    themeMenus();
     QFont font = theme.textFont();
     label_->setFont(font);
     valueButton_->setFont(font);

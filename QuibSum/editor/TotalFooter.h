@@ -55,6 +55,7 @@ public:
     std::function<void()> onPin;
     std::function<void()> onRefresh;
     std::function<void()> onSettings;
+    // Left unset, their menu items are left out (a build without the project's pages).
     std::function<void()> onDonate;
     std::function<void()> onUpdates;
     std::function<void()> onQuit;
@@ -62,6 +63,7 @@ public:
 private:
     void buildMenu();
     void refreshChecks();
+    void themeMenus();
     void showTotal();
 
     struct ChoiceMenu {
@@ -77,6 +79,8 @@ private:
     QToolButton* pinButton_;
     QToolButton* settingsButton_;
     QMenu* menu_;
+    QAction* donateAction_ = nullptr;
+    QAction* updatesAction_ = nullptr;
     std::function<void(const QString&)> copy_;
     Schedule schedule_;
     PageTotal total_;

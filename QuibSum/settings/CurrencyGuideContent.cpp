@@ -73,9 +73,10 @@ const std::vector<CurrencyGuideSection>& sections() {
              {"2,510,000 VND in USD",
               QT_TRANSLATE_NOOP("SumCurrencyGuide",
                                 "With the United States number style, commas group thousands and a dot marks "
-                                "decimals.")},
+                                "decimals."),
+              NumberStyle::en},
              {".5 USD in VND",
-              QT_TRANSLATE_NOOP("SumCurrencyGuide", "A decimal may start with its point: .5 is a half.")},
+              QT_TRANSLATE_NOOP("SumCurrencyGuide", "A decimal may start with its decimal mark: .5 is a half.")},
              {"1.5k USD in VND",
               QT_TRANSLATE_NOOP("SumCurrencyGuide", "Decimals take a scale word: k or nghìn, tr or triệu.")},
          }},
@@ -84,5 +85,37 @@ const std::vector<CurrencyGuideSection>& sections() {
 }
 
 QString translated(const char* text) { return QCoreApplication::translate(context, text); }
+
+NumberStyle styleOf(const CurrencyGuideItem& item, NumberStyle inUse) { return item.onlyStyle.value_or(inUse); }
+
+QString example(const CurrencyGuideItem& item, NumberStyle inUse) {
+    const QString text = QString::fromUtf8(item.example);
+    return item.onlyStyle ? text : withSeparators(text, inUse);
+}
+
+QString explanation(const CurrencyGuideItem& item, NumberStyle inUse) {
+    const QString text = translated(item.explanation);
+    return item.onlyStyle ? text : withSeparators(text, inUse);
+}
+
+QString withSeparators(const QString& text, NumberStyle style) {
+    if (style == NumberStyle::en) return text;
+    QString out = text;
+    const auto separatorAt = [&out](qsizetype i) {
+        return (out[i] == u'.' || out[i] == u',') && i + 1 < out.size() && out[i + 1].isDigit();
+    };
+    qsizetype i = 0;
+    while (i < out.size()) {
+        if (!out[i].isDigit() && !separatorAt(i)) {
+            ++i;
+            continue;
+        }
+        // A run of digits and separators; one that hangs on a word ("v1.2") is no figure.
+        const bool figure = i == 0 || !out[i - 1].isLetter();
+        for (; i < out.size() && (out[i].isDigit() || separatorAt(i)); ++i)
+            if (figure && !out[i].isDigit()) out[i] = out[i] == u'.' ? u',' : u'.';
+    }
+    return out;
+}
 
 }  // namespace quibsum::CurrencyGuideContent

@@ -1,9 +1,10 @@
 #pragma once
 // CurrencyGuideContent: what the currency guide teaches, as data: sections of example lines,
-// each with the number style it is written in and an explanation. Kept apart from the dialog
-// so that every example can be run through the engine and held to its explanation.
+// each with an explanation. Kept apart from the dialog so that every example can be run
+// through the engine, in each number style, and held to its explanation.
 
 #include <QString>
+#include <optional>
 #include <vector>
 
 #include "QuibSumCore/NumberStyle.h"
@@ -11,10 +12,12 @@
 namespace quibsum {
 
 struct CurrencyGuideItem {
-    // One or more sheet lines joined by "\n"; the last one is the conversion explained.
+    // One or more sheet lines joined by "\n", written in the United States style; the last one
+    // is the conversion explained. The guide shows it in the number style in use.
     const char* example;
     const char* explanation;  // untranslated source text
-    NumberStyle style = NumberStyle::en;
+    // Set for an example about one number style: it is shown as written, in that style.
+    std::optional<NumberStyle> onlyStyle = std::nullopt;
 };
 
 struct CurrencyGuideSection {
@@ -31,6 +34,17 @@ const char* tip();
 const std::vector<CurrencyGuideSection>& sections();
 // A source text in the interface's language.
 QString translated(const char* text);
+
+// The number style the example is read in when the sheets use `inUse`.
+NumberStyle styleOf(const CurrencyGuideItem& item, NumberStyle inUse);
+// The example as it is typed into a sheet that uses `inUse`.
+QString example(const CurrencyGuideItem& item, NumberStyle inUse);
+// The explanation in the interface's language, its figures written as the example's.
+QString explanation(const CurrencyGuideItem& item, NumberStyle inUse);
+// `text` (written in the United States style) with the separators of its figures in `style`:
+// "24,000" and ".5" become "24.000" and ",5" in the Vietnam style. A point or comma that
+// does not stand before a digit is punctuation and stays.
+QString withSeparators(const QString& text, NumberStyle style);
 
 }  // namespace CurrencyGuideContent
 

@@ -21,7 +21,7 @@ QLabel* wrappedLabel(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-SumCurrencyGuide::SumCurrencyGuide(QWidget* parent) : QDialog(parent) {
+SumCurrencyGuide::SumCurrencyGuide(NumberStyle style, QWidget* parent) : QDialog(parent) {
     setWindowTitle(tr("How to convert currencies"));
     setObjectName(QStringLiteral("currencyGuide"));
     resize(520, 600);
@@ -43,12 +43,12 @@ SumCurrencyGuide::SumCurrencyGuide(QWidget* parent) : QDialog(parent) {
         column->addSpacing(10);
         column->addWidget(title);
         for (const CurrencyGuideItem& item : section.items) {
-            QLabel* example = wrappedLabel(QString::fromUtf8(item.example), content);
+            QLabel* example = wrappedLabel(CurrencyGuideContent::example(item, style), content);
             example->setObjectName(QStringLiteral("example"));
             example->setFont(exampleFont);
             example->setContentsMargins(12, 4, 0, 0);
             column->addWidget(example);
-            QLabel* explanation = wrappedLabel(CurrencyGuideContent::translated(item.explanation), content);
+            QLabel* explanation = wrappedLabel(CurrencyGuideContent::explanation(item, style), content);
             explanation->setContentsMargins(12, 0, 0, 0);
             column->addWidget(explanation);
         }

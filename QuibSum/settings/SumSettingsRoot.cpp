@@ -3,7 +3,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +13,6 @@
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -151,10 +149,11 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     resize(720, 480);
     if (frameStorage_) restoreGeometry(frameStorage_->value(QLatin1String(frameKey)).toByteArray());
 
-    donate = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::donate))); };
-    checkUpdates = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::releases))); };
+    if (!ProjectLinks::donate().isEmpty()) donate = [this] { ProjectLinks::open(ProjectLinks::donate(), this); };
+    if (!ProjectLinks::releases().isEmpty())
+        checkUpdates = [this] { ProjectLinks::open(ProjectLinks::releases(), this); };
     showCurrencyGuide = [this] {
-        SumCurrencyGuide guide(this);
+        SumCurrencyGuide guide(settings_.engineNumberStyle(), this);
         guide.setPalette(palette());  // a window does not inherit its parent's colours
         guide.setAutoFillBackground(true);
         guide.exec();
@@ -395,7 +394,11 @@ QWidget* SumSettingsRoot::buildAbout() {
     version->setText(versionText(QString::fromUtf8(QUIBSUM_VERSION), QString::fromUtf8(QUIBSUM_BUILD)));
     column->addWidget(version);
 
-    auto* supportRow = new QHBoxLayout;
+    // The rows of pages this build has no address for are hidden (see showLinkRows).
+    supportRow_ = new QWidget;
+    supportRow_->setObjectName(QStringLiteral("supportRow"));
+    auto* supportRow = new QHBoxLayout(supportRow_);
+    supportRow->setContentsMargins(0, 0, 0, 0);
     supportRow->addWidget(rowTitle(tr("Support Quib Sum")));
     supportRow->addStretch();
     auto* donateButton = new QPushButton(tr("Donate…"));
@@ -404,9 +407,12 @@ QWidget* SumSettingsRoot::buildAbout() {
         if (donate) donate();
     });
     supportRow->addWidget(donateButton);
-    column->addLayout(supportRow);
+    column->addWidget(supportRow_);
 
-    auto* updatesRow = new QHBoxLayout;
+    updatesRow_ = new QWidget;
+    updatesRow_->setObjectName(QStringLiteral("updatesRow"));
+    auto* updatesRow = new QHBoxLayout(updatesRow_);
+    updatesRow->setContentsMargins(0, 0, 0, 0);
     updatesRow->addWidget(rowTitle(tr("Updates")));
     updatesRow->addStretch();
     auto* updatesButton = new QPushButton(tr("Check for Updates…"));
@@ -415,7 +421,7 @@ QWidget* SumSettingsRoot::buildAbout() {
         if (checkUpdates) checkUpdates();
     });
     updatesRow->addWidget(updatesButton);
-    column->addLayout(updatesRow);
+    column->addWidget(updatesRow_);
     column->addStretch();
     return pane;
 }
@@ -446,22 +452,19 @@ void SumSettingsRoot::showSettings() {
 
 void SumSettingsRoot::applyTheme() {
     const EditorTheme theme = EditorTheme::forAppearance(settings_.windowAppearance());
-    const QColor background = theme.color(PaletteRole::background);
-    const QColor text = theme.color(PaletteRole::text);
-    // Controls stand a little apart from the window so that switches and fields show in dark.
-    const QColor control = theme.isDark() ? background.lighter(160) : background.darker(106);
-    QPalette p(control, background);
-    p.setColor(QPalette::Base, theme.isDark() ? background.lighter(130) : QColor(Qt::white));
-    p.setColor(QPalette::AlternateBase, background);
-    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) p.setColor(role, text);
-    p.setColor(QPalette::PlaceholderText, theme.color(PaletteRole::comment));
-    p.setColor(QPalette::Highlight, theme.color(PaletteRole::selection));
-    p.setColor(QPalette::HighlightedText, theme.color(PaletteRole::selectionText));
+    const QPalette p = theme.palette();
+    const QColor control = p.color(QPalette::Button);
     setPalette(p);
     setAutoFillBackground(true);
     QPalette errorPalette = p;
     errorPalette.setColor(QPalette::WindowText, theme.color(PaletteRole::error));
     for (QLabel* label : errorLabels_) label->setPalette(errorPalette);
+    // A style sheet decides all of the badge's colours or none: they are given here.
+    if (auto* badge = findChild<QLabel*>(QStringLiteral("releaseStage")))
+        badge->setStyleSheet(
+            QStringLiteral("QLabel { color: %1; background: %2; border: 1px solid %3; "
+                           "border-radius: 6px; padding: 1px 6px; }")
+                .arg(p.color(QPalette::WindowText).name(), control.name(), theme.color(PaletteRole::comment).name()));
     const QPalette tilePalette = p;
     // Style sheets take colours when set, so the tiles' are set here, with the theme's.
     const QString tileStyle = QStringLiteral(
@@ -507,7 +510,13 @@ void SumSettingsRoot::setPinned(bool pinned) { pin_->setPinned(pinned); }
 
 bool SumSettingsRoot::isPinned() const { return pin_->isPinned(); }
 
+void SumSettingsRoot::showLinkRows() {
+    supportRow_->setVisible(static_cast<bool>(donate));
+    updatesRow_->setVisible(static_cast<bool>(checkUpdates));
+}
+
 void SumSettingsRoot::present() {
+    showLinkRows();
     // The switch follows the entry, which the desktop's own settings may have changed.
     {
         const QSignalBlocker block(loginSwitch_);

@@ -51,7 +51,8 @@ public:
     static QString versionText(const QString& version, const QString& build);
 
     std::function<void()> refreshRates;
-    // Default to opening the project's pages in the browser.
+    // Default to opening the project's pages in the browser; left unset when the build has no
+    // address for them, and then their rows are hidden.
     std::function<void()> donate;
     std::function<void()> checkUpdates;
     // Opens the currency guide; by default a modal dialog over this window.
@@ -68,6 +69,7 @@ private:
     QWidget* buildRates();
     QWidget* buildAbout();
     void filter(const QString& query);
+    void showLinkRows();
     void showSettings();
     void applyTheme();
     void flipLaunchAtLogin(bool on);
@@ -84,6 +86,8 @@ private:
     QComboBox* rateKind_ = nullptr;
     QCheckBox* loginSwitch_ = nullptr;
     QLabel* loginError_ = nullptr;
+    QWidget* supportRow_ = nullptr;
+    QWidget* updatesRow_ = nullptr;
     HotkeyRecorder* recorder_ = nullptr;
     QLabel* shortcutHint_ = nullptr;
     QWidget* shortcutAdvice_ = nullptr;

@@ -6,7 +6,6 @@
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusVariant>
-#include <QDesktopServices>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,7 +19,6 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
-#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <chrono>
@@ -156,8 +154,10 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
         if (onSettings) onSettings();
     };
     footer_->onQuit = [this] { quit(); };
-    footer_->onDonate = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::donate))); };
-    footer_->onUpdates = [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(ProjectLinks::releases))); };
+    if (!ProjectLinks::donate().isEmpty())
+        footer_->onDonate = [this] { ProjectLinks::open(ProjectLinks::donate(), this); };
+    if (!ProjectLinks::releases().isEmpty())
+        footer_->onUpdates = [this] { ProjectLinks::open(ProjectLinks::releases(), this); };
     buildMenus();
     deleteAction_->setEnabled(sheetID_ != SheetStore::quickSheetID);
 
@@ -570,9 +570,10 @@ void SumWindow::resizeEvent(QResizeEvent* event) {
 
 void SumWindow::applyTheme() {
     theme_ = EditorTheme::forAppearance(runtime_.settings().windowAppearance());
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, theme_.color(PaletteRole::background));
-    palette.setColor(QPalette::WindowText, theme_.color(PaletteRole::footerText));
+    // Everything Qt draws in the window (its buttons, dialogs over it) takes the theme's colours.
+    QPalette palette = theme_.palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        palette.setColor(group, QPalette::WindowText, theme_.color(PaletteRole::footerText));
     setPalette(palette);
     setAutoFillBackground(false);
     title_->setFont(theme_.textFont());

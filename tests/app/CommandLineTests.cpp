@@ -55,6 +55,7 @@ protected:
         env.insert("QUIBSUM_ERAPI_URL", unreachable);
         env.insert("QUIBSUM_VCB_URL", unreachable);
         env.insert("LC_ALL", "en_GB.UTF-8");
+        env.insert("LANGUAGE", "en_GB");
         env.insert("TZ", "UTC");
         for (const auto& [name, value] : environment) env.insert(name, value);
         return env;
@@ -148,6 +149,51 @@ TEST_F(ProgramTest, EveryCommandHasHelp) {
         EXPECT_EQ(result.out.rfind(expected, 0), 0u) << result.out;
     }
     EXPECT_EQ(run({"--version"}).out.rfind("quibsum (Quib Sum) ", 0), 0u);
+}
+
+// The commands speak the window's language: Vietnamese when the desktop's first language is.
+TEST_F(ProgramTest, TheCommandsSpeakVietnameseWhenTheDesktopDoes) {
+    environment = {{"LANGUAGE", "vi_VN:en"}};
+    for (const char* command : {"", "calc", "sheet", "sheets", "append", "rates"}) {
+        QStringList args;
+        if (*command != '\0') args << command;
+        Outcome result = run(args + QStringList{"--help"});
+        EXPECT_EQ(result.status, 0) << command;
+        const std::string expected = std::string("Cách dùng: quibsum ") + (*command ? command : "[--hidden]");
+        EXPECT_EQ(result.out.rfind(expected, 0), 0u) << result.out;
+        EXPECT_EQ(result.out.find("display this help"), std::string::npos) << result.out;
+    }
+    const struct {
+        QStringList args;
+        int status;
+        std::string err;
+    } errors[] = {
+        {{"frobnicate"}, 2, "quibsum: không có lệnh 'frobnicate'\nChạy 'quibsum --help' để biết thêm.\n"},
+        {{"calc", "--style", "fr", "1"},
+         2,
+         "quibsum calc: kiểu số không hợp lệ 'fr' (dùng en hoặc vi)\nChạy 'quibsum calc --help' để biết thêm.\n"},
+        {{"calc", "--rates", rates}, 2, "quibsum calc: thiếu biểu thức\nChạy 'quibsum calc --help' để biết thêm.\n"},
+        {{"calc", "--rates", rates, "2 +"}, 1, "Không tính được biểu thức này\n"},
+        {{"calc", "--rates", rates, "12 / 0"}, 1, "Không thể chia cho 0\n"},
+        {{"sheet", "--rates", rates, home.path() + "/missing.txt"},
+         1,
+         "quibsum sheet: không đọc được '" + (home.path() + "/missing.txt").toStdString() +
+             "': No such file or directory\n"},
+    };
+    for (const auto& e : errors) {
+        Outcome result = run(e.args);
+        EXPECT_EQ(result.status, e.status) << e.args.join(' ').toStdString();
+        EXPECT_EQ(result.err, e.err);
+    }
+    Outcome sheet = run({"sheet", "--rates", rates}, "2 km + 3 km\n1 kg + 1 km\n");
+    EXPECT_NE(sheet.out.find("Tổng:"), std::string::npos) << sheet.out;
+    ASSERT_TRUE(QDir().mkpath(data()));
+    ASSERT_TRUE(QFile::copy(rates, data() + "/rates.json"));
+    EXPECT_EQ(run({"rates"}).out,
+              "Vietcombank · 1 Dec 2026, 01:30 · 3 loại tiền\nExchangeRate-API · 1 Dec 2026, 00:00 · 5 loại tiền\n");
+    // A later language does not decide.
+    environment = {{"LANGUAGE", "en_US:vi"}};
+    EXPECT_EQ(run({"--help"}).out.rfind("Usage: quibsum", 0), 0u);
 }
 
 // The commands work over ssh and in scripts: a display that cannot be reached is never asked.

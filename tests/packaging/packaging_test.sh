@@ -76,15 +76,27 @@ mode=$1
 case "$mode" in
 files)
     source_dir=$2 version=$3
-    need desktop-file-validate appstreamcli rsvg-convert
+    need desktop-file-validate appstreamcli rsvg-convert cmake
     cd "$source_dir/packaging"
     # Errors fail it, and so do warnings and hints (such as a category without its main one).
     report=$(desktop-file-validate quibsum.desktop quibsum-autostart.desktop 2>&1) || true
     [ -z "$report" ] || fail "desktop-file-validate: $report"
     grep -qx 'Exec=quibsum --hidden' quibsum-autostart.desktop || fail "the autostart entry does not start hidden"
-    appstreamcli validate --no-net --explain org.quibsum.QuibSum.metainfo.xml
+    # The AppStream file as a build with no web addresses makes it, and as one with all of them.
+    meta="$work/bare/org.quibsum.QuibSum.metainfo.xml"
+    cmake -DMETAINFO_IN=org.quibsum.QuibSum.metainfo.xml.in -DMETAINFO_OUT="$meta" -P ConfigureMetainfo.cmake
+    appstreamcli validate --no-net --explain "$meta"
+    ! grep -q '<url\|<screenshot' "$meta" || fail "a build without web addresses lists links"
+    linked="$work/linked/org.quibsum.QuibSum.metainfo.xml"
+    cmake -DMETAINFO_IN=org.quibsum.QuibSum.metainfo.xml.in -DMETAINFO_OUT="$linked" \
+        -DQUIBSUM_HOMEPAGE_URL=https://example.org/quibsum -DQUIBSUM_DONATE_URL=https://example.org/quibsum/donate \
+        -DQUIBSUM_SCREENSHOT_URL=https://example.org/quibsum/screenshot.png -P ConfigureMetainfo.cmake
+    appstreamcli validate --no-net --explain "$linked"
+    grep -q '<url type="homepage">https://example.org/quibsum</url>' "$linked" || fail "the homepage link is missing"
+    grep -q '<url type="donation">https://example.org/quibsum/donate</url>' "$linked" ||
+        fail "the donation link is missing"
     # The newest release listed (the first) is the version CMake builds.
-    newest=$(grep -o -m1 '<release version="[^"]*"' org.quibsum.QuibSum.metainfo.xml | cut -d'"' -f2)
+    newest=$(grep -o -m1 '<release version="[^"]*"' "$meta" | cut -d'"' -f2)
     [ "$newest" = "$version" ] || fail "the metainfo's newest release is '$newest', the project's version $version"
     head -n1 changelog | grep -q "^quibsum ($version) " || fail "the changelog's first entry is not $version"
     for size in 16 256; do

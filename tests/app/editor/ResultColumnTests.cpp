@@ -112,6 +112,65 @@ TEST(ResultColumn, TooltipsNameTheRatesSource) {
     EXPECT_EQ(tooltipAt(2), std::nullopt);
 }
 
+// A long result keeps its unit: the column widens (up to 40 % of the editor) while a row in
+// view needs it, and a row still too long gives up digits from inside its figure, with the
+// whole text as its tooltip.
+TEST(ResultColumn, ALongResultKeepsItsUnit) {
+    const QString money = QStringLiteral("123,456,789,012,000,000.00 USD");
+    const QString domain = resultText(*Sheet(testing::testEngine()).setText("sqrt(-1)").data());
+    ASSERT_FALSE(domain.isEmpty());
+    for (const int width : {360, 1100}) {
+        SCOPED_TRACE(width);
+        ColumnFixture f(QStringLiteral("123456789012 * 1000000 USD\nsqrt(-1)\n5 km"));
+        f.editor->resize(width, 360);
+        QApplication::processEvents();
+        ASSERT_EQ(f.row(0).text, money);
+        const int share = static_cast<int>(width * EditorView::maxResultsShare);
+        const bool wide = width == 1100;
+        if (wide) {
+            EXPECT_GT(f.column().width(), EditorView::maxResultsWidth);
+        } else {
+            EXPECT_EQ(f.column().width(), share);
+        }
+        EXPECT_LE(f.column().width(), share);
+
+        const QString shown = f.column().fittedText(f.row(0));
+        EXPECT_TRUE(shown.endsWith(QStringLiteral(" USD"))) << shown.toStdString();
+        EXPECT_TRUE(shown.startsWith(QStringLiteral("123"))) << shown.toStdString();
+        EXPECT_EQ(shown == money, wide);
+        EXPECT_EQ(shown.contains(u'…'), !wide);
+        EXPECT_EQ(f.column().fittedText(f.row(1)) == domain, wide);
+        EXPECT_EQ(f.column().fittedText(f.row(2)), "5 km");
+
+        // A shortened row tells its whole text; a whole one has nothing to add.
+        auto tooltipAt = [&](int line) { return f.column().tooltip(f.row(line).rect.center()); };
+        EXPECT_EQ(tooltipAt(0), wide ? std::nullopt : std::optional<QString>(money));
+        EXPECT_EQ(tooltipAt(1), wide ? std::nullopt : std::optional<QString>(domain));
+        EXPECT_EQ(tooltipAt(2), std::nullopt);
+    }
+}
+
+TEST(ResultColumn, TheColumnNarrowsAgainWhenNoRowNeedsTheRoom) {
+    ColumnFixture f(QStringLiteral("123456789012 * 1000000 USD"));
+    f.editor->resize(1100, 360);
+    QApplication::processEvents();
+    EXPECT_GT(f.column().width(), EditorView::maxResultsWidth);
+    QTextCursor all(f.editor->textView()->document());
+    all.select(QTextCursor::Document);
+    all.insertText(QStringLiteral("2 + 2"));
+    QApplication::processEvents();
+    EXPECT_EQ(f.column().width(), EditorView::maxResultsWidth);
+}
+
+TEST(ResultColumn, AShortenedRateRowTellsBothItsTextAndItsSource) {
+    ColumnFixture f(QStringLiteral("1 EUR = 30000 VND\n123456789012345 EUR in VND"));
+    f.editor->resize(300, 360);
+    QApplication::processEvents();
+    const std::optional<QString> tip = f.column().tooltip(f.row(1).rect.center());
+    ASSERT_TRUE(tip.has_value());
+    EXPECT_EQ(*tip, f.row(1).text + QStringLiteral("\nSource: rate typed in this sheet"));
+}
+
 class FooterTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
@@ -176,10 +235,20 @@ TEST_F(FooterTest, CopyFeedbackEndsAfterTheLastCopy) {
 
 TEST_F(FooterTest, TheMenuShowsAndWritesTheSettings) {
     QMenu* menu = footer.settingsMenu();
-    QStringList titles;
-    for (QAction* a : menu->actions()) titles.append(a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(titles, (QStringList{"Number style", "Default VND rate", "Appearance", "Update rates", "Settings…",
-                                   "Donate…", "Check for Updates…", "-", "Quit Quib Sum"}));
+    auto titles = [menu] {
+        emit menu->aboutToShow();
+        QStringList shown;
+        for (QAction* a : menu->actions())
+            if (a->isVisible()) shown.append(a->isSeparator() ? QStringLiteral("-") : a->text());
+        return shown;
+    };
+    // A build without the project's pages has no items for them.
+    EXPECT_EQ(titles(), (QStringList{"Number style", "Default VND rate", "Appearance", "Update rates", "Settings…", "-",
+                                     "Quit Quib Sum"}));
+    footer.onDonate = [] {};
+    footer.onUpdates = [] {};
+    EXPECT_EQ(titles(), (QStringList{"Number style", "Default VND rate", "Appearance", "Update rates", "Settings…",
+                                     "Donate…", "Check for Updates…", "-", "Quit Quib Sum"}));
     int evaluations = 0;
     for (auto choice : {&SumSettings::numberStyleChanged, &SumSettings::rateKindChanged})
         QObject::connect(&settings, choice, [&] { ++evaluations; });

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
             if (!root.grab().save(file)) return 1;
             std::printf("%s\n", qPrintable(file));
         }
-        SumCurrencyGuide guide(&root);
+        SumCurrencyGuide guide(settings.engineNumberStyle(), &root);
         guide.setPalette(root.palette());
         guide.setAutoFillBackground(true);
         guide.resize(520, 900);

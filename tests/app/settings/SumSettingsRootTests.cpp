@@ -14,16 +14,19 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QShortcut>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <memory>
 #include <stdexcept>
 
 #include "QuibSum/settings/HotkeyRecorder.h"
 #include "QuibSum/settings/SumSettingsRoot.h"
+#include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/storage/SumSettings.h"
 
 using namespace quibsum;
@@ -153,6 +156,41 @@ TEST_F(SettingsWindowTest, ReadOnlyAndInformationalRows) {
     EXPECT_FALSE(child<QLabel>("rateError")->isHidden());
     settings.setLastError(std::nullopt);
     EXPECT_TRUE(child<QLabel>("rateError")->isHidden());
+}
+
+TEST_F(SettingsWindowTest, PagesWithoutAnAddressHaveNoRow) {
+    // The test build sets no addresses.
+    EXPECT_TRUE(ProjectLinks::donate().isEmpty());
+    root->present();
+    EXPECT_TRUE(child<QWidget>("supportRow")->isHidden());
+    EXPECT_TRUE(child<QWidget>("updatesRow")->isHidden());
+    root->donate = [] {};
+    root->present();
+    EXPECT_FALSE(child<QWidget>("supportRow")->isHidden());
+    EXPECT_TRUE(child<QWidget>("updatesRow")->isHidden());
+}
+
+TEST(ProjectLinks, AnAddressNoProgramOpensIsShownInAnAlert) {
+    QWidget parent;
+    int asked = 0;
+    EXPECT_TRUE(ProjectLinks::open(QStringLiteral("https://example.org/donate"), &parent, [&](const QUrl& url) {
+        ++asked;
+        EXPECT_EQ(url, QUrl(QStringLiteral("https://example.org/donate")));
+        return true;
+    }));
+    EXPECT_EQ(parent.findChild<QMessageBox*>(), nullptr);
+    EXPECT_FALSE(ProjectLinks::open(QStringLiteral("https://example.org/releases"), &parent, [&](const QUrl&) {
+        ++asked;
+        return false;
+    }));
+    EXPECT_EQ(asked, 2);
+    auto* alert = parent.findChild<QMessageBox*>(QStringLiteral("linkAlert"));
+    ASSERT_NE(alert, nullptr);
+    EXPECT_TRUE(alert->isVisible());
+    EXPECT_TRUE(alert->text().contains(QStringLiteral("https://example.org/releases")));
+    alert->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(parent.findChild<QMessageBox*>(), nullptr);
 }
 
 TEST_F(SettingsWindowTest, ButtonsCallTheirActions) {

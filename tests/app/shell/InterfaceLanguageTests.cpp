@@ -3,10 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTranslator>
+#include <memory>
 
 #include "QuibSum/shell/InterfaceLanguage.h"
+#include "QuibSum/shell/QtWidgetTexts.h"
+#include "QuibSum/shell/hotkey/HotKeyError.h"
 #include "QuibSumCore/EngineMessages.h"
 
 namespace quibsum {
@@ -39,6 +47,43 @@ TEST(InterfaceLanguage, TheVietnameseInterfaceIsBuiltIn) {
     EXPECT_EQ(vietnamese.translate("quibsum::SumWindow", "Delete this sheet?"), "Xoá trang này?");
     EXPECT_EQ(vietnamese.translate("EditorView", "Source: rate typed in this sheet"),
               "Nguồn: tỷ giá nhập trong trang này");
+}
+
+// Qt's own widgets in the window speak Vietnamese too: their texts come with the program's
+// translations (Debian has no Vietnamese Qt translation to rely on).
+TEST(InterfaceLanguage, QtsOwnWidgetsReadInVietnamese) {
+    QTranslator vietnamese;
+    ASSERT_TRUE(vietnamese.load(QStringLiteral(":/i18n/quibsum_vi.qm")));
+    for (const QtWidgetTexts::Text& text : QtWidgetTexts::all())
+        EXPECT_FALSE(vietnamese.translate(text.context, text.source).isEmpty()) << text.context << " " << text.source;
+
+    ASSERT_TRUE(QCoreApplication::installTranslator(&vietnamese));
+    // Every item of the context menus is one the translations carry: none is left in English.
+    auto menuTexts = [](QMenu* menu) {
+        QStringList texts;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator()) texts << action->text().section(u'\t', 0, 0);
+        delete menu;
+        return texts;
+    };
+    QPlainTextEdit sheet(QStringLiteral("1 + 1"));
+    QLineEdit field(QStringLiteral("abc"));
+    const QStringList sheetMenu = menuTexts(sheet.createStandardContextMenu());
+    const QStringList fieldMenu = menuTexts(field.createStandardContextMenu());
+    EXPECT_TRUE(sheetMenu.contains(QString::fromUtf8("&Hoàn tác"))) << sheetMenu.join(u'|').toStdString();
+    EXPECT_TRUE(sheetMenu.contains(QString::fromUtf8("Chọn tất cả"))) << sheetMenu.join(u'|').toStdString();
+    for (const QStringList& menu : {sheetMenu, fieldMenu}) {
+        EXPECT_GE(menu.size(), 7);
+        for (const QString& item : menu)
+            for (const QtWidgetTexts::Text& text : QtWidgetTexts::all())
+                EXPECT_NE(item, QString::fromUtf8(text.source)) << "left in English: " << item.toStdString();
+    }
+    QDialogButtonBox buttons(QDialogButtonBox::Close | QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Close)->text(), QString::fromUtf8("Đóng"));
+    EXPECT_EQ(buttons.button(QDialogButtonBox::Cancel)->text(), QString::fromUtf8("Huỷ"));
+    EXPECT_EQ(HotKeyError::taken(65, 0).message(),
+              HotKeyError::describe(65, 0) + QString::fromUtf8(" đã bị một chương trình khác dùng."));
+    QCoreApplication::removeTranslator(&vietnamese);
 }
 
 }  // namespace
