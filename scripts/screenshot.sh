@@ -81,3 +81,34 @@ for appearance in light dark; do
     picture "$appearance" "$appearance"
     picture "$appearance" "completion-$appearance" "2 * ni"
 done
+
+# The Vietnamese interface and number style on the Vietnamese example sheet, and its footer
+# menu open: docs/screenshot-vi-APPEARANCE.png and docs/screenshot-vi-menu-APPEARANCE.png.
+rm -rf "$QUIBSUM_DATA_DIR/Sheets"
+"$QUIBSUM_PROGRAM" append --style vi <examples/lam-banh-vi.txt >/dev/null
+cp -a "$QUIBSUM_DATA_DIR/Sheets" "$work/sheets-vi"
+for appearance in light dark; do
+    rm -rf "$QUIBSUM_DATA_DIR/Sheets"
+    cp -a "$work/sheets-vi" "$QUIBSUM_DATA_DIR/Sheets"
+    printf '[General]\nappearance=%s\nnumberStyle=vi\n' "$appearance" >"$QUIBSUM_CONFIG_DIR/QuibSum.conf"
+    LANGUAGE=vi "$QUIBSUM_PROGRAM" >"$work/quibsum.log" 2>&1 &
+    pid=$!
+    window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name "Quib Sum" | head -n 1) || {
+        cat "$work/quibsum.log" >&2
+        exit 1
+    }
+    sleep 1
+    import -window "$window" "docs/screenshot-vi-$appearance.png"
+    echo "docs/screenshot-vi-$appearance.png"
+    eval "$(xdotool getwindowgeometry --shell "$window")"  # X, Y, WIDTH, HEIGHT
+    xdotool mousemove --window "$window" $((WIDTH - 25)) $((HEIGHT - 23)) click 1
+    sleep 0.7
+    # The menu is a window of its own: take the screen around the sheet window.
+    import -window root -crop "$((WIDTH + 280))x$((HEIGHT + 360))+$((X - 20))+$((Y - 20))" +repage \
+        "docs/screenshot-vi-menu-$appearance.png"
+    echo "docs/screenshot-vi-menu-$appearance.png"
+    xdotool key Escape
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=""
+done

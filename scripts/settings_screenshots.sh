@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Writes pictures of each settings pane and of the currency guide, light and dark, to
-# docs/settings-<pane>-<appearance>.png and docs/currency-guide-<appearance>.png. Drawn on
+# docs/settings-<pane>-<appearance>.png and docs/currency-guide-<appearance>.png, and the same
+# in Vietnamese (names ending in -vi). Drawn on
 # Qt's offscreen platform, so no display is needed. Builds the drawing program first unless
 # QUIBSUM_SETTINGS_SCREENSHOTS names one.
 set -euo pipefail
@@ -14,3 +15,4 @@ if [ -z "$program" ]; then
 fi
 mkdir -p docs
 "$program" docs
+"$program" docs vi

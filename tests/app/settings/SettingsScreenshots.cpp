@@ -1,6 +1,7 @@
 // Pictures of every settings pane and of the currency guide, light and dark, for the
 // documentation and for looking over the layout: drawn on the offscreen platform with
-// scratch settings. Usage: SettingsScreenshots OUTPUT_FOLDER
+// scratch settings. Usage: SettingsScreenshots OUTPUT_FOLDER [vi]: with "vi", in the Vietnamese
+// interface and number style, into files whose names end in "-vi".
 
 #include <QApplication>
 #include <QDir>
@@ -11,6 +12,7 @@
 #include "QuibSum/settings/SettingsPanes.h"
 #include "QuibSum/settings/SumCurrencyGuide.h"
 #include "QuibSum/settings/SumSettingsRoot.h"
+#include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/storage/SumSettings.h"
 
 using namespace quibsum;
@@ -18,15 +20,20 @@ using namespace quibsum;
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: SettingsScreenshots OUTPUT_FOLDER\n");
+    const bool vietnamese = argc == 3 && QByteArray(argv[2]) == "vi";
+    if (argc != 2 && !vietnamese) {
+        std::fprintf(stderr, "usage: SettingsScreenshots OUTPUT_FOLDER [vi]\n");
         return 2;
     }
+    if (vietnamese && !InterfaceLanguage::install(app, QStringLiteral("vi"))) return 1;
+    const QString suffix = vietnamese ? QStringLiteral("-vi") : QString();
+    const QLocale locale =
+        vietnamese ? QLocale(QLocale::Vietnamese, QLocale::Vietnam) : QLocale(QLocale::English, QLocale::UnitedStates);
     const QDir out(QString::fromLocal8Bit(argv[1]));
     QTemporaryDir scratch;
     for (const char* appearance : {"light", "dark"}) {
         QSettings storage(scratch.path() + "/QuibSum.conf", QSettings::IniFormat);
-        SumSettings settings(storage, QLocale(QLocale::English, QLocale::UnitedStates));
+        SumSettings settings(storage, locale);
         settings.setAppearance(QString::fromLatin1(appearance));
         settings.setRateStatus(QStringLiteral("Vietcombank: today 09:30 · ExchangeRate-API: today 07:00"));
         SumSettingsRoot root(settings, nullptr, LaunchAtLogin(scratch.path() + "/autostart"));
@@ -35,7 +42,7 @@ int main(int argc, char** argv) {
         for (const SettingsPane& pane : SettingsPanes::all()) {
             root.select(pane.id);
             QApplication::processEvents();
-            const QString file = out.filePath(QStringLiteral("settings-%1-%2.png").arg(pane.id, appearance));
+            const QString file = out.filePath(QStringLiteral("settings-%1-%2%3.png").arg(pane.id, appearance, suffix));
             if (!root.grab().save(file)) return 1;
             std::printf("%s\n", qPrintable(file));
         }
@@ -45,7 +52,7 @@ int main(int argc, char** argv) {
         guide.resize(520, 900);
         guide.show();
         QApplication::processEvents();
-        const QString file = out.filePath(QStringLiteral("currency-guide-%1.png").arg(appearance));
+        const QString file = out.filePath(QStringLiteral("currency-guide-%1%2.png").arg(appearance, suffix));
         if (!guide.grab().save(file)) return 1;
         std::printf("%s\n", qPrintable(file));
     }
