@@ -10,7 +10,7 @@
 #include "QuibSumCore/CurrencyConverter.h"
 #include "QuibSumCore/Environment.h"
 #include "QuibSumCore/LineAnalysis.h"
-#include "QuibSumCore/LineEntry.h"
+#include "QuibSumCore/LinePipeline.h"
 #include "QuibSumCore/NumberStyle.h"
 #include "QuibSumCore/RateStore.h"
 
@@ -25,7 +25,7 @@ public:
 
     // Never fails: every failure ends up in the analysis' result.
     LineAnalysis analyze(std::string_view line, const Environment& env) const {
-        return LineEntry(converter_, style_, defaultVNDKind_).analyze(line, env);
+        return LinePipeline(converter_, style_, defaultVNDKind_).analyze(line, env);
     }
     LineResult evaluate(std::string_view line, const Environment& env) const { return analyze(line, env).result; }
 

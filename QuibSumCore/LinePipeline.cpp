@@ -1,4 +1,4 @@
-#include "QuibSumCore/LineEntry.h"
+#include "QuibSumCore/LinePipeline.h"
 
 #include <algorithm>
 #include <optional>
@@ -60,7 +60,7 @@ std::optional<RateAmount> rateAmount(std::span<const LineToken> left) {
 
 }  // namespace
 
-void LineEntry::setResult(Result<Quantity>&& value, LineAnalysis& analysis) const {
+void LinePipeline::setResult(Result<Quantity>&& value, LineAnalysis& analysis) const {
     if (value) {
         std::string display = ResultFormatter::format(*value, style_);
         // Built in place: the quantity and its display are moved once, not through a temporary.
@@ -72,7 +72,7 @@ void LineEntry::setResult(Result<Quantity>&& value, LineAnalysis& analysis) cons
     }
 }
 
-LineAnalysis LineEntry::analyze(std::string_view line, const Environment& env) const {
+LineAnalysis LinePipeline::analyze(std::string_view line, const Environment& env) const {
     LineAnalysis analysis;
     if (line.size() > maxLineLength && utf8::utf16Length(line) > maxLineLength) return analysis;
 
@@ -136,8 +136,8 @@ LineAnalysis LineEntry::analyze(std::string_view line, const Environment& env) c
     return analysis;
 }
 
-void LineEntry::defineRate(std::span<const LineToken> amountTokens, std::span<LineToken> rhs, const Environment& env,
-                           LineAnalysis& analysis) const {
+void LinePipeline::defineRate(std::span<const LineToken> amountTokens, std::span<LineToken> rhs, const Environment& env,
+                              LineAnalysis& analysis) const {
     RateAmount left = *rateAmount(amountTokens);
     RateKind kind = defaultVNDKind_;
     auto right = evaluateTokens(rhs, env, analysis, &kind);
@@ -169,8 +169,8 @@ void LineEntry::defineRate(std::span<const LineToken> amountTokens, std::span<Li
     analysis.result = LineResult::value(std::move(q), std::move(display));
 }
 
-Result<Quantity> LineEntry::evaluateTokens(std::span<LineToken> tokens, const Environment& env, LineAnalysis& analysis,
-                                           RateKind* kindOut) const {
+Result<Quantity> LinePipeline::evaluateTokens(std::span<LineToken> tokens, const Environment& env,
+                                              LineAnalysis& analysis, RateKind* kindOut) const {
     Scratch& space = scratch();
     // Names that contain spaces are joined first: the words inside a name ("giá bán", "đổi
     // tiền") are part of the name, not rate-kind keywords or conversion verbs.

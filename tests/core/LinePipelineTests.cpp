@@ -80,7 +80,7 @@ public:
 
 }  // namespace
 
-TEST(LineEntry, ReusedStorageChangesNoResult) {
+TEST(LinePipeline, ReusedStorageChangesNoResult) {
     const Engine engine(quibsum::testing::testRates(), NumberStyle::en, RateKind::transfer);
     const Environment env = environment();
     const std::vector<LineAnalysis> expected = freshAnalyses(engine, env);
@@ -93,7 +93,7 @@ TEST(LineEntry, ReusedStorageChangesNoResult) {
     }
 }
 
-TEST(LineEntry, ALineCutShortByAnExceptionLeavesNothingBehind) {
+TEST(LinePipeline, ALineCutShortByAnExceptionLeavesNothingBehind) {
     const Engine failing(std::make_shared<ThrowingStore>(), NumberStyle::en, RateKind::transfer);
     const Engine engine(quibsum::testing::testRates(), NumberStyle::en, RateKind::transfer);
     const Environment env = environment();
@@ -105,7 +105,7 @@ TEST(LineEntry, ALineCutShortByAnExceptionLeavesNothingBehind) {
     }
 }
 
-TEST(LineEntry, ThreadsAnalysingAtOnceAgreeWithOneThread) {
+TEST(LinePipeline, ThreadsAnalysingAtOnceAgreeWithOneThread) {
     const Engine en(quibsum::testing::testRates(), NumberStyle::en, RateKind::transfer);
     const Engine vi(quibsum::testing::testRates(), NumberStyle::vi, RateKind::buy);
     const Environment env = environment();
@@ -135,7 +135,7 @@ TEST(LineEntry, ThreadsAnalysingAtOnceAgreeWithOneThread) {
 
 // The line entry's tokens come straight from the lexer; they must be the lexemes minus
 // comments and "?", each joined to the lexeme before it (a dropped one included).
-TEST(LineEntry, LineTokensAreTheLexemesWithTheirJoiners) {
+TEST(LinePipeline, LineTokensAreTheLexemesWithTheirJoiners) {
     using J = LineToken::Joiner;
     struct Case {
         const char* line;

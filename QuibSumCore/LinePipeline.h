@@ -1,9 +1,9 @@
 #pragma once
-// LineEntry: the stage between the lexer and the parser. It reads a line's tokens, sets a
-// label aside, collects the name keys, tells assignments, rate definitions and "5 km = m"
-// conversions apart, joins multi-word names, and hands the remaining token kinds to the
-// parser and the evaluator. Its working storage is per thread and reused line after line, so
-// a warm thread allocates almost nothing; any number of threads may analyse at once.
+// LinePipeline: runs one line through the engine's stages. It lexes the line, makes the
+// line-entry decisions (sets a label aside, collects the name keys, tells assignments, rate
+// definitions and "5 km = m" conversions apart, joins multi-word names), and hands the
+// remaining token kinds to the parser, the evaluator and the formatter. Its working storage is per thread and reused
+// line after line, so a warm thread allocates almost nothing; any number of threads may analyse at once.
 
 #include <span>
 #include <string_view>
@@ -16,13 +16,13 @@
 
 namespace quibsum {
 
-class LineEntry {
+class LinePipeline {
 public:
     // Longer lines are not calculated: they are notes.
     static constexpr std::size_t maxLineLength = 10000;  // UTF-16 code units
     static constexpr std::size_t maxTokens = 512;
 
-    LineEntry(const CurrencyConverter& converter, NumberStyle style, RateKind defaultVNDKind)
+    LinePipeline(const CurrencyConverter& converter, NumberStyle style, RateKind defaultVNDKind)
         : converter_(converter), style_(style), defaultVNDKind_(defaultVNDKind) {}
 
     // Never fails: every failure ends up in the analysis' result.
