@@ -22,7 +22,7 @@ using Tag = Token::Tag;
 // Per-thread working storage. Every use starts by clearing what it takes, so a line that
 // stopped half-way (an exception from a rate store) leaves nothing behind for the next one;
 // clearing keeps the capacity, so a warm thread reuses the same memory line after line.
-struct Scratch {
+struct LineStorage {
     std::vector<LineToken> tokens;
     std::vector<LineToken> joined;
     std::vector<Token::Kind> joinedKinds;  // the kinds of the joined names
@@ -30,8 +30,8 @@ struct Scratch {
     ParsedExpression parsed;
 };
 
-Scratch& scratch() {
-    thread_local Scratch s;
+LineStorage& lineStorage() {
+    thread_local LineStorage s;
     return s;
 }
 
@@ -76,7 +76,7 @@ LineAnalysis LinePipeline::analyze(std::string_view line, const Environment& env
     LineAnalysis analysis;
     if (line.size() > maxLineLength && utf8::utf16Length(line) > maxLineLength) return analysis;
 
-    std::vector<LineToken>& all = scratch().tokens;
+    std::vector<LineToken>& all = lineStorage().tokens;
     Lexer(style_).lineTokens(line, all);
     std::span<LineToken> tokens(all);
 
@@ -171,7 +171,7 @@ void LinePipeline::defineRate(std::span<const LineToken> amountTokens, std::span
 
 Result<Quantity> LinePipeline::evaluateTokens(std::span<LineToken> tokens, const Environment& env,
                                               LineAnalysis& analysis, RateKind* kindOut) const {
-    Scratch& space = scratch();
+    LineStorage& space = lineStorage();
     // Names that contain spaces are joined first: the words inside a name ("giá bán", "đổi
     // tiền") are part of the name, not rate-kind keywords or conversion verbs.
     if (VariableNames::joinMultiWordNames(tokens, env, space.joined, space.joinedKinds)) tokens = space.joined;

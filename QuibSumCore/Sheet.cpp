@@ -47,7 +47,7 @@ void insertFresh(std::vector<T>& v, std::size_t where, std::size_t n) {
 // The variables one pass has met so far, by name number, and the environment handed to the
 // engine. The tables are indexed by NameId and cleared at the start of each pass by visiting
 // the numbers the last pass set, so a pass costs nothing for the names it does not meet.
-struct Sheet::Scratch {
+struct Sheet::PassStorage {
     struct Variable {
         const Quantity* value = nullptr;  // null: no variable of that name so far
         Stamp stamp = 0;
@@ -110,7 +110,7 @@ struct Sheet::Scratch {
 // analysed.
 class Sheet::Pass {
 public:
-    Pass(Sheet& sheet, Shift moved) : sheet_(sheet), s_(*sheet.scratch_), rates_(sheet.noRates_), moved_(moved) {
+    Pass(Sheet& sheet, Shift moved) : sheet_(sheet), s_(*sheet.passStorage_), rates_(sheet.noRates_), moved_(moved) {
         s_.startPass(sheet.names_.size());
     }
 
@@ -136,7 +136,7 @@ public:
             changed = own != before && (i >= oldCount || !(results[before] == results[own]));
             if (own != i && changed) results[i] = results[own];
         } else {
-            LineResult result = analyse(line, results[own], update.respanned, i);
+            LineResult result = analyse(line, results[own], update.rangesChanged, i);
             changed = i >= oldCount || !(results[before] == result);
             results[i] = std::move(result);
             ++analysed;
@@ -254,7 +254,7 @@ private:
             s_.envChecked = true;
         }
         for (std::size_t k = held.size(); k < s_.assignments.size(); ++k) {
-            const Scratch::Assignment& a = s_.assignments[k];
+            const PassStorage::Assignment& a = s_.assignments[k];
             env.assign(sheet_.names_.name(a.name), *a.value);
             held.emplace_back(a.name, a.stamp);
         }
@@ -272,10 +272,10 @@ private:
     // Analyses line i afresh against the context and returns the result to show. `last` is the
     // result shown for the line before (or for the text it replaced): an equal value of the
     // same kind keeps its stamp, so that the lines reading it stay valid. Appends i to
-    // `respanned` when the variable ranges differ from those of that analysis. Kept out of line,
+    // `rangesChanged` when the variable ranges differ from those of that analysis. Kept out of line,
     // like the other rare paths, so that the step over a reused line stays small.
-    [[gnu::noinline]] LineResult analyse(CachedLine& line, const LineResult& last, std::vector<std::size_t>& respanned,
-                                         std::size_t i) {
+    [[gnu::noinline]] LineResult analyse(CachedLine& line, const LineResult& last,
+                                         std::vector<std::size_t>& rangesChanged, std::size_t i) {
         const Environment& env = environment();
         LineAnalysis a = sheet_.engine_.analyze(sheet_.lines_[i], env);
         LineStep::completeAnalysis(
@@ -284,7 +284,7 @@ private:
             sheet_.engine_);
         const std::uint8_t exports = CachedLine::assigns | CachedLine::rateDefinition;
         exportsChanged_ |= (line.flags & exports) != 0 || a.assignedName || a.rateDefinition;
-        if (!std::ranges::equal(line.variableRanges(), a.variableRanges)) respanned.push_back(i);
+        if (!std::ranges::equal(line.variableRanges(), a.variableRanges)) rangesChanged.push_back(i);
 
         const std::uint8_t flags = static_cast<std::uint8_t>(
             (a.result.isValue() ? CachedLine::value : 0) | (a.usesPrev ? CachedLine::usesPrev : 0) |
@@ -410,7 +410,7 @@ private:
         const NameId name = line.assigned;
         const NameId key = line.assignedKey;
         const Stamp stamp = line.stamp;
-        Scratch::Variable& current = s_.values[name];
+        PassStorage::Variable& current = s_.values[name];
         if (current.value == nullptr) {
             s_.touched.push_back(name);
             if (key != name) {
@@ -428,7 +428,7 @@ private:
     }
 
     Sheet& sheet_;
-    Scratch& s_;
+    PassStorage& s_;
     std::shared_ptr<const SheetRates> rates_;
     const Shift moved_;
     const Quantity* prev_ = nullptr;  // the previous result, among the results of the lines above
@@ -443,7 +443,7 @@ Sheet::Sheet(Engine engine)
     : engine_(std::move(engine)),
       noRates_(std::make_shared<const SheetRates>()),
       finalRates_(noRates_),
-      scratch_(std::make_unique<Scratch>()) {}
+      passStorage_(std::make_unique<PassStorage>()) {}
 
 Sheet::Sheet(Sheet&&) noexcept = default;
 Sheet::~Sheet() = default;
@@ -480,7 +480,7 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
         removedExports |= cache_[k].has(CachedLine::assigns) || cache_[k].has(CachedLine::rateDefinition);
     // Below an edit that keeps every line where it was, the lines past the next heading may
     // find everything as the last pass left it (see evaluate).
-    const std::size_t settledFrom = removed == added && !removedExports ? lower + removed : std::size_t(-1);
+    const std::size_t unmovedFrom = removed == added && !removedExports ? lower + removed : std::size_t(-1);
 
     for (std::size_t k = 0; k < common; ++k) {
         lines_[lower + k] = std::move(replacement[k]);
@@ -504,7 +504,7 @@ Sheet::Update Sheet::update(std::size_t lower, std::size_t upper, std::vector<st
     }
     for (std::size_t k = lower; k < lower + added; ++k) cache_[k].shape = lineShapeOf(lines_[k]);
 
-    return evaluate(lower, settledFrom, moved);
+    return evaluate(lower, unmovedFrom, moved);
 }
 
 Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
@@ -518,7 +518,7 @@ Sheet::Update Sheet::setRatesVersion(std::int64_t version) {
     return evaluate(0, std::size_t(-1), Shift{});
 }
 
-Sheet::Update Sheet::evaluate(std::size_t unchangedBefore, std::size_t settledFrom, Shift moved) {
+Sheet::Update Sheet::evaluate(std::size_t unchangedBefore, std::size_t unmovedFrom, Shift moved) {
     total_.reset();
     const std::size_t count = lines_.size();
     // The lines shown before: results_ has made room for the inserted ones already.
@@ -548,7 +548,7 @@ Sheet::Update Sheet::evaluate(std::size_t unchangedBefore, std::size_t settledFr
         // far changed what it assigns or defines and the heading was reused with the rates it
         // had, every line below meets exactly the inputs it met in the last pass, which left
         // it reused or analysed for them: the pass can stop here.
-        settled = i >= settledFrom && cache_[i].shape == CachedLine::Shape::heading && pass.contextAsBefore();
+        settled = i >= unmovedFrom && cache_[i].shape == CachedLine::Shape::heading && pass.contextAsBefore();
     }
     passComplete_ = true;
     results_.resize(count);                    // the removed lines' results were kept until the lines below took theirs
@@ -564,15 +564,15 @@ void Sheet::forgetAnalyses() {
         line = CachedLine{};
         line.shape = shape;
     }
-    scratch_->forgetEnvironment();
+    passStorage_->forgetEnvironment();
     lastStamp_ = 0;
 }
 
 void Sheet::compactNames() {
-    scratch_->startPass(0);
-    scratch_->forgetEnvironment();
-    scratch_->values.clear();
-    scratch_->heads.clear();
+    passStorage_->startPass(0);
+    passStorage_->forgetEnvironment();
+    passStorage_->values.clear();
+    passStorage_->heads.clear();
     NameTable fresh;
     auto renumber = [&](NameId& id) { id = fresh.intern(names_.name(id)); };
     for (CachedLine& line : cache_) {

@@ -31,7 +31,7 @@ public:
         std::vector<std::size_t> changed;     // ascending line indices whose result changed
         // Ascending indices of the lines analysed afresh whose variable ranges differ from
         // those their line had before (a replaced or new line counts as having had none).
-        std::vector<std::size_t> respanned;
+        std::vector<std::size_t> rangesChanged;
     };
 
     explicit Sheet(Engine engine);
@@ -96,14 +96,14 @@ private:
 
     // What one pass keeps between lines, owned by the sheet so that its storage is reused from
     // pass to pass rather than allocated on every keystroke.
-    struct Scratch;
+    struct PassStorage;
 
     // Runs the pass over every line. The lines before `unchangedBefore` are known to keep their
     // entries, results and inputs (nothing above them changed since the last complete pass), so
-    // the pass only carries their context on. From `settledFrom` on, no line was edited or
+    // the pass only carries their context on. From `unmovedFrom` on, no line was edited or
     // moved, and the pass may stop once the context is back to what the last pass had.
     // `moved` says where the lines' own results stand in results_ (see Shift).
-    Update evaluate(std::size_t unchangedBefore, std::size_t settledFrom, Shift moved);
+    Update evaluate(std::size_t unchangedBefore, std::size_t unmovedFrom, Shift moved);
 
     Engine engine_;
     std::vector<std::string> lines_;
@@ -128,7 +128,7 @@ private:
 
     NameTable names_;
     std::size_t namesInUse_ = 0;  // the table's size after it was last renumbered
-    std::unique_ptr<Scratch> scratch_;
+    std::unique_ptr<PassStorage> passStorage_;
 };
 
 }  // namespace quibsum

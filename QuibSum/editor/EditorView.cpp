@@ -300,7 +300,7 @@ void EditorView::textDidChange(std::optional<EditorEdit> edit) {
     // into or out of an error; the highlighter skips what is out of view.
     std::vector<int> recolour;
     for (int i = 0; i < edit->replacement.size(); ++i) recolour.push_back(edit->lower + i);
-    for (std::size_t i : update.respanned) recolour.push_back(static_cast<int>(i));
+    for (std::size_t i : update.rangesChanged) recolour.push_back(static_cast<int>(i));
     for (std::size_t i : update.changed) recolour.push_back(static_cast<int>(i));
     lastEdit_ = std::move(edit);
     highlight(std::move(recolour));
@@ -452,7 +452,7 @@ void EditorView::applyRateVersion(std::int64_t version) {
         return;
     }
     const Sheet::Update update = sheet_->setRatesVersion(version);
-    if (update.changed.empty() && update.respanned.empty()) return;
+    if (update.changed.empty() && update.rangesChanged.empty()) return;
     pageTotal_ = sheet_->total();
     highlightVisible();
     resultsView_->invalidate(update.changed);

@@ -315,7 +315,8 @@ public:
             bool differ = (was == spansBefore.end()) != (now == spansAfter.end()) ||
                           (was != spansBefore.end() && was->second != now->second);
             if (differ) {
-                EXPECT_TRUE(std::binary_search(u.respanned.begin(), u.respanned.end(), j)) << "respanned " << j;
+                EXPECT_TRUE(std::binary_search(u.rangesChanged.begin(), u.rangesChanged.end(), j))
+                    << "rangesChanged " << j;
             }
         }
         check(lines, expected, std::move(next));

@@ -194,16 +194,16 @@ TEST_F(SheetTest, ANewRatesVersionReachesTheLinesThatAskedTheStore) {
 TEST_F(SheetTest, AnUpdateReportsTheLinesWhoseVariableRangesChanged) {
     sheet.setText("x = 5\nx * 2\n10\ntiền nhà * 2");
     auto u = sheet.update(0, 1, {"y = 5"});  // x is no longer a variable below
-    EXPECT_EQ(u.respanned, (std::vector<std::size_t>{0, 1}));
+    EXPECT_EQ(u.rangesChanged, (std::vector<std::size_t>{0, 1}));
     EXPECT_TRUE(sheet.variableSpans(1).empty());
 
     u = sheet.update(2, 3, {"tiền nhà = 3"});  // a multi-word name appears for the line below
-    EXPECT_EQ(u.respanned, (std::vector<std::size_t>{2, 3}));
+    EXPECT_EQ(u.rangesChanged, (std::vector<std::size_t>{2, 3}));
     ASSERT_EQ(sheet.variableSpans(3).size(), 1u);
     EXPECT_EQ(sheet.variableSpans(3)[0], (TextRange{0, 8}));
 
     u = sheet.update(2, 3, {"tiền nhà = 4"});  // same names, new value: only the new line
-    EXPECT_EQ(u.respanned, (std::vector<std::size_t>{2}));
+    EXPECT_EQ(u.rangesChanged, (std::vector<std::size_t>{2}));
 }
 
 TEST_F(SheetTest, ChangedLinesAreComparedByPosition) {
