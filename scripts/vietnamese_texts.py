@@ -161,4 +161,12 @@ VI.update({
 "The desktop did not grant %1 as a global hot key. ": "Môi trường máy tính không cho dùng %1 làm phím tắt toàn cục. ",
 "it": "nó",
 "%1 cannot be a global hot key: this keyboard has no such key.": "%1 không thể là phím tắt toàn cục: bàn phím này không có phím đó.",
+"Vietcombank transfer rate": "Tỷ giá chuyển khoản Vietcombank",
+"Vietcombank buying rate": "Tỷ giá mua Vietcombank",
+"Vietcombank selling rate": "Tỷ giá bán Vietcombank",
+"Vietcombank mid-market rate": "Tỷ giá trung bình thị trường Vietcombank",
+"ExchangeRate-API rate · %1": "Tỷ giá ExchangeRate-API · %1",
+"bundled rate · %1": "tỷ giá đi kèm · %1",
+"Copy result": "Chép kết quả",
+"Open in Quib Sum": "Mở trong Quib Sum",
 })

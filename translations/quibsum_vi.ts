@@ -17,6 +17,10 @@
 
 %1</translation>
     </message>
+    <message>
+        <source>Pin: stays shown when you switch programs (this desktop keeps no window on top of others)</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>EditorView</name>
@@ -70,6 +74,44 @@
     </message>
 </context>
 <context>
+    <name>GnomeShortcut</name>
+    <message>
+        <source>GNOME's “gsettings” tool is not installed.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME's settings did not answer.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME's list of custom shortcuts could not be read.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME cannot bind %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME already has a custom shortcut of the same name that runs “%1”; it was left as it is.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
+    <name>HotKeyAdvice</name>
+    <message>
+        <source>%1 needs a line in sway's configuration (~/.config/sway/config) to open Quib Sum. Add this line, then reload sway:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME does not let programs set a global shortcut. Add %1 to GNOME's keyboard shortcuts to open Quib Sum with it.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 does not open Quib Sum on this desktop. Bind the command “quibsum toggle” to it in the desktop's keyboard settings.</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>HotKeyError</name>
     <message>
         <source>To use %1, bind the command “quibsum toggle” to it in the desktop's keyboard settings.</source>
@@ -101,6 +143,33 @@
     </message>
 </context>
 <context>
+    <name>HotKeyNotice</name>
+    <message>
+        <source>Dismiss</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Chép</translation>
+    </message>
+    <message>
+        <source>%1 is in GNOME's keyboard shortcuts, where it opens Quib Sum.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add to GNOME Shortcuts</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Đã chép</translation>
+    </message>
+    <message>
+        <source>The shortcut could not be added to GNOME's settings: %1</source>
+        <translation type="unfinished" />
+    </message>
+</context>
+<context>
     <name>HotkeyRecorder</name>
     <message>
         <source>Record shortcut</source>
@@ -116,6 +185,17 @@
     <message>
         <source>Cannot calculate this expression</source>
         <translation>Không tính được biểu thức này</translation>
+    </message>
+</context>
+<context>
+    <name>KRunnerRunner</name>
+    <message>
+        <source>Copy result</source>
+        <translation>Chép kết quả</translation>
+    </message>
+    <message>
+        <source>Open in Quib Sum</source>
+        <translation>Mở trong Quib Sum</translation>
     </message>
 </context>
 <context>
@@ -261,6 +341,33 @@
     <message>
         <source>Copied</source>
         <translation>Đã chép</translation>
+    </message>
+</context>
+<context>
+    <name>SearchAnswer</name>
+    <message>
+        <source>Vietcombank transfer rate</source>
+        <translation>Tỷ giá chuyển khoản Vietcombank</translation>
+    </message>
+    <message>
+        <source>Vietcombank buying rate</source>
+        <translation>Tỷ giá mua Vietcombank</translation>
+    </message>
+    <message>
+        <source>Vietcombank selling rate</source>
+        <translation>Tỷ giá bán Vietcombank</translation>
+    </message>
+    <message>
+        <source>Vietcombank mid-market rate</source>
+        <translation>Tỷ giá trung bình thị trường Vietcombank</translation>
+    </message>
+    <message>
+        <source>ExchangeRate-API rate · %1</source>
+        <translation>Tỷ giá ExchangeRate-API · %1</translation>
+    </message>
+    <message>
+        <source>bundled rate · %1</source>
+        <translation>tỷ giá đi kèm · %1</translation>
     </message>
 </context>
 <context>
@@ -482,6 +589,14 @@
     <message>
         <source>The text arrived after its sender stopped waiting; it was not added.</source>
         <translation>Văn bản đến sau khi bên gửi đã thôi chờ; văn bản không được thêm.</translation>
+    </message>
+    <message>
+        <source>No text is selected or copied.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The selection is larger than the 64 MiB a sheet can hold.</source>
+        <translation type="unfinished" />
     </message>
 </context>
 <context>
@@ -711,6 +826,10 @@
         <source>“%1” was changed by another program in a way that cannot be combined with your changes. Your text is saved, and the other program's text is kept as the sheet “%2”.</source>
         <translation>“%1” đã bị một chương trình khác thay đổi theo cách không gộp được với thay đổi của bạn. Văn bản của bạn đã được lưu, còn văn bản của chương trình kia được giữ thành trang “%2”.</translation>
     </message>
+    <message>
+        <source>No text is selected or copied.</source>
+        <translation type="unfinished" />
+    </message>
 </context>
 <context>
     <name>TotalFooter</name>
@@ -823,6 +942,10 @@
 
 %1</translation>
     </message>
+    <message>
+        <source>Pin: stays shown when you switch programs (this desktop keeps no window on top of others)</source>
+        <translation type="unfinished" />
+    </message>
 </context><context>
     <name>quibsum::EditorView</name>
     <message>
@@ -874,6 +997,42 @@
         <translation>Nguồn: tỷ giá nhập trong trang này</translation>
     </message>
 </context><context>
+    <name>quibsum::GnomeShortcut</name>
+    <message>
+        <source>GNOME's “gsettings” tool is not installed.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME's settings did not answer.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME's list of custom shortcuts could not be read.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME cannot bind %1.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME already has a custom shortcut of the same name that runs “%1”; it was left as it is.</source>
+        <translation type="unfinished" />
+    </message>
+</context><context>
+    <name>quibsum::HotKeyAdvice</name>
+    <message>
+        <source>%1 needs a line in sway's configuration (~/.config/sway/config) to open Quib Sum. Add this line, then reload sway:</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>GNOME does not let programs set a global shortcut. Add %1 to GNOME's keyboard shortcuts to open Quib Sum with it.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>%1 does not open Quib Sum on this desktop. Bind the command “quibsum toggle” to it in the desktop's keyboard settings.</source>
+        <translation type="unfinished" />
+    </message>
+</context><context>
     <name>quibsum::HotKeyError</name>
     <message>
         <source>To use %1, bind the command “quibsum toggle” to it in the desktop's keyboard settings.</source>
@@ -904,6 +1063,32 @@
         <translation>%1 không thể là phím tắt toàn cục: bàn phím này không có phím đó.</translation>
     </message>
 </context><context>
+    <name>quibsum::HotKeyNotice</name>
+    <message>
+        <source>Dismiss</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Chép</translation>
+    </message>
+    <message>
+        <source>%1 is in GNOME's keyboard shortcuts, where it opens Quib Sum.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Add to GNOME Shortcuts</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Đã chép</translation>
+    </message>
+    <message>
+        <source>The shortcut could not be added to GNOME's settings: %1</source>
+        <translation type="unfinished" />
+    </message>
+</context><context>
     <name>quibsum::HotkeyRecorder</name>
     <message>
         <source>Record shortcut</source>
@@ -918,6 +1103,16 @@
     <message>
         <source>Cannot calculate this expression</source>
         <translation>Không tính được biểu thức này</translation>
+    </message>
+</context><context>
+    <name>quibsum::KRunnerRunner</name>
+    <message>
+        <source>Copy result</source>
+        <translation>Chép kết quả</translation>
+    </message>
+    <message>
+        <source>Open in Quib Sum</source>
+        <translation>Mở trong Quib Sum</translation>
     </message>
 </context><context>
     <name>quibsum::LaunchAtLogin</name>
@@ -1056,6 +1251,32 @@
     <message>
         <source>Copied</source>
         <translation>Đã chép</translation>
+    </message>
+</context><context>
+    <name>quibsum::SearchAnswer</name>
+    <message>
+        <source>Vietcombank transfer rate</source>
+        <translation>Tỷ giá chuyển khoản Vietcombank</translation>
+    </message>
+    <message>
+        <source>Vietcombank buying rate</source>
+        <translation>Tỷ giá mua Vietcombank</translation>
+    </message>
+    <message>
+        <source>Vietcombank selling rate</source>
+        <translation>Tỷ giá bán Vietcombank</translation>
+    </message>
+    <message>
+        <source>Vietcombank mid-market rate</source>
+        <translation>Tỷ giá trung bình thị trường Vietcombank</translation>
+    </message>
+    <message>
+        <source>ExchangeRate-API rate · %1</source>
+        <translation>Tỷ giá ExchangeRate-API · %1</translation>
+    </message>
+    <message>
+        <source>bundled rate · %1</source>
+        <translation>tỷ giá đi kèm · %1</translation>
     </message>
 </context><context>
     <name>quibsum::SheetStore</name>
@@ -1274,6 +1495,14 @@
     <message>
         <source>The text arrived after its sender stopped waiting; it was not added.</source>
         <translation>Văn bản đến sau khi bên gửi đã thôi chờ; văn bản không được thêm.</translation>
+    </message>
+    <message>
+        <source>No text is selected or copied.</source>
+        <translation type="unfinished" />
+    </message>
+    <message>
+        <source>The selection is larger than the 64 MiB a sheet can hold.</source>
+        <translation type="unfinished" />
     </message>
 </context><context>
     <name>quibsum::SumSettings</name>
@@ -1498,6 +1727,10 @@
     <message>
         <source>“%1” was changed by another program in a way that cannot be combined with your changes. Your text is saved, and the other program's text is kept as the sheet “%2”.</source>
         <translation>“%1” đã bị một chương trình khác thay đổi theo cách không gộp được với thay đổi của bạn. Văn bản của bạn đã được lưu, còn văn bản của chương trình kia được giữ thành trang “%2”.</translation>
+    </message>
+    <message>
+        <source>No text is selected or copied.</source>
+        <translation type="unfinished" />
     </message>
 </context><context>
     <name>quibsum::TotalFooter</name>

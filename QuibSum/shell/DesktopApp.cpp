@@ -17,6 +17,9 @@
 #include "QuibSum/cli/ProgramFiles.h"
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/TotalFooter.h"
+#include "QuibSum/search/DesktopSearchActions.h"
+#include "QuibSum/search/GnomeSearchProvider.h"
+#include "QuibSum/search/KRunnerRunner.h"
 #include "QuibSum/settings/SumSettingsRoot.h"
 #include "QuibSum/shell/DesktopServiceHooks.h"
 #include "QuibSum/shell/DisplayAccess.h"
@@ -24,6 +27,7 @@
 #include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/shell/QuitOnSignal.h"
 #include "QuibSum/shell/SingleInstance.h"
+#include "QuibSum/shell/SumBusAddress.h"
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumWindow.h"
@@ -179,6 +183,13 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         if (settingsWindow) settingsWindow->setPinned(pinned);
     };
     service.setHooks(desktopServiceHooks(*store, *runtime, *window));
+    // GNOME Shell's overview and KRunner ask the instance for answers on its bus connection.
+    GnomeSearchProvider gnomeSearch(desktopSearchActions(*store, *runtime, *window));
+    KRunnerRunner krunner(desktopSearchActions(*store, *runtime, *window));
+    if (const std::optional<QDBusConnection> bus = SumBusAddress::sessionBus()) {
+        if (!gnomeSearch.registerOn(*bus) || !krunner.registerOn(*bus))
+            std::fputs("quibsum: warning: the desktop's search cannot reach this instance\n", stderr);
+    }
     quitOnTerminationSignals(&app);
     runtime->watchForRefreshMoments();
     runtime->refreshRates(false);

@@ -35,6 +35,7 @@ expected_files() {
 ./share/dbus-1/services/org.quibsum.QuibSum.service
 ./share/doc/quibsum/changelog.gz
 ./share/doc/quibsum/copyright
+./share/gnome-shell/search-providers/org.quibsum.QuibSum.search-provider.ini
 ./share/icons/hicolor/128x128/apps/quibsum.png
 ./share/icons/hicolor/16x16/apps/quibsum.png
 ./share/icons/hicolor/24x24/apps/quibsum.png
@@ -43,6 +44,7 @@ expected_files() {
 ./share/icons/hicolor/48x48/apps/quibsum.png
 ./share/icons/hicolor/64x64/apps/quibsum.png
 ./share/icons/hicolor/scalable/apps/quibsum.svg
+./share/krunner/dbusplugins/quibsum-krunner.desktop
 ./share/man/man1/quibsum.1.gz
 ./share/metainfo/org.quibsum.QuibSum.metainfo.xml
 ./share/quibsum/quibsum-autostart.desktop
@@ -72,6 +74,31 @@ check_bus_service() {
     grep -qx "Exec=$bindir/quibsum --hidden" "$file" || fail "$file: Exec is not $bindir/quibsum --hidden"
 }
 
+# GNOME Shell reads the group [Shell Search Provider] and in it DesktopId (an installed menu
+# entry), BusName, ObjectPath and Version (2); KRunner reads the X-Plasma-DBusRunner keys.
+# Both must name the instance's bus name and the paths the program serves.
+check_search_files() {
+    local source=$1 ini=org.quibsum.QuibSum.search-provider.ini runner=quibsum-krunner.desktop
+    [ "$(head -n1 "$ini")" = '[Shell Search Provider]' ] || fail "$ini: the group is not [Shell Search Provider]"
+    [ "$(grep -c '^\[' "$ini")" = 1 ] || fail "$ini: more than one group"
+    local keys
+    keys=$(grep -v '^\[' "$ini" | cut -d= -f1 | sort | tr '\n' ' ')
+    [ "$keys" = 'BusName DesktopId ObjectPath Version ' ] || fail "$ini: keys are '$keys'"
+    grep -qx 'Version=2' "$ini" || fail "$ini: not version 2"
+    grep -qx 'DesktopId=quibsum.desktop' "$ini" && [ -f quibsum.desktop ] || fail "$ini: DesktopId is not quibsum.desktop"
+    grep -qx 'BusName=org.quibsum.QuibSum' "$ini" || fail "$ini: wrong BusName"
+    grep -qx 'Name=org.quibsum.QuibSum' org.quibsum.QuibSum.service.in || fail "$ini: BusName is not D-Bus activatable"
+    local path
+    path=$(grep '^ObjectPath=' "$ini" | cut -d= -f2)
+    grep -q "objectPath\[\] = \"$path\"" "$source/QuibSum/search/GnomeSearchProvider.h" ||
+        fail "$ini: ObjectPath $path is not the provider's"
+    grep -qx 'X-Plasma-API=DBus' "$runner" || fail "$runner: not a D-Bus runner"
+    grep -qx 'X-Plasma-DBusRunner-Service=org.quibsum.QuibSum' "$runner" || fail "$runner: wrong service"
+    path=$(grep '^X-Plasma-DBusRunner-Path=' "$runner" | cut -d= -f2)
+    grep -q "objectPath\[\] = \"$path\"" "$source/QuibSum/search/KRunnerRunner.h" ||
+        fail "$runner: path $path is not the runner's"
+}
+
 mode=$1
 case "$mode" in
 files)
@@ -79,9 +106,10 @@ files)
     need desktop-file-validate appstreamcli rsvg-convert cmake
     cd "$source_dir/packaging"
     # Errors fail it, and so do warnings and hints (such as a category without its main one).
-    report=$(desktop-file-validate quibsum.desktop quibsum-autostart.desktop 2>&1) || true
+    report=$(desktop-file-validate quibsum.desktop quibsum-autostart.desktop quibsum-krunner.desktop 2>&1) || true
     [ -z "$report" ] || fail "desktop-file-validate: $report"
     grep -qx 'Exec=quibsum --hidden' quibsum-autostart.desktop || fail "the autostart entry does not start hidden"
+    check_search_files "$source_dir"
     # The AppStream file as a build with no web addresses makes it, and as one with all of them.
     meta="$work/bare/org.quibsum.QuibSum.metainfo.xml"
     cmake -DMETAINFO_IN=org.quibsum.QuibSum.metainfo.xml.in -DMETAINFO_OUT="$meta" -P ConfigureMetainfo.cmake
