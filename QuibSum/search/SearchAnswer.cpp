@@ -6,7 +6,7 @@
 
 #include "QuibSumCore/Engine.h"
 #include "QuibSumCore/Environment.h"
-#include "QuibSumCore/LineEntry.h"
+#include "QuibSumCore/LinePipeline.h"
 
 namespace quibsum {
 
@@ -88,7 +88,7 @@ std::optional<SearchAnswer> SearchAnswer::find(const QString& expression, std::s
                                                NumberStyle style, RateKind defaultVNDKind, const QTimeZone& zone) {
     const QString typed = expression.trimmed();
     // A longer line is a note to the engine: no need to convert it to find out.
-    if (typed.isEmpty() || typed.size() > qsizetype(LineEntry::maxLineLength)) return std::nullopt;
+    if (typed.isEmpty() || typed.size() > qsizetype(LinePipeline::maxLineLength)) return std::nullopt;
     // Text of several lines is several expressions; a search answers one.
     for (const QChar c : typed)
         if (isLineBreak(c)) return std::nullopt;
