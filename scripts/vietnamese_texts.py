@@ -170,3 +170,21 @@ VI.update({
 "Copy result": "Chép kết quả",
 "Open in Quib Sum": "Mở trong Quib Sum",
 })
+
+VI.update({
+'Pin: stays shown when you switch programs (this desktop keeps no window on top of others)': 'Ghim: vẫn hiện khi bạn chuyển sang chương trình khác (môi trường máy tính này không giữ cửa sổ nào trên cùng)',
+"GNOME's “gsettings” tool is not installed.": 'Công cụ “gsettings” của GNOME chưa được cài.',
+"GNOME's settings did not answer.": 'Cài đặt của GNOME không trả lời.',
+"GNOME's list of custom shortcuts could not be read.": 'Không đọc được danh sách phím tắt tự đặt của GNOME.',
+'GNOME cannot bind %1.': 'GNOME không gán được %1.',
+'GNOME already has a custom shortcut of the same name that runs “%1”; it was left as it is.': 'GNOME đã có một phím tắt tự đặt cùng tên chạy “%1”; phím tắt đó được giữ nguyên.',
+"%1 needs a line in sway's configuration (~/.config/sway/config) to open Quib Sum. Add this line, then reload sway:": '%1 cần một dòng trong cấu hình của sway (~/.config/sway/config) để mở Quib Sum. Thêm dòng này rồi nạp lại sway:',
+"GNOME does not let programs set a global shortcut. Add %1 to GNOME's keyboard shortcuts to open Quib Sum with it.": 'GNOME không cho chương trình đặt phím tắt toàn cục. Hãy thêm %1 vào phím tắt bàn phím của GNOME để mở Quib Sum bằng nó.',
+"%1 does not open Quib Sum on this desktop. Bind the command “quibsum toggle” to it in the desktop's keyboard settings.": '%1 không mở Quib Sum trên môi trường máy tính này. Hãy gán lệnh “quibsum toggle” cho nó trong phần cài đặt bàn phím của môi trường máy tính.',
+'Dismiss': 'Bỏ qua',
+"%1 is in GNOME's keyboard shortcuts, where it opens Quib Sum.": '%1 đã có trong phím tắt bàn phím của GNOME và mở Quib Sum.',
+'Add to GNOME Shortcuts': 'Thêm vào phím tắt GNOME',
+"The shortcut could not be added to GNOME's settings: %1": 'Không thêm được phím tắt vào cài đặt của GNOME: %1',
+'No text is selected or copied.': 'Không có văn bản nào được chọn hay sao chép.',
+'The selection is larger than the 64 MiB a sheet can hold.': 'Phần được chọn lớn hơn 64 MiB mà một trang có thể chứa.',
+})

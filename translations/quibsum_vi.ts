@@ -19,7 +19,7 @@
     </message>
     <message>
         <source>Pin: stays shown when you switch programs (this desktop keeps no window on top of others)</source>
-        <translation type="unfinished" />
+        <translation>Ghim: vẫn hiện khi bạn chuyển sang chương trình khác (môi trường máy tính này không giữ cửa sổ nào trên cùng)</translation>
     </message>
 </context>
 <context>
@@ -77,38 +77,38 @@
     <name>GnomeShortcut</name>
     <message>
         <source>GNOME's “gsettings” tool is not installed.</source>
-        <translation type="unfinished" />
+        <translation>Công cụ “gsettings” của GNOME chưa được cài.</translation>
     </message>
     <message>
         <source>GNOME's settings did not answer.</source>
-        <translation type="unfinished" />
+        <translation>Cài đặt của GNOME không trả lời.</translation>
     </message>
     <message>
         <source>GNOME's list of custom shortcuts could not be read.</source>
-        <translation type="unfinished" />
+        <translation>Không đọc được danh sách phím tắt tự đặt của GNOME.</translation>
     </message>
     <message>
         <source>GNOME cannot bind %1.</source>
-        <translation type="unfinished" />
+        <translation>GNOME không gán được %1.</translation>
     </message>
     <message>
         <source>GNOME already has a custom shortcut of the same name that runs “%1”; it was left as it is.</source>
-        <translation type="unfinished" />
+        <translation>GNOME đã có một phím tắt tự đặt cùng tên chạy “%1”; phím tắt đó được giữ nguyên.</translation>
     </message>
 </context>
 <context>
     <name>HotKeyAdvice</name>
     <message>
         <source>%1 needs a line in sway's configuration (~/.config/sway/config) to open Quib Sum. Add this line, then reload sway:</source>
-        <translation type="unfinished" />
+        <translation>%1 cần một dòng trong cấu hình của sway (~/.config/sway/config) để mở Quib Sum. Thêm dòng này rồi nạp lại sway:</translation>
     </message>
     <message>
         <source>GNOME does not let programs set a global shortcut. Add %1 to GNOME's keyboard shortcuts to open Quib Sum with it.</source>
-        <translation type="unfinished" />
+        <translation>GNOME không cho chương trình đặt phím tắt toàn cục. Hãy thêm %1 vào phím tắt bàn phím của GNOME để mở Quib Sum bằng nó.</translation>
     </message>
     <message>
         <source>%1 does not open Quib Sum on this desktop. Bind the command “quibsum toggle” to it in the desktop's keyboard settings.</source>
-        <translation type="unfinished" />
+        <translation>%1 không mở Quib Sum trên môi trường máy tính này. Hãy gán lệnh “quibsum toggle” cho nó trong phần cài đặt bàn phím của môi trường máy tính.</translation>
     </message>
 </context>
 <context>
@@ -146,7 +146,7 @@
     <name>HotKeyNotice</name>
     <message>
         <source>Dismiss</source>
-        <translation type="unfinished" />
+        <translation>Bỏ qua</translation>
     </message>
     <message>
         <source>Copy</source>
@@ -154,11 +154,11 @@
     </message>
     <message>
         <source>%1 is in GNOME's keyboard shortcuts, where it opens Quib Sum.</source>
-        <translation type="unfinished" />
+        <translation>%1 đã có trong phím tắt bàn phím của GNOME và mở Quib Sum.</translation>
     </message>
     <message>
         <source>Add to GNOME Shortcuts</source>
-        <translation type="unfinished" />
+        <translation>Thêm vào phím tắt GNOME</translation>
     </message>
     <message>
         <source>Copied</source>
@@ -166,7 +166,7 @@
     </message>
     <message>
         <source>The shortcut could not be added to GNOME's settings: %1</source>
-        <translation type="unfinished" />
+        <translation>Không thêm được phím tắt vào cài đặt của GNOME: %1</translation>
     </message>
 </context>
 <context>
@@ -592,11 +592,11 @@
     </message>
     <message>
         <source>No text is selected or copied.</source>
-        <translation type="unfinished" />
+        <translation>Không có văn bản nào được chọn hay sao chép.</translation>
     </message>
     <message>
         <source>The selection is larger than the 64 MiB a sheet can hold.</source>
-        <translation type="unfinished" />
+        <translation>Phần được chọn lớn hơn 64 MiB mà một trang có thể chứa.</translation>
     </message>
 </context>
 <context>
@@ -828,7 +828,7 @@
     </message>
     <message>
         <source>No text is selected or copied.</source>
-        <translation type="unfinished" />
+        <translation>Không có văn bản nào được chọn hay sao chép.</translation>
     </message>
 </context>
 <context>
@@ -944,7 +944,7 @@
     </message>
     <message>
         <source>Pin: stays shown when you switch programs (this desktop keeps no window on top of others)</source>
-        <translation type="unfinished" />
+        <translation>Ghim: vẫn hiện khi bạn chuyển sang chương trình khác (môi trường máy tính này không giữ cửa sổ nào trên cùng)</translation>
     </message>
 </context><context>
     <name>quibsum::EditorView</name>
@@ -1000,37 +1000,37 @@
     <name>quibsum::GnomeShortcut</name>
     <message>
         <source>GNOME's “gsettings” tool is not installed.</source>
-        <translation type="unfinished" />
+        <translation>Công cụ “gsettings” của GNOME chưa được cài.</translation>
     </message>
     <message>
         <source>GNOME's settings did not answer.</source>
-        <translation type="unfinished" />
+        <translation>Cài đặt của GNOME không trả lời.</translation>
     </message>
     <message>
         <source>GNOME's list of custom shortcuts could not be read.</source>
-        <translation type="unfinished" />
+        <translation>Không đọc được danh sách phím tắt tự đặt của GNOME.</translation>
     </message>
     <message>
         <source>GNOME cannot bind %1.</source>
-        <translation type="unfinished" />
+        <translation>GNOME không gán được %1.</translation>
     </message>
     <message>
         <source>GNOME already has a custom shortcut of the same name that runs “%1”; it was left as it is.</source>
-        <translation type="unfinished" />
+        <translation>GNOME đã có một phím tắt tự đặt cùng tên chạy “%1”; phím tắt đó được giữ nguyên.</translation>
     </message>
 </context><context>
     <name>quibsum::HotKeyAdvice</name>
     <message>
         <source>%1 needs a line in sway's configuration (~/.config/sway/config) to open Quib Sum. Add this line, then reload sway:</source>
-        <translation type="unfinished" />
+        <translation>%1 cần một dòng trong cấu hình của sway (~/.config/sway/config) để mở Quib Sum. Thêm dòng này rồi nạp lại sway:</translation>
     </message>
     <message>
         <source>GNOME does not let programs set a global shortcut. Add %1 to GNOME's keyboard shortcuts to open Quib Sum with it.</source>
-        <translation type="unfinished" />
+        <translation>GNOME không cho chương trình đặt phím tắt toàn cục. Hãy thêm %1 vào phím tắt bàn phím của GNOME để mở Quib Sum bằng nó.</translation>
     </message>
     <message>
         <source>%1 does not open Quib Sum on this desktop. Bind the command “quibsum toggle” to it in the desktop's keyboard settings.</source>
-        <translation type="unfinished" />
+        <translation>%1 không mở Quib Sum trên môi trường máy tính này. Hãy gán lệnh “quibsum toggle” cho nó trong phần cài đặt bàn phím của môi trường máy tính.</translation>
     </message>
 </context><context>
     <name>quibsum::HotKeyError</name>
@@ -1066,7 +1066,7 @@
     <name>quibsum::HotKeyNotice</name>
     <message>
         <source>Dismiss</source>
-        <translation type="unfinished" />
+        <translation>Bỏ qua</translation>
     </message>
     <message>
         <source>Copy</source>
@@ -1074,11 +1074,11 @@
     </message>
     <message>
         <source>%1 is in GNOME's keyboard shortcuts, where it opens Quib Sum.</source>
-        <translation type="unfinished" />
+        <translation>%1 đã có trong phím tắt bàn phím của GNOME và mở Quib Sum.</translation>
     </message>
     <message>
         <source>Add to GNOME Shortcuts</source>
-        <translation type="unfinished" />
+        <translation>Thêm vào phím tắt GNOME</translation>
     </message>
     <message>
         <source>Copied</source>
@@ -1086,7 +1086,7 @@
     </message>
     <message>
         <source>The shortcut could not be added to GNOME's settings: %1</source>
-        <translation type="unfinished" />
+        <translation>Không thêm được phím tắt vào cài đặt của GNOME: %1</translation>
     </message>
 </context><context>
     <name>quibsum::HotkeyRecorder</name>
@@ -1498,11 +1498,11 @@
     </message>
     <message>
         <source>No text is selected or copied.</source>
-        <translation type="unfinished" />
+        <translation>Không có văn bản nào được chọn hay sao chép.</translation>
     </message>
     <message>
         <source>The selection is larger than the 64 MiB a sheet can hold.</source>
-        <translation type="unfinished" />
+        <translation>Phần được chọn lớn hơn 64 MiB mà một trang có thể chứa.</translation>
     </message>
 </context><context>
     <name>quibsum::SumSettings</name>
@@ -1730,7 +1730,7 @@
     </message>
     <message>
         <source>No text is selected or copied.</source>
-        <translation type="unfinished" />
+        <translation>Không có văn bản nào được chọn hay sao chép.</translation>
     </message>
 </context><context>
     <name>quibsum::TotalFooter</name>
