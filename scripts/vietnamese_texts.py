@@ -188,3 +188,11 @@ VI.update({
 'No text is selected or copied.': 'Không có văn bản nào được chọn hay sao chép.',
 'The selection is larger than the 64 MiB a sheet can hold.': 'Phần được chọn lớn hơn 64 MiB mà một trang có thể chứa.',
 })
+
+VI.update({
+'Show Quib Sum': 'Hiện Quib Sum',
+'New Sheet': 'Trang mới',
+'Quit': 'Thoát',
+'Show icon in the panel': 'Hiện biểu tượng trên thanh tác vụ',
+'This desktop has no panel that shows the icons of programs.': 'Môi trường máy tính này không có thanh hiển thị biểu tượng của chương trình.',
+})

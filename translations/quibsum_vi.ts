@@ -214,6 +214,29 @@
     </message>
 </context>
 <context>
+    <name>PanelIcon</name>
+    <message>
+        <source>Show Quib Sum</source>
+        <translation>Hiện Quib Sum</translation>
+    </message>
+    <message>
+        <source>New Sheet</source>
+        <translation>Trang mới</translation>
+    </message>
+    <message>
+        <source>Update Rates</source>
+        <translation>Cập nhật tỷ giá</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Cài đặt…</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Thoát</translation>
+    </message>
+</context>
+<context>
     <name>ProjectLinks</name>
     <message>
         <source>Quib Sum</source>
@@ -736,6 +759,14 @@
         <source>About</source>
         <translation>Giới thiệu</translation>
     </message>
+    <message>
+        <source>Show icon in the panel</source>
+        <translation>Hiện biểu tượng trên thanh tác vụ</translation>
+    </message>
+    <message>
+        <source>This desktop has no panel that shows the icons of programs.</source>
+        <translation>Môi trường máy tính này không có thanh hiển thị biểu tượng của chương trình.</translation>
+    </message>
 </context>
 <context>
     <name>SumTextView</name>
@@ -1127,6 +1158,28 @@
     <message>
         <source>Cannot write %1: %2</source>
         <translation>Không ghi được %1: %2</translation>
+    </message>
+</context><context>
+    <name>quibsum::PanelIcon</name>
+    <message>
+        <source>Show Quib Sum</source>
+        <translation>Hiện Quib Sum</translation>
+    </message>
+    <message>
+        <source>New Sheet</source>
+        <translation>Trang mới</translation>
+    </message>
+    <message>
+        <source>Update Rates</source>
+        <translation>Cập nhật tỷ giá</translation>
+    </message>
+    <message>
+        <source>Settings…</source>
+        <translation>Cài đặt…</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Thoát</translation>
     </message>
 </context><context>
     <name>quibsum::ProjectLinks</name>
@@ -1639,6 +1692,14 @@
     <message>
         <source>About</source>
         <translation>Giới thiệu</translation>
+    </message>
+    <message>
+        <source>Show icon in the panel</source>
+        <translation>Hiện biểu tượng trên thanh tác vụ</translation>
+    </message>
+    <message>
+        <source>This desktop has no panel that shows the icons of programs.</source>
+        <translation>Môi trường máy tính này không có thanh hiển thị biểu tượng của chương trình.</translation>
     </message>
 </context><context>
     <name>quibsum::SumTextView</name>

@@ -20,6 +20,7 @@
 #include "QuibSum/settings/HotkeyRecorder.h"
 #include "QuibSum/settings/SettingsPanes.h"
 #include "QuibSum/settings/SumCurrencyGuide.h"
+#include "QuibSum/shell/PanelIcon.h"
 #include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/shell/WindowPin.h"
 #include "QuibSum/storage/SumSettings.h"
@@ -275,6 +276,20 @@ QWidget* SumSettingsRoot::buildGeneral() {
     errorLabels_ << loginError_;
     column->addWidget(loginError_);
     connect(loginSwitch_, &QCheckBox::clicked, this, &SumSettingsRoot::flipLaunchAtLogin);
+
+    auto* iconRow = new QHBoxLayout;
+    iconRow->addWidget(rowTitle(tr("Show icon in the panel")));
+    iconRow->addStretch();
+    auto* iconSwitch = new QCheckBox;
+    iconSwitch->setObjectName(QStringLiteral("showPanelIcon"));
+    // Where the desktop has no panel that shows such icons, the choice means nothing.
+    const bool panel = PanelIcon::available();
+    iconSwitch->setEnabled(panel);
+    iconSwitch->setChecked(panel && settings_.showPanelIcon());
+    if (!panel) iconSwitch->setToolTip(tr("This desktop has no panel that shows the icons of programs."));
+    iconRow->addWidget(iconSwitch);
+    column->addLayout(iconRow);
+    connect(iconSwitch, &QCheckBox::clicked, this, [this](bool on) { settings_.setShowPanelIcon(on); });
 
     column->addStretch();
     return pane;

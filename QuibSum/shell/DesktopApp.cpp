@@ -1,6 +1,7 @@
 #include "QuibSum/shell/DesktopApp.h"
 
 #include <QApplication>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QSettings>
@@ -25,6 +26,7 @@
 #include "QuibSum/shell/DisplayAccess.h"
 #include "QuibSum/shell/HotKeyNotice.h"
 #include "QuibSum/shell/InterfaceLanguage.h"
+#include "QuibSum/shell/PanelIcon.h"
 #include "QuibSum/shell/QuitOnSignal.h"
 #include "QuibSum/shell/SingleInstance.h"
 #include "QuibSum/shell/SumBusAddress.h"
@@ -183,6 +185,24 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         if (settingsWindow) settingsWindow->setPinned(pinned);
     };
     service.setHooks(desktopServiceHooks(*store, *runtime, *window));
+    // The icon in the desktop's panel, while the settings want it and the desktop shows it.
+    PanelIcon panelIcon;
+    QObject::connect(&panelIcon, &PanelIcon::toggleRequested, window.get(), [&] { window->toggleWindow(); });
+    QObject::connect(&panelIcon, &PanelIcon::showRequested, window.get(), [&] { window->showWindow(); });
+    QObject::connect(&panelIcon, &PanelIcon::newSheetRequested, window.get(), [&] {
+        window->showWindow();
+        window->newSheet();
+    });
+    QObject::connect(&panelIcon, &PanelIcon::updateRatesRequested, window.get(), [&] { runtime->refreshRates(true); });
+    QObject::connect(&panelIcon, &PanelIcon::settingsRequested, window.get(), [&] { window->onSettings(); });
+    QObject::connect(&panelIcon, &PanelIcon::quitRequested, window.get(), [&] { window->quit(); });
+    QObject::connect(&settings, &SumSettings::panelIconChanged, &panelIcon,
+                     [&] { panelIcon.setWanted(settings.showPanelIcon()); });
+    panelIcon.setWanted(settings.showPanelIcon());
+    // Where Qt draws the icon's menu itself (an X11 tray), it takes the window's colours.
+    auto themeIconMenu = [&] { panelIcon.menu()->setPalette(window->palette()); };
+    QObject::connect(&settings, &SumSettings::appearanceChanged, &panelIcon, themeIconMenu);
+    themeIconMenu();
     // GNOME Shell's overview and KRunner ask the instance for answers on its bus connection.
     GnomeSearchProvider gnomeSearch(desktopSearchActions(*store, *runtime, *window));
     KRunnerRunner krunner(desktopSearchActions(*store, *runtime, *window));

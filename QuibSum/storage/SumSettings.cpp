@@ -14,6 +14,7 @@ namespace {
 constexpr const char* numberStyleKey = "numberStyle";
 constexpr const char* rateKindKey = "rateKind";
 constexpr const char* appearanceKey = "appearance";
+constexpr const char* panelIconKey = "showPanelIcon";
 constexpr const char* hotkeyCodeKey = "hotkeyCode";
 constexpr const char* hotkeyModifiersKey = "hotkeyModifiers";
 constexpr const char* hotkeyLabelKey = "hotkeyLabel";
@@ -71,7 +72,8 @@ SumSettings::SumSettings(QSettings& storage, const QLocale& locale, QObject* par
       appearance_(storedString(storage, appearanceKey).value_or(QStringLiteral("dark"))),
       hotkeyCode_(storedNumber(storage, hotkeyCodeKey).value_or(defaultHotkeyCode)),
       hotkeyModifiers_(storedNumber(storage, hotkeyModifiersKey).value_or(defaultHotkeyModifiers)),
-      hotkeyLabel_(storedString(storage, hotkeyLabelKey).value_or(defaultHotkeyLabel)) {}
+      hotkeyLabel_(storedString(storage, hotkeyLabelKey).value_or(defaultHotkeyLabel)),
+      showPanelIcon_(storedString(storage, panelIconKey) != QStringLiteral("false")) {}
 
 QString SumSettings::defaultNumberStyle(const QLocale& locale) {
     return locale.decimalPoint() == QStringLiteral(",") ? QStringLiteral("vi") : QStringLiteral("en");
@@ -109,6 +111,14 @@ void SumSettings::setRateKind(const QString& value) {
         emit rateKindChanged();
     }
     storeString(rateKindKey, value);
+}
+
+void SumSettings::setShowPanelIcon(bool value) {
+    if (value != showPanelIcon_) {
+        showPanelIcon_ = value;
+        emit panelIconChanged();
+    }
+    storeString(panelIconKey, value ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 void SumSettings::setAppearance(const QString& value) {

@@ -53,11 +53,15 @@ public:
     const QString& hotkeyLabel() const { return hotkeyLabel_; }
     const std::optional<QString>& lastError() const { return lastError_; }
     const QString& rateStatus() const { return rateStatus_; }
+    // Whether the running application shows its icon in the desktop's panel (where the desktop
+    // has a panel that shows such icons). On unless turned off.
+    bool showPanelIcon() const { return showPanelIcon_; }
 
     // Store the value; signal when it changed.
     void setNumberStyle(const QString& value);
     void setRateKind(const QString& value);
     void setAppearance(const QString& value);
+    void setShowPanelIcon(bool value);
     // Not stored: only recordHotkey persists the hot key.
     void setHotkeyCode(std::uint32_t value);
     void setHotkeyModifiers(std::uint32_t value);
@@ -89,6 +93,7 @@ signals:
     void numberStyleChanged();
     void rateKindChanged();
     void appearanceChanged();
+    void panelIconChanged();
     void hotkeyChanged();  // the code, modifiers or label shown
     // A recorded key (or the previous one after a refusal) to put in force.
     void hotkeyRecorded();
@@ -105,6 +110,7 @@ private:
     std::uint32_t hotkeyCode_;
     std::uint32_t hotkeyModifiers_;
     QString hotkeyLabel_;
+    bool showPanelIcon_;
     std::optional<QString> lastError_;
     QString rateStatus_;
     bool registering_ = false;              // inside hotkeyRecorded for a newly recorded key

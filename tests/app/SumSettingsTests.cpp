@@ -98,6 +98,22 @@ TEST_F(SumSettingsTest, SettersStoreEvenWithoutAChangeAndSignalChanges) {
     EXPECT_EQ(reread.windowAppearance(), Appearance::light);
 }
 
+TEST_F(SumSettingsTest, ThePanelIconIsOnUntilTurnedOffAndStaysOff) {
+    auto s = storage();
+    SumSettings settings(*s);
+    EXPECT_TRUE(settings.showPanelIcon());
+    int changes = 0;
+    QObject::connect(&settings, &SumSettings::panelIconChanged, [&] { ++changes; });
+    settings.setShowPanelIcon(false);
+    settings.setShowPanelIcon(false);
+    EXPECT_EQ(changes, 1);
+    s->sync();
+    auto again = storage();
+    EXPECT_FALSE(SumSettings(*again).showPanelIcon());
+    again->setValue("showPanelIcon", "garbage");  // anything but "false" leaves it on
+    EXPECT_TRUE(SumSettings(*again).showPanelIcon());
+}
+
 TEST_F(SumSettingsTest, AStoredAltSpaceFromAnEarlierDefaultIsKept) {
     {
         auto s = storage();
