@@ -26,7 +26,6 @@ double heldFor(int count, QString (*line)(int)) {
     const double before = heapInUse();
     auto editor = testing::shownEditor(text);
     EXPECT_FALSE(editor->isLoading());
-    EXPECT_FALSE(editor->isBackgroundEvaluation());
     EXPECT_EQ(editor->results().size(), static_cast<std::size_t>(count));
     editor->resize(620, 360);
     QCoreApplication::processEvents();
