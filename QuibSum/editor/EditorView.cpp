@@ -67,10 +67,15 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
     connect(textView_, &SumTextView::cancelRequested, this, &EditorView::cancelRequested);
     textView_->completionCommand = [this](SumTextView::CompletionCommand c) { return completion_->command(c); };
     connect(textView_->document(), &QTextDocument::contentsChange, this, &EditorView::contentsChanged);
+    // The column follows the text view: scrolled with it, so that only the rows coming into
+    // view are drawn, and redrawn where the text view redraws.
     connect(textView_, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
-        if (dy != 0 || rect.contains(textView_->viewport()->rect())) {
+        if (dy != 0) {
             highlightVisible();
-            if (dy != 0) fitResultsColumn();
+            fitResultsColumn();
+            resultsView_->scroll(0, dy);
+        } else if (rect.contains(textView_->viewport()->rect())) {
+            highlightVisible();
             resultsView_->update();
         } else {
             resultsView_->update(0, rect.y(), resultsView_->width(), rect.height());
@@ -201,6 +206,13 @@ void EditorView::textDidChange(std::optional<EditorEdit> edit) {
                                                 static_cast<std::size_t>(edit->upper), std::move(replacement));
     pageTotal_ = sheet_->total();
 
+    // Redraw the rows whose result changed; when lines came or went, every row below the
+    // edit moved.
+    if (edit->replacement.size() != edit->upper - edit->lower)
+        resultsView_->invalidateFrom(edit->lower);
+    else
+        resultsView_->invalidate(update.changed);
+
     // Recolour the lines written, those whose variables moved and those whose result turned
     // into or out of an error; the highlighter skips what is out of view.
     std::vector<int> recolour;
@@ -208,7 +220,6 @@ void EditorView::textDidChange(std::optional<EditorEdit> edit) {
     for (std::size_t i : update.respanned) recolour.push_back(static_cast<int>(i));
     for (std::size_t i : update.changed) recolour.push_back(static_cast<int>(i));
     highlight(std::move(recolour));
-    resultsView_->update();
     finishEvaluation();
     completion_->refresh();
 }

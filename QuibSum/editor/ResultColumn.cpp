@@ -193,6 +193,15 @@ void ResultColumn::redrawLine(int line) {
     }
 }
 
+void ResultColumn::invalidateFrom(int line) {
+    for (const Row& row : rows()) {
+        if (row.line >= line) {
+            update(0, static_cast<int>(row.rect.top()), width(), height());
+            return;
+        }
+    }
+}
+
 void ResultColumn::invalidate(const std::vector<std::size_t>& lines) {
     if (lines.empty()) return;
     const std::vector<Row> visible = rows();
