@@ -99,7 +99,6 @@ public:
     // The sheet holds a line too long to edit: it is shown shortened, read-only.
     bool hasUneditableLines() const;
     const std::optional<QString>& readOnlyReason() const { return readOnlyReason_; }
-    std::optional<std::int64_t> lastAppliedRateVersion() const { return lastAppliedRateVersion_; }
     // The first and last line in view.
     std::pair<int, int> visibleLines() const;
     const std::optional<QString>& saveError() const { return saveError_; }
