@@ -131,7 +131,7 @@ void BM_Keystroke(benchmark::State& state) {
             line = i;
         }
     }
-    if (line < 0 || line > view.visibleLines().second) {
+    if (line < 0 || line > view.textView()->visibleLines().second) {
         state.SkipWithError("no such line in view");
         return;
     }

@@ -109,10 +109,6 @@ void EditorView::textLoaded(bool inParts) {
     }
 }
 
-bool EditorView::isLoading() const { return loader_->isLoading(); }
-
-bool EditorView::hasUneditableLines() const { return loader_->hasUneditableLines(); }
-
 CompletionList* EditorView::completionList() const { return completion_->list(); }
 
 void EditorView::revealEnd() {
@@ -423,21 +419,8 @@ void EditorView::setTheme(const EditorTheme& theme) {
 
 // ---- Highlighting and layout -------------------------------------------------------------
 
-std::pair<int, int> EditorView::visibleLines() const {
-    QTextBlock block = textView_->firstVisibleTextBlock();
-    if (!block.isValid()) return {0, 0};
-    const int first = block.blockNumber();
-    int last = first;
-    const qreal bottom = textView_->viewport()->height();
-    for (; block.isValid(); block = block.next()) {
-        if (textView_->blockGeometry(block).top() > bottom) break;
-        last = block.blockNumber();
-    }
-    return {first, last};
-}
-
 void EditorView::highlight(std::vector<int> lines) {
-    const auto [first, last] = visibleLines();
+    const auto [first, last] = textView_->visibleLines();
     std::erase_if(lines, [first = first, last = last](int line) { return line < first || line > last; });
     sortUnique(lines);
     if (lines.empty()) return;
@@ -455,7 +438,7 @@ void EditorView::highlight(std::vector<int> lines) {
 }
 
 void EditorView::highlightVisible() {
-    const auto [first, last] = visibleLines();
+    const auto [first, last] = textView_->visibleLines();
     std::vector<int> lines;
     for (int i = first; i <= last; ++i) lines.push_back(i);
     highlight(std::move(lines));

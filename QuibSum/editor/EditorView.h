@@ -94,13 +94,7 @@ public:
     const std::vector<LineResult>& results() const;
     const PageTotal& pageTotal() const { return pageTotal_; }
     std::span<const TextRange> variableSpans(int line) const;
-    // The text is still going into the text view (it is read-only until then).
-    bool isLoading() const;
-    // The sheet holds a line too long to edit: it is shown shortened, read-only.
-    bool hasUneditableLines() const;
     const std::optional<QString>& readOnlyReason() const { return readOnlyReason_; }
-    // The first and last line in view.
-    std::pair<int, int> visibleLines() const;
     const std::optional<QString>& saveError() const { return saveError_; }
 
     SumTextView* textView() const { return textView_; }

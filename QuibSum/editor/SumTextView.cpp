@@ -46,6 +46,19 @@ void SumTextView::placeSideColumn() {
     side_->setGeometry(QRect(right - sideWidth_ + 1, area.top(), sideWidth_, area.height()));
 }
 
+std::pair<int, int> SumTextView::visibleLines() const {
+    QTextBlock block = firstVisibleBlock();
+    if (!block.isValid()) return {0, 0};
+    const int first = block.blockNumber();
+    int last = first;
+    const qreal bottom = viewport()->height();
+    for (; block.isValid(); block = block.next()) {
+        if (blockGeometry(block).top() > bottom) break;
+        last = block.blockNumber();
+    }
+    return {first, last};
+}
+
 void SumTextView::resizeEvent(QResizeEvent* event) {
     QPlainTextEdit::resizeEvent(event);
     placeSideColumn();

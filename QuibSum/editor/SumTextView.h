@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <functional>
+#include <utility>
 
 namespace quibsum {
 
@@ -27,6 +28,8 @@ public:
     QRectF blockGeometry(const QTextBlock& block) const {
         return blockBoundingGeometry(block).translated(contentOffset());
     }
+    // The first and last line in view.
+    std::pair<int, int> visibleLines() const;
 
     enum class CompletionCommand { cancel, moveUp, moveDown, insertTab, insertNewline };
 

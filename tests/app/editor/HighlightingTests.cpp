@@ -106,13 +106,13 @@ TEST(Highlighting, FollowsTheAppearanceAndTheEdits) {
 
 TEST(Highlighting, OnlyLinesInViewAreStyled) {
     auto editor = shownEditor(testing::lines(500, QStringLiteral("5 km")));
-    const auto [first, last] = editor->visibleLines();
+    const auto [first, last] = editor->textView()->visibleLines();
     EXPECT_EQ(first, 0);
     EXPECT_LT(last, 60);
     EXPECT_FALSE(editor->textView()->document()->findBlockByNumber(400).layout()->formats().size());
     editor->textView()->verticalScrollBar()->setValue(380);
     QApplication::processEvents();
-    const auto [top, bottom] = editor->visibleLines();
+    const auto [top, bottom] = editor->textView()->visibleLines();
     EXPECT_GE(top, 300);
     // The lines above the view were never in it, and stay unstyled.
     EXPECT_TRUE(editor->textView()->document()->findBlockByNumber(top - 1).layout()->formats().isEmpty());
