@@ -193,22 +193,34 @@ void ResultColumn::redrawLine(int line) {
     }
 }
 
-void ResultColumn::invalidateFrom(int line) {
-    for (const Row& row : rows()) {
-        if (row.line >= line) {
-            update(0, static_cast<int>(row.rect.top()), width(), height());
-            return;
-        }
+// The first visual row of each line in view, without the results' text: what a redraw needs.
+template <typename Visit>
+void ResultColumn::forEachLineInView(Visit visit) const {
+    const qreal bottom = height();
+    for (QTextBlock block = text_->firstVisibleTextBlock(); block.isValid(); block = block.next()) {
+        const QRectF geometry = text_->blockGeometry(block);
+        if (geometry.top() > bottom) break;
+        if (!block.isVisible() || block.layout()->lineCount() == 0) continue;
+        const QTextLine first = block.layout()->lineAt(0);
+        if (!visit(block.blockNumber(), QRectF(0, geometry.top() + first.y(), width(), first.height()))) break;
     }
+}
+
+void ResultColumn::invalidateFrom(int line) {
+    forEachLineInView([&](int at, const QRectF& rect) {
+        if (at < line) return true;
+        update(0, static_cast<int>(rect.top()), width(), height());
+        return false;
+    });
 }
 
 void ResultColumn::invalidate(const std::vector<std::size_t>& lines) {
     if (lines.empty()) return;
-    const std::vector<Row> visible = rows();
-    for (const Row& row : visible) {
-        if (std::binary_search(lines.begin(), lines.end(), static_cast<std::size_t>(row.line)))
-            update(row.rect.toAlignedRect());
-    }
+    forEachLineInView([&](int line, const QRectF& rect) {
+        if (std::binary_search(lines.begin(), lines.end(), static_cast<std::size_t>(line)))
+            update(rect.toAlignedRect());
+        return true;
+    });
     // A row that became a note leaves no row behind to find: clear where it was drawn.
     for (std::size_t line : lines) {
         if (auto it = drawnRects_.find(static_cast<int>(line)); it != drawnRects_.end())

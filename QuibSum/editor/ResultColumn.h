@@ -74,6 +74,9 @@ protected:
 
 private:
     std::optional<Row> rowAt(QPointF point) const;
+    // Calls `visit(line, rect)` for each line in view, top to bottom, until it returns false.
+    template <typename Visit>
+    void forEachLineInView(Visit visit) const;
     void redrawLine(int line);
 
     SumTextView* text_;
