@@ -7,6 +7,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolTip>
@@ -216,11 +217,18 @@ void ResultColumn::invalidateFrom(int line) {
 
 void ResultColumn::invalidate(const std::vector<std::size_t>& lines) {
     if (lines.empty()) return;
+    QRegion changed;
     forEachLineInView([&](int line, const QRectF& rect) {
         if (std::binary_search(lines.begin(), lines.end(), static_cast<std::size_t>(line)))
-            update(rect.toAlignedRect());
+            changed += rect.toAlignedRect();
         return true;
     });
+    // Many scattered rows are drawn faster as the one area around them.
+    constexpr int scatteredRows = 4;
+    if (changed.rectCount() > scatteredRows)
+        update(changed.boundingRect());
+    else if (!changed.isEmpty())
+        update(changed);
     // A row that became a note leaves no row behind to find: clear where it was drawn.
     for (std::size_t line : lines) {
         if (auto it = drawnRects_.find(static_cast<int>(line)); it != drawnRects_.end())
