@@ -20,6 +20,7 @@
 #include <string>
 
 #include "QuibSum/editor/EditorView.h"
+#include "QuibSum/editor/SumTextView.h"
 #include "QuibSumCore/FixedRateStore.h"
 #include "bench/SheetGenerator.h"
 
@@ -78,7 +79,10 @@ void BM_OpenSheet(benchmark::State& state) {
             view.show();
             if (!QTest::qWaitForWindowExposed(&view)) return state.SkipWithError("the editor was never exposed");
             const bool settled = QTest::qWaitFor(
-                [&] { return !view.isLoading() && view.results().size() == static_cast<std::size_t>(count); }, 600000);
+                [&] {
+                    return !view.textView()->isReadOnly() && view.results().size() == static_cast<std::size_t>(count);
+                },
+                600000);
             if (!settled) return state.SkipWithError("the sheet never finished opening");
             QCoreApplication::processEvents();
             seconds = static_cast<double>(opened.elapsed()) / 1000;

@@ -40,7 +40,7 @@ void CompletionList::show(const QStringList& candidates) {
 
 void CompletionList::dismiss() {
     hide();
-    if (onDismiss) onDismiss();
+    emit dismissed();
 }
 
 void CompletionList::moveSelection(int by) {
@@ -57,7 +57,7 @@ void CompletionList::moveSelection(int by) {
 void CompletionList::acceptSelected() {
     if (selectedIndex_ < 0 || selectedIndex_ >= candidates_.size()) return;
     const QString name = candidates_[selectedIndex_];
-    if (onAccept) onAccept(name);
+    emit accepted(name);
 }
 
 void CompletionList::setTheme(const EditorTheme& theme) {

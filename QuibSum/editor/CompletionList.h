@@ -5,7 +5,6 @@
 
 #include <QStringList>
 #include <QWidget>
-#include <functional>
 
 #include "QuibSum/editor/EditorTheme.h"
 
@@ -31,8 +30,9 @@ public:
     // The size the list takes for its candidates.
     QSize listSize() const;
 
-    std::function<void(const QString& name)> onAccept;
-    std::function<void()> onDismiss;
+signals:
+    void accepted(const QString& name);
+    void dismissed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

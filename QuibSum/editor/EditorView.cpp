@@ -1,19 +1,15 @@
 #include "QuibSum/editor/EditorView.h"
 
-#include <QApplication>
-#include <QCoreApplication>
-#include <QPointer>
 #include <QResizeEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QThreadPool>
-#include <QTimer>
 #include <algorithm>
 #include <utility>
 
+#include "QuibSum/editor/BackgroundEvaluation.h"
+#include "QuibSum/editor/CompletionController.h"
 #include "QuibSum/editor/CompletionList.h"
-#include "QuibSum/editor/NameFolding.h"
 #include "QuibSum/editor/RateSourceText.h"
 #include "QuibSum/editor/ResultColumn.h"
 #include "QuibSum/editor/SumTextView.h"
@@ -23,45 +19,7 @@ namespace quibsum {
 
 namespace {
 
-// One thread for every editor's background runs: they queue behind each other, and a run
-// whose revision is no longer current when its turn comes skips its work.
-QThreadPool& largeSheetPool() {
-    static QThreadPool* pool = [] {
-        auto* p = new QThreadPool(qApp);
-        p->setMaxThreadCount(1);
-        p->setExpiryTimeout(-1);
-        return p;
-    }();
-    return *pool;
-}
-
 std::string utf8(const QString& text) { return text.toStdString(); }
-
-// The text as the text view shows it: every line longer than the view can lay out cut short.
-QString forDisplay(const QString& text, bool& shortened) {
-    shortened = false;
-    QString shown;
-    qsizetype start = 0;
-    while (start <= text.size()) {
-        qsizetype end = text.indexOf(u'\n', start);
-        if (end < 0) end = text.size();
-        const qsizetype length = end - start;
-        if (length > EditorView::maxEditableLineLength) {
-            if (!shortened) shown = text.left(start);
-            shortened = true;
-            shown += QStringView(text).mid(start, 1000);
-            shown += QCoreApplication::translate("EditorView", " … (%1 more characters, not shown)").arg(length - 1000);
-        } else if (shortened) {
-            shown += QStringView(text).mid(start, length);
-        }
-        if (shortened && end < text.size()) shown += u'\n';
-        start = end + 1;
-    }
-    return shortened ? shown : text;
-}
-
-// Between two parts of a long text, input and painting get their turn.
-constexpr std::chrono::milliseconds partInterval{1};
 
 int lineCount(const QString& text) { return static_cast<int>(text.count(u'\n')) + 1; }
 
@@ -76,14 +34,15 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
     : QWidget(parent),
       textView_(new SumTextView(this)),
       resultsView_(nullptr),
-      completionList_(new CompletionList(this)),
       saveStatus_(new QLabel(this)),
+      loader_(new TextLoader(textView_, this)),
+      background_(new BackgroundEvaluation(this)),
+      completion_(nullptr),
       highlighter_(textView_->document()),
       theme_(theme),
       sheet_(std::make_unique<Sheet>(std::move(engine))),
       shown_(&sheet_->results()),
-      source_(LineEnds::withLineFeeds(text)),
-      latestRevision_(std::make_shared<std::atomic<std::uint64_t>>(0)) {
+      source_(LineEnds::withLineFeeds(text)) {
     resultsView_ =
         new ResultColumn(textView_,
                          ResultColumn::Source{[this](int line) -> const LineResult* {
@@ -94,35 +53,29 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
                                               },
                                               [this](const Quantity& q) { return rateSourceText(q); }},
                          textView_);
+    completion_ =
+        new CompletionController(textView_, this, [this] { return loader_->isLoading() ? nullptr : shownSheet(); });
 
     saveStatus_->setTextFormat(Qt::PlainText);
     saveStatus_->setWordWrap(false);
     saveStatus_->hide();
 
+    connect(loader_, &TextLoader::loaded, this, &EditorView::textLoaded);
+    connect(background_, &BackgroundEvaluation::finished, this, &EditorView::backgroundRunFinished);
     showText();
-    textView_->onCopyResult = [this] { copyResultAtCaret(); };
-    textView_->onEscape = [this] {
-        if (onCancel) onCancel();
-    };
-    textView_->completionCommand = [this](SumTextView::CompletionCommand c) {
-        return completionCommand(static_cast<int>(c));
-    };
-    textView_->onTextInserted = [this](const QString& text) { textInserted(text); };
-    textView_->onCompositionChange = [this] { refreshSuggestions(); };
-    completionList_->onAccept = [this](const QString& name) { acceptSuggestion(name); };
-    completionList_->onDismiss = [this] {
-        completionEligible_ = false;
-        ++completionGeneration_;
-        qApp->removeEventFilter(this);
-    };
-    connect(textView_, &QPlainTextEdit::cursorPositionChanged, this, [this] { refreshSuggestions(); });
-    connect(textView_->document(), &QTextDocument::contentsChange, this,
-            [this](int position, int removed, int added) { contentsChanged(position, removed, added); });
+    connect(textView_, &SumTextView::copyResultRequested, this, &EditorView::copyResultAtCaret);
+    connect(textView_, &SumTextView::cancelRequested, this, &EditorView::cancelRequested);
+    textView_->completionCommand = [this](SumTextView::CompletionCommand c) { return completion_->command(c); };
+    connect(textView_->document(), &QTextDocument::contentsChange, this, &EditorView::contentsChanged);
+    // The column follows the text view: scrolled with it, so that only the rows coming into
+    // view are drawn, and redrawn where the text view redraws.
     connect(textView_, &QPlainTextEdit::updateRequest, this, [this](const QRect& rect, int dy) {
-        if (dy != 0 && completionList_->isVisible()) dismissSuggestions();
-        if (dy != 0 || rect.contains(textView_->viewport()->rect())) {
+        if (dy != 0) {
             highlightVisible();
-            if (dy != 0) fitResultsColumn();
+            fitResultsColumn();
+            resultsView_->scroll(0, dy);
+        } else if (rect.contains(textView_->viewport()->rect())) {
+            highlightVisible();
             resultsView_->update();
         } else {
             resultsView_->update(0, rect.y(), resultsView_->width(), rect.height());
@@ -134,81 +87,33 @@ EditorView::EditorView(const QString& text, Engine engine, const EditorTheme& th
 }
 
 EditorView::~EditorView() {
-    // The children outlive this part of the object: nothing they report may reach it now.
-    disconnect(textView_, nullptr, this, nullptr);
-    disconnect(textView_->document(), nullptr, this, nullptr);
-    textView_->onCopyResult = nullptr;
-    textView_->onEscape = nullptr;
-    textView_->completionCommand = nullptr;
-    textView_->onTextInserted = nullptr;
-    textView_->onCompositionChange = nullptr;
-    qApp->removeEventFilter(this);
-    // Any run still queued for this editor finds a newer revision and skips its work.
-    latestRevision_->store(~std::uint64_t{0});
-    release(std::move(largeSheet_));
-}
-
-// Freeing a sheet of many thousand lines takes long enough to be felt: it is done on the
-// background thread.
-void EditorView::release(std::shared_ptr<const Sheet> sheet) {
-    if (sheet) largeSheetPool().start([sheet = std::move(sheet)]() mutable { sheet.reset(); });
+    // The text view goes first, while all of this editor is still there for what it reports
+    // on its way out.
+    delete textView_;
 }
 
 // ---- Loading -----------------------------------------------------------------------------
 
-// Puts source_ into the text view: at once when short, else the first part now and the rest
-// part by part (read-only meanwhile). Either way the undo history starts empty: the parts go
-// in with it off, or every line of a long text would stay behind in it as a step to undo.
 void EditorView::showText() {
-    const QString shown = forDisplay(source_, uneditableLines_);
-    ++loads_;
-    loading_ = true;
-    textView_->setUndoRedoEnabled(false);
-    if (shown.size() <= loadPart) {
-        textView_->setPlainText(shown);
-        unloaded_.clear();
-        finishLoading();
-        return;
-    }
-    qsizetype cut = shown.indexOf(u'\n', loadPart);
-    if (cut < 0) cut = shown.size();
-    textView_->setReadOnly(true);
-    textView_->setPlainText(shown.left(cut));
-    unloaded_ = shown.mid(cut);
-    QTimer::singleShot(partInterval, this, [this, load = loads_] { loadNextPart(load); });
-    updateSaveStatus();
+    loader_->load(source_);
+    if (loader_->isLoading()) updateSaveStatus();
 }
 
-void EditorView::loadNextPart(std::uint64_t load) {
-    if (load != loads_ || !loading_) return;
-    qsizetype cut = unloaded_.indexOf(u'\n', std::min(unloaded_.size(), loadPart));
-    if (cut < 0) cut = unloaded_.size();
-    QTextCursor end(textView_->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(unloaded_.left(cut));
-    unloaded_.remove(0, cut);
-    if (!unloaded_.isEmpty()) {
-        QTimer::singleShot(partInterval, this, [this, load] { loadNextPart(load); });
-        return;
-    }
-    finishLoading();
-    highlightVisible();
-    resultsView_->update();
-}
-
-void EditorView::finishLoading() {
-    loading_ = false;
-    textView_->document()->clearUndoRedoStacks();
-    textView_->setUndoRedoEnabled(true);
-    textView_->document()->setModified(false);
-    textView_->setReadOnly(uneditableLines_ || readOnlyReason_);
+void EditorView::textLoaded(bool inParts) {
+    textView_->setReadOnly(loader_->hasUneditableLines() || readOnlyReason_);
     updateSaveStatus();
     if (std::exchange(revealEndWhenLoaded_, false)) revealEnd();
+    if (inParts) {
+        highlightVisible();
+        resultsView_->update();
+    }
 }
+
+CompletionList* EditorView::completionList() const { return completion_->list(); }
 
 void EditorView::revealEnd() {
     // Before the last part is in, the end is only the end of what has arrived so far.
-    if (loading_) {
+    if (loader_->isLoading()) {
         revealEndWhenLoaded_ = true;
         return;
     }
@@ -218,9 +123,11 @@ void EditorView::revealEnd() {
 
 const std::vector<LineResult>& EditorView::results() const { return *shown_; }
 
+const Sheet* EditorView::shownSheet() const { return background_->isActive() ? background_->sheet() : sheet_.get(); }
+
 std::span<const TextRange> EditorView::variableSpans(int line) const {
     if (line < 0) return {};
-    const Sheet* sheet = backgroundEvaluation_ ? largeSheet_.get() : sheet_.get();
+    const Sheet* sheet = shownSheet();
     if (!sheet || shown_ != &sheet->results()) return {};
     return sheet->variableSpans(static_cast<std::size_t>(line));
 }
@@ -232,7 +139,7 @@ std::optional<QString> EditorView::rateSourceText(const Quantity& quantity) cons
 // ---- Text changes ------------------------------------------------------------------------
 
 void EditorView::contentsChanged(int position, int removed, int added) {
-    if (highlighter_.isApplying() || replacing_ || loading_) return;
+    if (highlighter_.isApplying() || replacing_ || loader_->isLoading()) return;
     QTextDocument* document = textView_->document();
     // Qt counts the paragraph separator that ends every document; the text has none.
     const int newLength = document->characterCount() - 1;
@@ -271,20 +178,19 @@ void EditorView::resyncSource() {
 }
 
 void EditorView::textDidChange(std::optional<EditorEdit> edit) {
-    if (onChange) onChange(source_);
+    emit textEdited(source_);
+    if (edit) emit linesEdited(*edit);
     const int lines = textView_->document()->blockCount();
-    if (lines > largeSheetLines || source_.size() > largeSheetLength || backgroundEvaluation_) {
+    if (lines > largeSheetLines || source_.size() > largeSheetLength || background_->isActive()) {
         std::optional<std::vector<int>> hint;
         if (edit) {
             hint.emplace();
             for (int i = 0; i < edit->replacement.size(); ++i) hint->push_back(edit->lower + i);
         }
-        lastEdit_ = std::move(edit);
         evaluateWhole(std::move(hint));
         return;
     }
     if (!edit) {
-        lastEdit_.reset();
         evaluateWhole(std::nullopt);
         return;
     }
@@ -296,50 +202,35 @@ void EditorView::textDidChange(std::optional<EditorEdit> edit) {
                                                 static_cast<std::size_t>(edit->upper), std::move(replacement));
     pageTotal_ = sheet_->total();
 
+    // Redraw the rows whose result changed; when lines came or went, every row below the
+    // edit moved.
+    if (edit->replacement.size() != edit->upper - edit->lower)
+        resultsView_->invalidateFrom(edit->lower);
+    else
+        resultsView_->invalidate(update.changed);
+
     // Recolour the lines written, those whose variables moved and those whose result turned
     // into or out of an error; the highlighter skips what is out of view.
     std::vector<int> recolour;
     for (int i = 0; i < edit->replacement.size(); ++i) recolour.push_back(edit->lower + i);
     for (std::size_t i : update.rangesChanged) recolour.push_back(static_cast<int>(i));
     for (std::size_t i : update.changed) recolour.push_back(static_cast<int>(i));
-    lastEdit_ = std::move(edit);
     highlight(std::move(recolour));
-    resultsView_->update();
-    evaluated();
-    refreshSuggestions();
+    finishEvaluation();
+    completion_->refresh();
 }
 
 void EditorView::evaluateWhole(std::optional<std::vector<int>> hint) {
-    ++revision_;
-    latestRevision_->store(revision_);
     if (lineCount(source_) <= largeSheetLines && source_.size() <= largeSheetLength) {
-        backgroundEvaluation_ = false;
-        release(std::move(largeSheet_));
+        background_->stop();
         sheet_->setText(utf8(source_));
         shown_ = &sheet_->results();
         pageTotal_ = sheet_->total();
         resultsView_->update();
-        evaluated();
+        finishEvaluation();
     } else {
-        backgroundEvaluation_ = true;
         // Until the run is back, what was shown stays; the synchronous sheet is left alone.
-        auto sheet = std::make_shared<Sheet>(sheet_->engine());
-        QPointer<EditorView> self(this);
-        largeSheetPool().start([self, sheet, text = source_, revision = revision_, latest = latestRevision_] {
-            if (latest->load() != revision) return;
-            sheet->setText(text.toStdString());
-            if (latest->load() != revision) return;
-            PageTotal total = sheet->total();
-            QMetaObject::invokeMethod(
-                qApp,
-                [self, sheet, revision, total = std::move(total)]() mutable {
-                    if (self)
-                        self->applyLargeRun(revision, std::move(sheet), std::move(total));
-                    else
-                        largeSheetPool().start([sheet = std::move(sheet)]() mutable { sheet.reset(); });
-                },
-                Qt::QueuedConnection);
-        });
+        background_->start(sheet_->engine(), source_);
     }
     if (hint)
         highlight(std::move(*hint));
@@ -347,21 +238,18 @@ void EditorView::evaluateWhole(std::optional<std::vector<int>> hint) {
         highlightVisible();
 }
 
-void EditorView::applyLargeRun(std::uint64_t revision, std::shared_ptr<const Sheet> sheet, PageTotal total) {
-    if (revision != revision_ || !backgroundEvaluation_) return release(std::move(sheet));
-    std::shared_ptr<const Sheet> previous = std::exchange(largeSheet_, std::move(sheet));
-    shown_ = &largeSheet_->results();
-    release(std::move(previous));
-    pageTotal_ = std::move(total);
+void EditorView::backgroundRunFinished() {
+    shown_ = &background_->sheet()->results();
+    pageTotal_ = background_->total();
     resultsView_->update();
     highlightVisible();
-    if (completionEligible_) refreshSuggestions();
-    evaluated();
+    if (completion_->isEligible()) completion_->refresh();
+    finishEvaluation();
 }
 
-void EditorView::evaluated() {
+void EditorView::finishEvaluation() {
     fitResultsColumn();
-    if (onEvaluation) onEvaluation();
+    emit evaluated();
 }
 
 void EditorView::fitResultsColumn() {
@@ -382,12 +270,13 @@ void EditorView::setEngine(Engine engine) {
 void EditorView::replaceText(const QString& text) {
     QString normalised = LineEnds::withLineFeeds(text);
     if (normalised == source_) return;
-    lastEdit_.reset();
     bool longLines = false;
-    const bool appended = !loading_ && !uneditableLines_ && normalised.startsWith(source_);
+    const bool loading = loader_->isLoading();
+    const bool uneditable = loader_->hasUneditableLines();
+    const bool appended = !loading && !uneditable && normalised.startsWith(source_);
     const QStringView added = QStringView(normalised).mid(appended ? source_.size() : 0);
-    forDisplay(added.toString(), longLines);
-    if (longLines || loading_ || uneditableLines_ || added.size() > loadPart) {
+    TextLoader::forDisplay(added.toString(), longLines);
+    if (longLines || loading || uneditable || added.size() > loadPart) {
         // Too much for one step, or text the view cannot edit: shown anew, history cleared.
         source_ = std::move(normalised);
         showText();
@@ -415,8 +304,8 @@ void EditorView::appendText(const QString& added) {
     const QString text = LineEnds::withLineFeeds(added);
     if (text.isEmpty()) return;
     bool longLines = false;
-    forDisplay(text, longLines);
-    if (loading_ || uneditableLines_ || readOnlyReason_ || longLines || text.size() > loadPart)
+    TextLoader::forDisplay(text, longLines);
+    if (loader_->isLoading() || loader_->hasUneditableLines() || readOnlyReason_ || longLines || text.size() > loadPart)
         return replaceText(source_ + text);
     // The caret and selection stay where the user was working, also when that was the end:
     // the next key typed goes where it would have gone.
@@ -440,14 +329,14 @@ void EditorView::appendText(const QString& added) {
 
 void EditorView::setReadOnlyReason(const std::optional<QString>& reason) {
     readOnlyReason_ = reason;
-    if (!loading_) textView_->setReadOnly(uneditableLines_ || readOnlyReason_);
+    if (!loader_->isLoading()) textView_->setReadOnly(loader_->hasUneditableLines() || readOnlyReason_);
     updateSaveStatus();
 }
 
 void EditorView::applyRateVersion(std::int64_t version) {
     if (lastAppliedRateVersion_ == version) return;
     lastAppliedRateVersion_ = version;
-    if (backgroundEvaluation_) {
+    if (background_->isActive()) {
         evaluateWhole(std::nullopt);
         return;
     }
@@ -456,7 +345,7 @@ void EditorView::applyRateVersion(std::int64_t version) {
     pageTotal_ = sheet_->total();
     highlightVisible();
     resultsView_->invalidate(update.changed);
-    evaluated();
+    finishEvaluation();
 }
 
 void EditorView::setSaveError(const std::optional<QString>& error) {
@@ -472,10 +361,10 @@ void EditorView::updateSaveStatus() {
         text = tr("Unsaved changes") + QStringLiteral(": ") + *saveError_;
     } else if (readOnlyReason_) {
         text = *readOnlyReason_;
-    } else if (uneditableLines_) {
+    } else if (loader_->hasUneditableLines()) {
         text = tr("A line is too long to edit here: the sheet is shown shortened and kept unchanged.");
         role = PaletteRole::footerText;
-    } else if (loading_) {
+    } else if (loader_->isLoading()) {
         text = tr("Opening…");
         role = PaletteRole::footerText;
     }
@@ -521,7 +410,7 @@ void EditorView::setTheme(const EditorTheme& theme) {
     setPalette(own);
     setAutoFillBackground(true);
     resultsView_->setTheme(theme);
-    completionList_->setTheme(theme);
+    completion_->list()->setTheme(theme);
     // The colours of every styled line are the old appearance's: restyle what is in view, and
     // the rest as it scrolls into view.
     highlightVisible();
@@ -530,21 +419,8 @@ void EditorView::setTheme(const EditorTheme& theme) {
 
 // ---- Highlighting and layout -------------------------------------------------------------
 
-std::pair<int, int> EditorView::visibleLines() const {
-    QTextBlock block = textView_->firstVisibleTextBlock();
-    if (!block.isValid()) return {0, 0};
-    const int first = block.blockNumber();
-    int last = first;
-    const qreal bottom = textView_->viewport()->height();
-    for (; block.isValid(); block = block.next()) {
-        if (textView_->blockGeometry(block).top() > bottom) break;
-        last = block.blockNumber();
-    }
-    return {first, last};
-}
-
 void EditorView::highlight(std::vector<int> lines) {
-    const auto [first, last] = visibleLines();
+    const auto [first, last] = textView_->visibleLines();
     std::erase_if(lines, [first = first, last = last](int line) { return line < first || line > last; });
     sortUnique(lines);
     if (lines.empty()) return;
@@ -562,7 +438,7 @@ void EditorView::highlight(std::vector<int> lines) {
 }
 
 void EditorView::highlightVisible() {
-    const auto [first, last] = visibleLines();
+    const auto [first, last] = textView_->visibleLines();
     std::vector<int> lines;
     for (int i = first; i <= last; ++i) lines.push_back(i);
     highlight(std::move(lines));
@@ -587,165 +463,7 @@ void EditorView::layoutChildren() {
     saveStatus_->setGeometry(14, h - statusHeight, std::max(0, w - 28), statusHeight);
     elideStatus();
     highlightVisible();
-    if (completionList_->isVisible()) placeSuggestions();
-}
-
-// ---- Variable suggestions ----------------------------------------------------------------
-
-namespace {
-
-// The code point ending at `end` (UTF-16 offset) and its length.
-std::pair<char32_t, int> pointBefore(const QString& text, int end) {
-    const QChar low = text[end - 1];
-    if (low.isLowSurrogate() && end >= 2 && text[end - 2].isHighSurrogate())
-        return {QChar::surrogateToUcs4(text[end - 2], low), 2};
-    return {low.unicode(), 1};
-}
-
-std::pair<char32_t, int> pointAt(const QString& text, int at) {
-    const QChar high = text[at];
-    if (high.isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate())
-        return {QChar::surrogateToUcs4(high, text[at + 1]), 2};
-    return {high.unicode(), 1};
-}
-
-}  // namespace
-
-void EditorView::textInserted(const QString& text) {
-    if (text.isEmpty()) return dismissSuggestions();
-    const char32_t last = pointBefore(text, static_cast<int>(text.size())).first;
-    if ((!NameFolding::isNameCharacter(last) && last != U' ') || textView_->hasMarkedText())
-        return dismissSuggestions();
-    ++completionGeneration_;
-    if (!completionEligible_) qApp->installEventFilter(this);  // a click elsewhere closes the list
-    completionEligible_ = true;
-    refreshSuggestions();
-}
-
-void EditorView::refreshSuggestions() {
-    if (!completionEligible_) return;
-    if (!isVisible() || !textView_->hasFocus()) return;
-    const QTextCursor cursor = textView_->textCursor();
-    if (textView_->hasMarkedText() || loading_ || cursor.hasSelection()) return dismissSuggestions();
-    const auto line = static_cast<std::ptrdiff_t>(cursor.blockNumber());
-    // In the background mode the last run's sheet answers: it no longer changes.
-    const Sheet* names = backgroundEvaluation_ ? largeSheet_.get() : sheet_.get();
-    if (!names) return dismissSuggestions();
-    showSuggestions(names->variableNames(line));
-}
-
-void EditorView::showSuggestions(const std::vector<std::string>& names) {
-    if (names.empty()) return dismissSuggestions();
-    const QTextCursor cursor = textView_->textCursor();
-    const QString text = cursor.block().text();
-    const int caret = cursor.positionInBlock();
-    // Back over name characters and spaces, then forward to a letter: a prefix never starts
-    // with a digit or a space.
-    int start = caret;
-    while (start > 0) {
-        const auto [c, length] = pointBefore(text, start);
-        if (!NameFolding::isNameCharacter(c) && c != U' ') break;
-        start -= length;
-    }
-    while (start < caret) {
-        const auto [c, length] = pointAt(text, start);
-        if (NameFolding::isLetter(c) || c == U'_') break;
-        start += length;
-    }
-    if (start >= caret) return dismissSuggestions();
-    // Never inside a word.
-    if (caret < text.size() && NameFolding::isNameCharacter(pointAt(text, caret).first)) return dismissSuggestions();
-
-    const QString prefix = text.mid(start, caret - start);
-    const QString folded = NameFolding::fold(prefix);
-    QStringList matches;
-    for (const std::string& name : names) {
-        const QString candidate = QString::fromStdString(name);
-        if (candidate != prefix && NameFolding::fold(candidate).startsWith(folded)) matches.append(candidate);
-    }
-    if (matches.isEmpty()) return dismissSuggestions();
-    completionStart_ = cursor.block().position() + start;
-    completionLength_ = caret - start;
-    completionList_->show(matches);
-    placeSuggestions();
-}
-
-void EditorView::placeSuggestions() {
-    const QRect caret = textView_->cursorRect();
-    const QPoint below = textView_->viewport()->mapTo(this, caret.bottomLeft());
-    const QSize size = completionList_->listSize();
-    int x = std::clamp(below.x() - 8, 0, std::max(0, width() - size.width()));
-    int y = below.y() + 2;
-    if (y + size.height() > height())
-        y = std::max(0, textView_->viewport()->mapTo(this, caret.topLeft()).y() - size.height() - 2);
-    completionList_->setGeometry(x, y, size.width(), size.height());
-}
-
-bool EditorView::completionCommand(int command) {
-    using Command = SumTextView::CompletionCommand;
-    if (textView_->hasMarkedText()) return false;
-    const auto c = static_cast<Command>(command);
-    if (!completionList_->isVisible()) {
-        if (c == Command::cancel && completionEligible_) {
-            dismissSuggestions();
-            return true;
-        }
-        return false;
-    }
-    switch (c) {
-        case Command::cancel:
-            dismissSuggestions();
-            return true;
-        case Command::moveUp:
-            completionList_->moveSelection(-1);
-            return true;
-        case Command::moveDown:
-            completionList_->moveSelection(1);
-            return true;
-        case Command::insertTab:
-            completionList_->acceptSelected();
-            return true;
-        case Command::insertNewline: {
-            const QTextCursor cursor = textView_->textCursor();
-            const int at = cursor.positionInBlock();
-            if (at > 0 && cursor.block().text().at(at - 1) == u' ') {
-                dismissSuggestions();
-                return false;  // the new line is typed
-            }
-            completionList_->acceptSelected();
-            return true;
-        }
-    }
-    return false;
-}
-
-void EditorView::acceptSuggestion(const QString& name) {
-    const int start = completionStart_;
-    const int length = completionLength_;
-    dismissSuggestions();
-    QTextCursor cursor(textView_->document());
-    cursor.setPosition(start);
-    cursor.setPosition(start + length, QTextCursor::KeepAnchor);
-    // Its own undo step: neither merged with the typing before nor with what follows.
-    cursor.beginEditBlock();
-    cursor.insertText(name);
-    cursor.endEditBlock();
-    textView_->setTextCursor(cursor);
-    textView_->breakUndoCoalescing();
-    dismissSuggestions();
-}
-
-void EditorView::dismissSuggestions() {
-    if (completionList_->isVisible() || completionEligible_) completionList_->dismiss();
-}
-
-bool EditorView::eventFilter(QObject* watched, QEvent* event) {
-    // Window-level events come first and say nothing of the widget hit: only widgets count.
-    if (event->type() == QEvent::MouseButtonPress && completionList_->isVisible()) {
-        auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget != completionList_ && !completionList_->isAncestorOf(widget)) dismissSuggestions();
-    }
-    return QWidget::eventFilter(watched, event);
+    completion_->place();
 }
 
 }  // namespace quibsum

@@ -1,24 +1,23 @@
 #pragma once
 // EditorView: one open sheet, typed into and evaluated as it is typed. It owns the text view,
 // the results column beside it and the save status line, and keeps the sheet's evaluation
-// state.
+// state; its parts do the rest: TextLoader puts the text into the view, BackgroundEvaluation
+// evaluates large sheets, CompletionController offers variable names.
 //
 // Every change of text becomes the cheapest evaluation that keeps the results right:
 // - up to `largeSheetLines` lines, on the main thread, as an edit of the lines it touched, so
 //   only those lines and the lines whose inputs changed are analysed again;
 // - beyond that (or beyond `largeSheetLength`), the whole text in a fresh sheet on a
-//   background thread. Each such run carries
-//   the revision it was started at, and its results are dropped unless the revision is still
-//   current, so stale results are never shown and the main thread never waits.
-// Only the lines in view (and those just edited) are recoloured, so a keystroke costs the same
-// in a long sheet as in a short one. Main thread only.
+//   background thread, whose results are shown once they are back, unless the text changed
+//   again meanwhile.
+// Only the lines in view (and those just edited) are recoloured, and only the result rows that
+// changed or moved are redrawn, so a keystroke costs the same in a long sheet as in a short
+// one. Main thread only.
 
 #include <QLabel>
 #include <QString>
 #include <QWidget>
-#include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -28,12 +27,15 @@
 #include "QuibSum/editor/EditorEdit.h"
 #include "QuibSum/editor/EditorTheme.h"
 #include "QuibSum/editor/SyntaxHighlighter.h"
+#include "QuibSum/editor/TextLoader.h"
 #include "QuibSumCore/Engine.h"
 #include "QuibSumCore/PageTotal.h"
 #include "QuibSumCore/Sheet.h"
 
 namespace quibsum {
 
+class BackgroundEvaluation;
+class CompletionController;
 class CompletionList;
 class ResultColumn;
 class SumTextView;
@@ -51,10 +53,10 @@ public:
     static constexpr double maxResultsShare = 0.4;
     // A longer text goes into the text view a part of this many UTF-16 units at a time, each
     // between two turns of the event loop, so that opening it never freezes the window.
-    static constexpr qsizetype loadPart = 32 * 1024;
+    static constexpr qsizetype loadPart = TextLoader::partLength;
     // The text view cannot lay out a longer line quickly: a sheet holding one is shown
     // read-only, such lines shortened, and kept exactly as it is.
-    static constexpr qsizetype maxEditableLineLength = 100000;
+    static constexpr qsizetype maxEditableLineLength = TextLoader::maxEditableLineLength;
 
     EditorView(const QString& text, Engine engine, const EditorTheme& theme = EditorTheme(), QWidget* parent = nullptr);
     ~EditorView() override;
@@ -92,58 +94,36 @@ public:
     const std::vector<LineResult>& results() const;
     const PageTotal& pageTotal() const { return pageTotal_; }
     std::span<const TextRange> variableSpans(int line) const;
-    bool isBackgroundEvaluation() const { return backgroundEvaluation_; }
-    // The text is still going into the text view (it is read-only until then).
-    bool isLoading() const { return loading_; }
-    // The sheet holds a line too long to edit: it is shown shortened, read-only.
-    bool hasUneditableLines() const { return uneditableLines_; }
     const std::optional<QString>& readOnlyReason() const { return readOnlyReason_; }
-    std::uint64_t revision() const { return revision_; }
-    std::optional<std::int64_t> lastAppliedRateVersion() const { return lastAppliedRateVersion_; }
-    // The last edit handed to the sheet, and the lines it wrote.
-    const std::optional<EditorEdit>& lastEdit() const { return lastEdit_; }
-    // The lines styled by the latest highlighting pass.
-    const std::set<int>& highlightedLines() const { return highlightedLines_; }
-    // The first and last line in view.
-    std::pair<int, int> visibleLines() const;
     const std::optional<QString>& saveError() const { return saveError_; }
 
     SumTextView* textView() const { return textView_; }
-    CompletionList* completionList() const { return completionList_; }
+    CompletionList* completionList() const;
+    CompletionController* completion() const { return completion_; }
     ResultColumn* resultsView() const { return resultsView_; }
     QLabel* saveStatus() const { return saveStatus_; }
 
-    // Called with the whole text after every change of it by the user.
-    std::function<void(const QString&)> onChange;
+signals:
+    // The user changed the text: `text` is all of it now.
+    void textEdited(const QString& text);
+    // The lines of the sheet the user's change rewrote, as handed to the sheet.
+    void linesEdited(const quibsum::EditorEdit& edit);
     // Escape with nothing else to cancel.
-    std::function<void()> onCancel;
-    // After the results and the page total changed.
-    std::function<void()> onEvaluation;
+    void cancelRequested();
+    // The results and the page total changed.
+    void evaluated();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct LargeRun;
-
     void contentsChanged(int position, int removed, int added);
     void textDidChange(std::optional<EditorEdit> edit);
     void evaluateWhole(std::optional<std::vector<int>> hint);
-    void applyLargeRun(std::uint64_t revision, std::shared_ptr<const Sheet> sheet, PageTotal total);
+    void backgroundRunFinished();
     void resyncSource();
     void showText();
-    void loadNextPart(std::uint64_t load);
-    void finishLoading();
-    void release(std::shared_ptr<const Sheet> sheet);
-    // Variable suggestions.
-    void textInserted(const QString& text);
-    void refreshSuggestions();
-    void showSuggestions(const std::vector<std::string>& names);
-    bool completionCommand(int command);
-    void acceptSuggestion(const QString& name);
-    void dismissSuggestions();
-    void placeSuggestions();
+    void textLoaded(bool inParts);
     void highlight(std::vector<int> lines);
     void highlightVisible();
     void copyResultAtCaret();
@@ -152,44 +132,32 @@ private:
     void fitResultsColumn();
     void updateSaveStatus();
     void elideStatus();
-    void evaluated();
+    void finishEvaluation();
+    // The sheet whose results and names are shown: the synchronous one, or the last
+    // background run's.
+    const Sheet* shownSheet() const;
 
     SumTextView* textView_;
     ResultColumn* resultsView_;
-    CompletionList* completionList_;
     QLabel* saveStatus_;
+    TextLoader* loader_;
+    BackgroundEvaluation* background_;
+    CompletionController* completion_;
     SyntaxHighlighter highlighter_;
     EditorTheme theme_;
 
     std::unique_ptr<Sheet> sheet_;  // holds the engine; replaced with it
-    // The sheet of the last background run applied; read-only once it is here.
-    std::shared_ptr<const Sheet> largeSheet_;
-    // The results on screen: the synchronous sheet's, or largeSheet_'s.
+    // The results on screen: the synchronous sheet's, or the last background run's.
     const std::vector<LineResult>* shown_;
     QString source_;
     PageTotal pageTotal_;
-    std::optional<EditorEdit> lastEdit_;
-    std::set<int> highlightedLines_;
+    std::set<int> highlightedLines_;  // the lines styled by the latest highlighting pass
     std::optional<QString> saveError_;
     std::optional<QString> readOnlyReason_;
     QString statusText_;  // the status line's whole text; the label may show it shortened
-    std::uint64_t revision_ = 0;
-    // The newest revision, readable by background runs so that a stale one skips its work.
-    std::shared_ptr<std::atomic<std::uint64_t>> latestRevision_;
     std::optional<std::int64_t> lastAppliedRateVersion_;
-    bool backgroundEvaluation_ = false;
     bool replacing_ = false;
-    bool loading_ = false;
-    bool uneditableLines_ = false;
     bool revealEndWhenLoaded_ = false;
-    QString unloaded_;         // what is still to go into the text view
-    std::uint64_t loads_ = 0;  // so that a superseded load stops
-    // The typed prefix the suggestions would replace (document position, UTF-16 length).
-    int completionStart_ = 0;
-    int completionLength_ = 0;
-    // Suggestions may open: a name character or a space was typed since the list last closed.
-    bool completionEligible_ = false;
-    std::uint64_t completionGeneration_ = 0;
 };
 
 }  // namespace quibsum

@@ -7,6 +7,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QToolTip>
@@ -193,13 +194,41 @@ void ResultColumn::redrawLine(int line) {
     }
 }
 
+// The first visual row of each line in view, without the results' text: what a redraw needs.
+template <typename Visit>
+void ResultColumn::forEachLineInView(Visit visit) const {
+    const qreal bottom = height();
+    for (QTextBlock block = text_->firstVisibleTextBlock(); block.isValid(); block = block.next()) {
+        const QRectF geometry = text_->blockGeometry(block);
+        if (geometry.top() > bottom) break;
+        if (!block.isVisible() || block.layout()->lineCount() == 0) continue;
+        const QTextLine first = block.layout()->lineAt(0);
+        if (!visit(block.blockNumber(), QRectF(0, geometry.top() + first.y(), width(), first.height()))) break;
+    }
+}
+
+void ResultColumn::invalidateFrom(int line) {
+    forEachLineInView([&](int at, const QRectF& rect) {
+        if (at < line) return true;
+        update(0, static_cast<int>(rect.top()), width(), height());
+        return false;
+    });
+}
+
 void ResultColumn::invalidate(const std::vector<std::size_t>& lines) {
     if (lines.empty()) return;
-    const std::vector<Row> visible = rows();
-    for (const Row& row : visible) {
-        if (std::binary_search(lines.begin(), lines.end(), static_cast<std::size_t>(row.line)))
-            update(row.rect.toAlignedRect());
-    }
+    QRegion changed;
+    forEachLineInView([&](int line, const QRectF& rect) {
+        if (std::binary_search(lines.begin(), lines.end(), static_cast<std::size_t>(line)))
+            changed += rect.toAlignedRect();
+        return true;
+    });
+    // Many scattered rows are drawn faster as the one area around them.
+    constexpr int scatteredRows = 4;
+    if (changed.rectCount() > scatteredRows)
+        update(changed.boundingRect());
+    else if (!changed.isEmpty())
+        update(changed);
     // A row that became a note leaves no row behind to find: clear where it was drawn.
     for (std::size_t line : lines) {
         if (auto it = drawnRects_.find(static_cast<int>(line)); it != drawnRects_.end())

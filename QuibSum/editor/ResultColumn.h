@@ -53,8 +53,10 @@ public:
     std::vector<Row> rows() const;
     // Copies a line's result (not an error's) and shows "Copied" in its row.
     void copyResult(int line);
-    // Redraws the rows of these lines only.
+    // Redraws the rows of these lines only (ascending).
     void invalidate(const std::vector<std::size_t>& lines);
+    // Redraws the rows of this line and every line after it in view (lines below moved).
+    void invalidateFrom(int line);
     std::optional<int> copiedLine() const { return copied_; }
     // The text a row shows now ("Copied" during the feedback).
     QString shownText(const Row& row) const;
@@ -72,6 +74,9 @@ protected:
 
 private:
     std::optional<Row> rowAt(QPointF point) const;
+    // Calls `visit(line, rect)` for each line in view, top to bottom, until it returns false.
+    template <typename Visit>
+    void forEachLineInView(Visit visit) const;
     void redrawLine(int line);
 
     SumTextView* text_;

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -43,6 +44,19 @@ void SumTextView::placeSideColumn() {
     const QRect area = contentsRect();
     const int right = area.right() - verticalScrollBar()->sizeHint().width();
     side_->setGeometry(QRect(right - sideWidth_ + 1, area.top(), sideWidth_, area.height()));
+}
+
+std::pair<int, int> SumTextView::visibleLines() const {
+    QTextBlock block = firstVisibleBlock();
+    if (!block.isValid()) return {0, 0};
+    const int first = block.blockNumber();
+    int last = first;
+    const qreal bottom = viewport()->height();
+    for (; block.isValid(); block = block.next()) {
+        if (blockGeometry(block).top() > bottom) break;
+        last = block.blockNumber();
+    }
+    return {first, last};
 }
 
 void SumTextView::resizeEvent(QResizeEvent* event) {
@@ -83,7 +97,26 @@ void SumTextView::insertFromMimeData(const QMimeData* source) {
     ensureCursorVisible();
 }
 
+namespace {
+
+// Reports the start of an input event now and its end when it goes out of scope.
+class InputScope {
+public:
+    explicit InputScope(SumTextView* view) : view_(view) { emit view->inputStarted(); }
+    ~InputScope() {
+        if (view_) emit view_->inputFinished();
+    }
+    InputScope(const InputScope&) = delete;
+    InputScope& operator=(const InputScope&) = delete;
+
+private:
+    QPointer<SumTextView> view_;  // a key may close the sheet it was typed into
+};
+
+}  // namespace
+
 void SumTextView::keyPressEvent(QKeyEvent* event) {
+    const InputScope input(this);
     const Qt::KeyboardModifiers mods =
         event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const int key = event->key();
@@ -93,7 +126,7 @@ void SumTextView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (key == Qt::Key_C && mods == (Qt::ShiftModifier | Qt::ControlModifier)) {
-        if (onCopyResult) onCopyResult();
+        emit copyResultRequested();
         return;
     }
     std::optional<CompletionCommand> command;
@@ -121,20 +154,21 @@ void SumTextView::keyPressEvent(QKeyEvent* event) {
     }
     if (command && completionCommand && completionCommand(*command)) return;
     if (command == CompletionCommand::cancel) {
-        if (onEscape) onEscape();
+        emit cancelRequested();
         return;
     }
     const QString text = event->text();
     const bool printable = !text.isEmpty() && !text.front().isNull() && text.front().isPrint();
     typeSeparately(printable, [&] { QPlainTextEdit::keyPressEvent(event); });
-    if (printable && onTextInserted) onTextInserted(text);
+    if (printable) emit textTyped(text);
 }
 
 void SumTextView::inputMethodEvent(QInputMethodEvent* event) {
+    const InputScope input(this);
     const QString committed = event->commitString();
     typeSeparately(!committed.isEmpty(), [&] { QPlainTextEdit::inputMethodEvent(event); });
-    if (!committed.isEmpty() && onTextInserted) onTextInserted(committed);
-    if (onCompositionChange) onCompositionChange();
+    if (!committed.isEmpty()) emit textTyped(committed);
+    emit compositionChanged();
 }
 
 template <typename Insert>

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <functional>
+#include <utility>
 
 namespace quibsum {
 
@@ -27,6 +28,8 @@ public:
     QRectF blockGeometry(const QTextBlock& block) const {
         return blockBoundingGeometry(block).translated(contentOffset());
     }
+    // The first and last line in view.
+    std::pair<int, int> visibleLines() const;
 
     enum class CompletionCommand { cancel, moveUp, moveDown, insertTab, insertNewline };
 
@@ -36,17 +39,24 @@ public:
     // last change (which Qt would do for text typed right after it).
     void breakUndoCoalescing() { separateNextTyping_ = true; }
 
-    // Shift+Ctrl+C: copy the result of the line holding the selection's start.
-    std::function<void()> onCopyResult;
-    // Escape that the suggestion list did not take.
-    std::function<void()> onEscape;
     // A command key, offered to the suggestion list first: true when it took it.
     std::function<bool(CompletionCommand)> completionCommand;
-    // Text was typed or committed by an input method.
-    std::function<void(const QString&)> onTextInserted;
-    // Composed text appeared, changed or went away.
-    std::function<void()> onCompositionChange;
 
+signals:
+    // Shift+Ctrl+C: copy the result of the line holding the selection's start.
+    void copyResultRequested();
+    // Escape that the suggestion list did not take.
+    void cancelRequested();
+    // Text was typed or committed by an input method.
+    void textTyped(const QString& text);
+    // Composed text appeared, changed or went away.
+    void compositionChanged();
+    // A key or input method event is being handled: the changes it makes to the text and the
+    // caret are reported between the two.
+    void inputStarted();
+    void inputFinished();
+
+public:
     // The context menu at `position`, in the sheet's colours: a menu is a window of its own
     // and would otherwise take the desktop's.
     QMenu* themedContextMenu(const QPoint& position);

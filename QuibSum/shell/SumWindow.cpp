@@ -377,6 +377,7 @@ bool SumWindow::openSheet(const QUuid& id) {
     auto* column = static_cast<QVBoxLayout*>(layout());
     if (editor_) {
         delete column->replaceWidget(editor_, editor);  // the layout hands back the old item
+        editor_->disconnect(this);
         editor_->hide();
         editor_->deleteLater();
     } else {
@@ -385,9 +386,9 @@ bool SumWindow::openSheet(const QUuid& id) {
     editor_ = editor;
     sheetID_ = id;
     editor_->setSaveError(store_.lastError());
-    editor_->onChange = [this, id](const QString& t) { store_.setText(t, id); };
-    editor_->onEvaluation = [this] { updateFooter(); };
-    editor_->onCancel = [this] { hideWindow(); };
+    connect(editor_, &EditorView::textEdited, this, [this, id](const QString& t) { store_.setText(t, id); });
+    connect(editor_, &EditorView::evaluated, this, &SumWindow::updateFooter);
+    connect(editor_, &EditorView::cancelRequested, this, &SumWindow::hideWindow);
     runtime_.registerEditor(editor_);
     if (deleteAction_) deleteAction_->setEnabled(id != SheetStore::quickSheetID);
     updateFooter();

@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QInputMethodEvent>
 #include <QScrollBar>
+#include <QSignalSpy>
 
+#include "QuibSum/editor/CompletionController.h"
 #include "QuibSum/editor/CompletionList.h"
 #include "QuibSum/editor/NameFolding.h"
 #include "tests/app/editor/EditorTestSupport.h"
@@ -154,7 +156,7 @@ TEST(Completion, TypingAfterAnAcceptedNameIsAnotherUndoStep) {
 TEST(Completion, EscapeClosesTheListBeforeItReachesTheWindow) {
     Typing t(QStringLiteral("rent = 5\n"));
     int cancels = 0;
-    t.editor->onCancel = [&] { ++cancels; };
+    QObject::connect(t.editor.get(), &EditorView::cancelRequested, [&] { ++cancels; });
     t.type(QStringLiteral("re"));
     ASSERT_TRUE(t.list().isVisible());
     t.key(Qt::Key_Escape);
@@ -231,12 +233,34 @@ TEST(Completion, NothingOpensOrMovesWhileAnInputMethodComposes) {
     EXPECT_FALSE(t.list().isVisible());
 }
 
+// A key changes the text, moves the caret and reports what it typed: the suggestions are
+// worked out once for all of it.
+TEST(Completion, OneRefreshPerKeystroke) {
+    Typing t(QStringLiteral("rent = 5\nrơm = 2\n"));
+    QSignalSpy refreshes(t.editor->completion(), &CompletionController::refreshed);
+    const std::vector<std::pair<const char*, std::function<void()>>> keys = {
+        {"a letter that opens the list", [&] { t.type(QStringLiteral("r")); }},
+        {"an input method's letter", [&] { t.type(QStringLiteral("ơ")); }},
+        {"backspace", [&] { t.key(Qt::Key_Backspace); }},
+        {"a letter that narrows the list", [&] { t.type(QStringLiteral("e")); }},
+    };
+    for (const auto& [name, press] : keys) {
+        SCOPED_TRACE(name);
+        refreshes.clear();
+        press();
+        EXPECT_EQ(refreshes.count(), 1);
+        EXPECT_TRUE(t.list().isVisible());
+    }
+    EXPECT_EQ(t.offered(), QStringList{"rent"});
+}
+
 TEST(Completion, LargeSheetsOfferTheNamesOfTheLastRun) {
     Typing t(QStringLiteral("rent = 5\n") + testing::lines(2500, QStringLiteral("1")) + u'\n');
     ASSERT_TRUE(testing::waitForResults(*t.editor, 2502));
     t.editor->textView()->moveCursor(QTextCursor::End);
+    QSignalSpy evaluations(t.editor.get(), &EditorView::evaluated);
     t.type(QStringLiteral("re"));
-    EXPECT_TRUE(t.editor->isBackgroundEvaluation());
+    EXPECT_EQ(evaluations.count(), 0);  // the run is in the background
     ASSERT_TRUE(QTest::qWaitFor([&] { return t.list().isVisible(); }, 10000));
     EXPECT_EQ(t.list().candidates(), QStringList{"rent"});
 }

@@ -25,8 +25,7 @@ double heldFor(int count, QString (*line)(int)) {
     const QString text = lines.join(u'\n');
     const double before = heapInUse();
     auto editor = testing::shownEditor(text);
-    EXPECT_FALSE(editor->isLoading());
-    EXPECT_FALSE(editor->isBackgroundEvaluation());
+    EXPECT_FALSE(editor->textView()->isReadOnly());  // all of it is in
     EXPECT_EQ(editor->results().size(), static_cast<std::size_t>(count));
     editor->resize(620, 360);
     QCoreApplication::processEvents();

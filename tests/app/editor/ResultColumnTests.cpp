@@ -4,6 +4,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPaintEvent>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -63,6 +65,70 @@ TEST(ResultColumn, RowsStandLevelWithTheirLines) {
     EXPECT_TRUE(f.row(3).error);
     EXPECT_TRUE(f.row(4).carriesRate);
     EXPECT_EQ(f.column().width(), std::min(560 * 2 / 5, EditorView::maxResultsWidth));
+}
+
+// What the column paints, gathered from its paint events.
+struct PaintedArea : QObject {
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+};
+
+// A key redraws the rows whose result changed and, when lines came or went, those below; a
+// scroll draws only the rows coming into view.
+TEST(ResultColumn, OnlyRowsThatChangedOrMovedAreRedrawn) {
+    const int blink = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);  // no caret blinking into the figures
+    QStringList lines(40, QStringLiteral("7"));
+    lines[0] = QStringLiteral("x = 2");
+    lines[12] = QStringLiteral("x * 3");
+    ColumnFixture f(lines.join(u'\n'));
+    SumTextView* text = f.editor->textView();
+    text->setFocus();
+    QApplication::processEvents();
+    PaintedArea area;
+    f.column().installEventFilter(&area);
+    auto redrawn = [&](int line) {
+        return area.painted.intersects(f.row(line).rect.toAlignedRect().adjusted(0, 2, 0, -2));
+    };
+    auto act = [&](const std::function<void()>& action) {
+        area.painted = QRegion();
+        action();
+        QApplication::processEvents();
+    };
+    auto endOfLine = [&](int line) {
+        QTextCursor c(text->document()->findBlockByNumber(line));
+        c.movePosition(QTextCursor::EndOfBlock);
+        text->setTextCursor(c);
+        QApplication::processEvents();  // the caret's old and new place drawn
+    };
+
+    endOfLine(5);
+    act([&] { QTest::keyClicks(text, QStringLiteral("1")); });
+    EXPECT_EQ(f.row(5).text, "71");
+    EXPECT_TRUE(redrawn(5));
+    for (int line : {0, 4, 6, 12}) EXPECT_FALSE(redrawn(line)) << line;
+
+    endOfLine(0);  // x changes, and with it line 12
+    act([&] { QTest::keyClicks(text, QStringLiteral("0")); });
+    EXPECT_EQ(f.row(12).text, "60");
+    EXPECT_TRUE(redrawn(0));
+    EXPECT_TRUE(redrawn(12));
+    for (int line : {1, 5, 11, 13}) EXPECT_FALSE(redrawn(line)) << line;
+
+    endOfLine(5);  // a new line: the rows below move down
+    act([&] { QTest::keyClick(text, Qt::Key_Return); });
+    for (int line : {7, 10, 13}) EXPECT_TRUE(redrawn(line)) << line;
+
+    const int rowHeight = f.row(2).rect.toAlignedRect().height();
+    act([&] { text->verticalScrollBar()->setValue(3); });
+    EXPECT_EQ(f.column().rows().front().line, 3);
+    EXPECT_FALSE(area.painted.isEmpty());
+    EXPECT_LE(area.painted.boundingRect().height(), 5 * rowHeight);
+    for (int line : {7, 10}) EXPECT_FALSE(redrawn(line)) << line;
+    QApplication::setCursorFlashTime(blink);
 }
 
 TEST(ResultColumn, ClickingCopiesTheShownTextAndSaysCopiedForAMoment) {

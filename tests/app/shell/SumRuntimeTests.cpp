@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -40,14 +41,12 @@ TEST_F(SumRuntimeTest, AFirstRefreshFetchesBothTablesAndTellsTheEditors) {
     feeds->answer("erapi", 200, goodERAPIBody);
     EditorView editor(QStringLiteral("100 USD in VND"), runtime.makeEngine());
     runtime.registerEditor(&editor);
-    EXPECT_EQ(editor.lastAppliedRateVersion(), 0);
     const QStringList seedStatus = statusLines();
     ASSERT_EQ(seedStatus.size(), 2);
     EXPECT_TRUE(seedStatus[0].startsWith("Bundled rates · ")) << seedStatus[0].toStdString();
 
     EXPECT_EQ(refresh(false), (std::vector<std::string>{"vcb", "erapi"}));
     EXPECT_EQ(runtime.rates()->version(), 2);
-    EXPECT_EQ(editor.lastAppliedRateVersion(), 2);
     EXPECT_EQ(testing::shown(editor.results()[0]), "2,612,800 ₫");  // the fetched transfer rate
     const QStringList status = statusLines();
     ASSERT_EQ(status.size(), 2);
@@ -72,13 +71,16 @@ TEST_F(SumRuntimeTest, OnlyTheMidMarketTableFetchedLeavesTheBankOnTheSeed) {
 TEST_F(SumRuntimeTest, AClosedEditorHearsNothingMore) {
     feeds->answer("erapi", 200, goodERAPIBody);
     auto closed = std::make_unique<EditorView>(QStringLiteral("1"), runtime.makeEngine());
-    EditorView open(QStringLiteral("2"), runtime.makeEngine());
+    EditorView open(QStringLiteral("1 EUR in USD"), runtime.makeEngine());
     runtime.registerEditor(closed.get());
     runtime.registerEditor(&open);
     closed.reset();
+    QSignalSpy evaluations(&open, &EditorView::evaluated);
     refresh(false);
     EXPECT_EQ(runtime.subscriberCount(), 1u);
-    EXPECT_EQ(open.lastAppliedRateVersion(), 1);
+    // The open editor took the fetched mid-market table in.
+    EXPECT_EQ(evaluations.count(), 1);
+    EXPECT_EQ(testing::shown(open.results()[0]), "1.16 USD");
 }
 
 TEST(SumRuntimeStandard, ASettingsFileBeyondItsLimitIsShownAsTheSettingsError) {

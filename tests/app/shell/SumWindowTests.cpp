@@ -238,11 +238,11 @@ TEST_F(SumWindowTest, ALargeAppendEndsWithTheCaretAtTheEndInView) {
         w->hideWindow();  // appended while hidden, as from another program
         w->showQuickSheetText(store.appendToQuickSheet(testing::numberedLines(c.before + 1, c.appended)));
         EditorView* editor = w->editor();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !editor->isLoading(); }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !editor->textView()->isReadOnly(); }, 20000));  // all in
         QApplication::processEvents();
         const int lastLine = c.before + c.appended - 1;
         EXPECT_TRUE(editor->textView()->textCursor().atEnd()) << c.before << "+" << c.appended;
-        const auto [first, last] = editor->visibleLines();
+        const auto [first, last] = editor->textView()->visibleLines();
         EXPECT_EQ(last, lastLine) << c.before << "+" << c.appended << ": lines " << first << "–" << last << " in view";
         EXPECT_GT(first, lastLine - 30);
     }
