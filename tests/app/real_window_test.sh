@@ -24,27 +24,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -m 0700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config"
-# No rate feed answers: the window runs on the built-in rates.
-export QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/
-export QT_QPA_PLATFORM=xcb
-quick="$QUIBSUM_DATA_DIR/Sheets/00000000-0000-0000-0000-000000000001.txt"
+source "$(dirname "$0")/../support/desktop-session.sh"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# wait_for SECONDS COMMAND...: polls the command every 0.1 s until it succeeds.
-wait_for() {
-    local deadline=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
-
-file_is() { [ -f "$quick" ] && [ "$(cat "$quick"; echo .)" = "$1." ]; }
-clipboard() { timeout 2 xclip -o -selection clipboard 2>/dev/null || true; }
 
 start() {
     "$program" >"$work/quibsum.log" 2>&1 &

@@ -31,22 +31,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -m 0700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config"
-export QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/
-export QT_QPA_PLATFORM=xcb
-quick="$QUIBSUM_DATA_DIR/Sheets/00000000-0000-0000-0000-000000000001.txt"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-wait_for() {
-    local deadline=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
+source "$(dirname "$0")/../support/desktop-session.sh"
 
 visible() { xdotool search --onlyvisible --name "^Quib Sum" >/dev/null 2>&1; }
 hidden() { ! visible; }

@@ -29,23 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -m 0700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QUIBSUM_DATA_DIR="$work/data" QUIBSUM_CONFIG_DIR="$work/config"
-export QUIBSUM_ERAPI_URL=http://127.0.0.1:9/ QUIBSUM_VCB_URL=http://127.0.0.1:9/
-export QT_QPA_PLATFORM=xcb
-quick="$QUIBSUM_DATA_DIR/Sheets/00000000-0000-0000-0000-000000000001.txt"
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# wait_for SECONDS COMMAND...: polls the command every 0.1 s until it succeeds.
-wait_for() {
-    local deadline=$((SECONDS + $1)); shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
+source "$(dirname "$0")/../support/desktop-session.sh"
 
 # openbox with two workspaces and its defaults otherwise, whatever the machine's configuration.
 cat >"$work/rc.xml" <<'EOF'
@@ -60,8 +44,6 @@ openbox --sm-disable --config-file "$work/rc.xml" >"$work/openbox.log" 2>&1 &
 wm=$!
 wait_for 10 wmctrl -m >/dev/null 2>&1 || fail "openbox did not start: $(cat "$work/openbox.log")"
 
-file_is() { [ -f "$quick" ] && [ "$(cat "$quick"; echo .)" = "$1." ]; }
-clipboard() { timeout 2 xclip -o -selection clipboard 2>/dev/null || true; }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 unmapped() { ! viewable "$1"; }
 exited() { [ ! -e "/proc/$pid" ] || grep -q '^State:[[:space:]]*Z' "/proc/$pid/status" 2>/dev/null; }
