@@ -201,7 +201,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     panelIcon.setWanted(settings.showPanelIcon());
     // Where Qt draws the icon's menu itself (an X11 tray), it takes the window's colours.
     auto themeIconMenu = [&] { panelIcon.menu()->setPalette(window->palette()); };
-    QObject::connect(&settings, &SumSettings::appearanceChanged, &panelIcon, themeIconMenu);
+    QObject::connect(window.get(), &SumWindow::themeChanged, &panelIcon, themeIconMenu);
     themeIconMenu();
     // GNOME Shell's overview and KRunner ask the instance for answers on its bus connection.
     GnomeSearchProvider gnomeSearch(desktopSearchActions(*store, *runtime, *window));

@@ -582,6 +582,7 @@ void SumWindow::applyTheme() {
     editor_->setTheme(theme_);
     footer_->setTheme(theme_);
     update();
+    emit themeChanged();
 }
 
 void SumWindow::desktopSettingChanged(const QString& group, const QString& key, const QDBusVariant&) {

@@ -113,6 +113,11 @@ public:
     // The pin state changed.
     std::function<void(bool pinned)> onPinChange;
 
+signals:
+    // The window took the colours of another appearance (the setting, or the desktop's scheme
+    // when the setting follows it).
+    void themeChanged();
+
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
