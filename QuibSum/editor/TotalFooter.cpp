@@ -89,9 +89,7 @@ TotalFooter::TotalFooter(SumSettings& settings, QWidget* parent)
     pinButton_->setCheckable(true);
     pinButton_->setToolTip(tr("Pin on top"));
     pinButton_->setAccessibleName(tr("Pin on top"));
-    connect(pinButton_, &QToolButton::clicked, this, [this] {
-        if (onPin) onPin();
-    });
+    connect(pinButton_, &QToolButton::clicked, this, &TotalFooter::pinClicked);
 
     settingsButton_->setAutoRaise(true);
     settingsButton_->setToolTip(tr("Settings"));
@@ -141,30 +139,32 @@ void TotalFooter::buildMenu() {
         {{QT_TR_NOOP("Dark"), "dark"}, {QT_TR_NOOP("Light"), "light"}, {QT_TR_NOOP("System"), "system"}},
         [this](const QString& v) { settings_.setAppearance(v); }, &SumSettings::appearance);
 
-    auto call = [](const std::function<void()>& f) {
-        if (f) f();
-    };
-    connect(menu_->addAction(tr("Update rates")), &QAction::triggered, this, [this, call] { call(onRefresh); });
+    connect(menu_->addAction(tr("Update rates")), &QAction::triggered, this, &TotalFooter::refreshRequested);
     QAction* settingsAction = menu_->addAction(tr("Settings…"));
     settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    connect(settingsAction, &QAction::triggered, this, [this, call] { call(onSettings); });
+    connect(settingsAction, &QAction::triggered, this, &TotalFooter::settingsRequested);
     donateAction_ = menu_->addAction(tr("Donate…"));
-    connect(donateAction_, &QAction::triggered, this, [this, call] { call(onDonate); });
+    connect(donateAction_, &QAction::triggered, this, &TotalFooter::donateRequested);
     updatesAction_ = menu_->addAction(tr("Check for Updates…"));
-    connect(updatesAction_, &QAction::triggered, this, [this, call] { call(onUpdates); });
+    connect(updatesAction_, &QAction::triggered, this, &TotalFooter::updatesRequested);
     menu_->addSeparator();
     QAction* quit = menu_->addAction(tr("Quit Quib Sum"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(quit, &QAction::triggered, this, [this, call] { call(onQuit); });
+    connect(quit, &QAction::triggered, this, &TotalFooter::quitRequested);
 
     // The owner may have added submenus since the theme was set.
     connect(menu_, &QMenu::aboutToShow, this, [this] {
         themeMenus();
         refreshChecks();
-        donateAction_->setVisible(static_cast<bool>(onDonate));
-        updatesAction_->setVisible(static_cast<bool>(onUpdates));
+        donateAction_->setVisible(offersDonate_);
+        updatesAction_->setVisible(offersUpdates_);
     });
     refreshChecks();
+}
+
+void TotalFooter::offerProjectPages(bool donate, bool updates) {
+    offersDonate_ = donate;
+    offersUpdates_ = updates;
 }
 
 // Each choice submenu checks the stored value, wherever the owner put other menus beside

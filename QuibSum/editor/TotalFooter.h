@@ -52,13 +52,17 @@ public:
     QToolButton* settingsButton() const { return settingsButton_; }
     QMenu* settingsMenu() const { return menu_; }
 
-    std::function<void()> onPin;
-    std::function<void()> onRefresh;
-    std::function<void()> onSettings;
-    // Left unset, their menu items are left out (a build without the project's pages).
-    std::function<void()> onDonate;
-    std::function<void()> onUpdates;
-    std::function<void()> onQuit;
+    // Puts "Donate…" and "Check for Updates…" in the menu (left out until then: a build
+    // without the project's pages has neither).
+    void offerProjectPages(bool donate, bool updates);
+
+signals:
+    void pinClicked();
+    void refreshRequested();
+    void settingsRequested();
+    void donateRequested();
+    void updatesRequested();
+    void quitRequested();
 
 private:
     void buildMenu();
@@ -81,6 +85,8 @@ private:
     QMenu* menu_;
     QAction* donateAction_ = nullptr;
     QAction* updatesAction_ = nullptr;
+    bool offersDonate_ = false;
+    bool offersUpdates_ = false;
     std::function<void(const QString&)> copy_;
     Schedule schedule_;
     PageTotal total_;

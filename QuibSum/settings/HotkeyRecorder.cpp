@@ -136,7 +136,7 @@ void HotkeyRecorder::keyPressEvent(QKeyEvent* event) {
     stopRecording();
     clearFocus();
     if (event->key() == Qt::Key_Escape) return;
-    if (std::optional<HotKeyPress> press = pressFor(*event); press && onRecord) onRecord(*press);
+    if (std::optional<HotKeyPress> press = pressFor(*event)) emit recorded(*press);
 }
 
 void HotkeyRecorder::focusOutEvent(QFocusEvent* event) {

@@ -6,7 +6,6 @@
 // key; whether it makes a usable hot key is the settings' decision.
 
 #include <QPushButton>
-#include <functional>
 #include <optional>
 
 #include "QuibSum/storage/HotKeyPress.h"
@@ -29,7 +28,9 @@ public:
     // one, else from Qt's key. Absent for keys a hot key cannot use.
     static std::optional<HotKeyPress> pressFor(const QKeyEvent& event);
 
-    std::function<void(const HotKeyPress&)> onRecord;
+signals:
+    // A combination was recorded.
+    void recorded(const quibsum::HotKeyPress& press);
 
 protected:
     bool event(QEvent* event) override;

@@ -21,7 +21,6 @@
 #include "QuibSum/settings/SettingsPanes.h"
 #include "QuibSum/settings/SumCurrencyGuide.h"
 #include "QuibSum/shell/PanelIcon.h"
-#include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/shell/WindowPin.h"
 #include "QuibSum/storage/SumSettings.h"
 #include "QuibSumRates/ERAPIProvider.h"
@@ -150,9 +149,6 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     resize(720, 480);
     if (frameStorage_) restoreGeometry(frameStorage_->value(QLatin1String(frameKey)).toByteArray());
 
-    if (!ProjectLinks::donate().isEmpty()) donate = [this] { ProjectLinks::open(ProjectLinks::donate(), this); };
-    if (!ProjectLinks::releases().isEmpty())
-        checkUpdates = [this] { ProjectLinks::open(ProjectLinks::releases(), this); };
     showCurrencyGuide = [this] {
         SumCurrencyGuide guide(settings_.engineNumberStyle(), this);
         guide.setPalette(palette());  // a window does not inherit its parent's colours
@@ -192,9 +188,8 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     // records); Ctrl+Q quits the program, as from the sheet window.
     for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this, [this] {
-        if (quit) quit();
-    });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+            &SumSettingsRoot::quitRequested);
 
     connect(search_, &QLineEdit::textChanged, this, &SumSettingsRoot::filter);
     connect(sidebar_, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -318,7 +313,8 @@ QWidget* SumSettingsRoot::buildShortcut() {
     recorder_ = new HotkeyRecorder;
     recorder_->setObjectName(QStringLiteral("recorder"));
     recorder_->setMinimumWidth(160);
-    recorder_->onRecord = [this](const HotKeyPress& press) { settings_.recordHotkey(press); };
+    connect(recorder_, &HotkeyRecorder::recorded, this,
+            [this](const HotKeyPress& press) { settings_.recordHotkey(press); });
     row->addWidget(recorder_);
     column->addLayout(row);
     auto* reset = new QPushButton(tr("Reset to Ctrl+Alt+Space"));
@@ -364,9 +360,7 @@ QWidget* SumSettingsRoot::buildRates() {
     auto* buttons = new QHBoxLayout;
     auto* update = new QPushButton(tr("Update Rates"));
     update->setObjectName(QStringLiteral("updateRates"));
-    connect(update, &QPushButton::clicked, this, [this] {
-        if (refreshRates) refreshRates();
-    });
+    connect(update, &QPushButton::clicked, this, &SumSettingsRoot::refreshRequested);
     auto* guide = new QPushButton(tr("How to convert currencies"));
     guide->setObjectName(QStringLiteral("currencyGuideButton"));
     connect(guide, &QPushButton::clicked, this, [this] {
@@ -409,7 +403,7 @@ QWidget* SumSettingsRoot::buildAbout() {
     version->setText(versionText(QString::fromUtf8(QUIBSUM_VERSION), QString::fromUtf8(QUIBSUM_BUILD)));
     column->addWidget(version);
 
-    // The rows of pages this build has no address for are hidden (see showLinkRows).
+    // The rows of pages this build has no address for stay hidden (see offerProjectPages).
     supportRow_ = new QWidget;
     supportRow_->setObjectName(QStringLiteral("supportRow"));
     auto* supportRow = new QHBoxLayout(supportRow_);
@@ -418,9 +412,7 @@ QWidget* SumSettingsRoot::buildAbout() {
     supportRow->addStretch();
     auto* donateButton = new QPushButton(tr("Donate…"));
     donateButton->setObjectName(QStringLiteral("donate"));
-    connect(donateButton, &QPushButton::clicked, this, [this] {
-        if (donate) donate();
-    });
+    connect(donateButton, &QPushButton::clicked, this, &SumSettingsRoot::donateRequested);
     supportRow->addWidget(donateButton);
     column->addWidget(supportRow_);
 
@@ -432,9 +424,7 @@ QWidget* SumSettingsRoot::buildAbout() {
     updatesRow->addStretch();
     auto* updatesButton = new QPushButton(tr("Check for Updates…"));
     updatesButton->setObjectName(QStringLiteral("checkUpdates"));
-    connect(updatesButton, &QPushButton::clicked, this, [this] {
-        if (checkUpdates) checkUpdates();
-    });
+    connect(updatesButton, &QPushButton::clicked, this, &SumSettingsRoot::updatesRequested);
     updatesRow->addWidget(updatesButton);
     column->addWidget(updatesRow_);
     column->addStretch();
@@ -525,9 +515,15 @@ void SumSettingsRoot::setPinned(bool pinned) { pin_->setPinned(pinned); }
 
 bool SumSettingsRoot::isPinned() const { return pin_->isPinned(); }
 
+void SumSettingsRoot::offerProjectPages(bool donate, bool updates) {
+    offersDonate_ = donate;
+    offersUpdates_ = updates;
+    showLinkRows();
+}
+
 void SumSettingsRoot::showLinkRows() {
-    supportRow_->setVisible(static_cast<bool>(donate));
-    updatesRow_->setVisible(static_cast<bool>(checkUpdates));
+    supportRow_->setVisible(offersDonate_);
+    updatesRow_->setVisible(offersUpdates_);
 }
 
 void SumSettingsRoot::present() {

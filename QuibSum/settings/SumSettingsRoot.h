@@ -50,15 +50,20 @@ public:
     // "Version 0.1.0 (build)"; the parentheses only when a build is known.
     static QString versionText(const QString& version, const QString& build);
 
-    std::function<void()> refreshRates;
-    // Default to opening the project's pages in the browser; left unset when the build has no
-    // address for them, and then their rows are hidden.
-    std::function<void()> donate;
-    std::function<void()> checkUpdates;
-    // Opens the currency guide; by default a modal dialog over this window.
+    // Shows the About pane's "Support" and "Updates" rows (hidden until then: a build without
+    // the project's pages has neither).
+    void offerProjectPages(bool donate, bool updates);
+
+    // Opens the currency guide; by default a modal dialog over this window. Tests put their
+    // own here, since the dialog would wait for the user.
     std::function<void()> showCurrencyGuide;
+
+signals:
+    void refreshRequested();
+    void donateRequested();
+    void updatesRequested();
     // Ctrl+Q: ends the program (saving first), as Quit does from the sheet window.
-    std::function<void()> quit;
+    void quitRequested();
 
 protected:
     void hideEvent(QHideEvent* event) override;
@@ -88,6 +93,8 @@ private:
     QLabel* loginError_ = nullptr;
     QWidget* supportRow_ = nullptr;
     QWidget* updatesRow_ = nullptr;
+    bool offersDonate_ = false;
+    bool offersUpdates_ = false;
     HotkeyRecorder* recorder_ = nullptr;
     QLabel* shortcutHint_ = nullptr;
     QWidget* shortcutAdvice_ = nullptr;

@@ -27,6 +27,7 @@
 #include "QuibSum/shell/HotKeyNotice.h"
 #include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/shell/PanelIcon.h"
+#include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/shell/QuitOnSignal.h"
 #include "QuibSum/shell/SingleInstance.h"
 #include "QuibSum/shell/SumBusAddress.h"
@@ -57,6 +58,15 @@ QString publicCommand() {
 }
 
 }  // namespace
+
+void toggleOnHotKey(HotKey& hotKey, SumWindow& window, SumRuntime& runtime) {
+    QObject::connect(&hotKey, &HotKey::activationTokenReceived, &window,
+                     [](const QString& token) { qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8()); });
+    QObject::connect(&hotKey, &HotKey::pressed, &window, [&window, &runtime] {
+        window.toggleWindow();
+        runtime.refreshRates(false);
+    });
+}
 
 int runDesktopApp(int& argc, char** argv, bool hidden) {
     // Qt would abort without a display it can reach: say so, as the window commands do.
@@ -114,11 +124,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
 
     // The hot key toggles the window; the binding keeps it in step with the settings.
     std::unique_ptr<HotKey> hotKey = HotKey::create();
-    hotKey->onActivationToken = [](const QString& token) { qputenv("XDG_ACTIVATION_TOKEN", token.toUtf8()); };
-    hotKey->onPress = [&] {
-        window->toggleWindow();
-        runtime->refreshRates(false);
-    };
+    toggleOnHotKey(*hotKey, *window, *runtime);
     auto hotKeyBinding = std::make_unique<HotKeyBinding>(settings, *hotKey);
 
     // Where the hot key does not work the window says so once, with what fixes it; the
@@ -137,21 +143,21 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
             settingsWindow->setShortcutAdvice(nullptr);
         } else {
             auto* advice = new HotKeyNotice(settings, desktop, &gnome, false);
-            advice->onShortcutAdded = [&] {
+            QObject::connect(advice, &HotKeyNotice::shortcutAdded, window.get(), [&] {
                 gnomeAdded = true;
                 notice->hide();
-            };
+            });
             settingsWindow->setShortcutAdvice(advice);
         }
     };
-    notice->onDismiss = [&] {
+    QObject::connect(notice, &HotKeyNotice::dismissed, window.get(), [&] {
         windowSettings->setValue(QLatin1String(hotKeyNoticeDismissedKey), true);
         notice->hide();
-    };
-    notice->onShortcutAdded = [&] {
+    });
+    QObject::connect(notice, &HotKeyNotice::shortcutAdded, window.get(), [&] {
         gnomeAdded = true;
         followHotKey();
-    };
+    });
     QObject::connect(hotKeyBinding.get(), &HotKeyBinding::workingChanged, window.get(), [&] { followHotKey(); });
     // GNOME's shortcut follows a newly recorded combination.
     QObject::connect(&settings, &SumSettings::hotkeyRecorded, window.get(), [&] {
@@ -161,7 +167,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         settings.setLastError(error);
     });
 
-    window->onShown = [&] { runtime->refreshRates(false); };
+    QObject::connect(window.get(), &SumWindow::shown, runtime.get(), [&] { runtime->refreshRates(false); });
     // xdg-shell has no request to keep a window above others; sway keeps floating windows
     // above tiled ones, KWin and GNOME do nothing of the kind for Wayland clients.
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && desktop != HotKeyAdvice::Desktop::sway)
@@ -171,19 +177,27 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
                                     "window on top of others)"));
     // The settings window: made on first use, hidden (not destroyed) when closed, on top
     // whenever the sheet window is pinned.
-    window->onSettings = [&] {
+    auto showSettings = [&] {
         if (!settingsWindow) {
             settingsWindow = std::make_unique<SumSettingsRoot>(settings, windowSettings.get());
-            settingsWindow->refreshRates = [&] { runtime->refreshRates(true); };
-            settingsWindow->quit = [&] { window->quit(); };
+            SumSettingsRoot* shown = settingsWindow.get();
+            QObject::connect(shown, &SumSettingsRoot::refreshRequested, runtime.get(),
+                             [&] { runtime->refreshRates(true); });
+            QObject::connect(shown, &SumSettingsRoot::quitRequested, window.get(), &SumWindow::quit);
+            QObject::connect(shown, &SumSettingsRoot::donateRequested, shown,
+                             [shown] { ProjectLinks::open(ProjectLinks::donate(), shown); });
+            QObject::connect(shown, &SumSettingsRoot::updatesRequested, shown,
+                             [shown] { ProjectLinks::open(ProjectLinks::releases(), shown); });
+            shown->offerProjectPages(!ProjectLinks::donate().isEmpty(), !ProjectLinks::releases().isEmpty());
             followHotKey();
         }
         settingsWindow->setPinned(window->isPinned());
         settingsWindow->present();
     };
-    window->onPinChange = [&](bool pinned) {
+    QObject::connect(window.get(), &SumWindow::settingsRequested, window.get(), showSettings);
+    QObject::connect(window.get(), &SumWindow::pinChanged, window.get(), [&](bool pinned) {
         if (settingsWindow) settingsWindow->setPinned(pinned);
-    };
+    });
     service.setHooks(desktopServiceHooks(*store, *runtime, *window));
     // The icon in the desktop's panel, while the settings want it and the desktop shows it.
     PanelIcon panelIcon;
@@ -194,7 +208,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
         window->newSheet();
     });
     QObject::connect(&panelIcon, &PanelIcon::updateRatesRequested, window.get(), [&] { runtime->refreshRates(true); });
-    QObject::connect(&panelIcon, &PanelIcon::settingsRequested, window.get(), [&] { window->onSettings(); });
+    QObject::connect(&panelIcon, &PanelIcon::settingsRequested, window.get(), showSettings);
     QObject::connect(&panelIcon, &PanelIcon::quitRequested, window.get(), [&] { window->quit(); });
     QObject::connect(&settings, &SumSettings::panelIconChanged, &panelIcon,
                      [&] { panelIcon.setWanted(settings.showPanelIcon()); });

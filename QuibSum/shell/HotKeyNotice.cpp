@@ -55,9 +55,7 @@ HotKeyNotice::HotKeyNotice(SumSettings& settings, HotKeyAdvice::Desktop desktop,
     row->addWidget(dismiss_, 0, Qt::AlignTop);
 
     connect(action_, &QPushButton::clicked, this, [this] { act(); });
-    connect(dismiss_, &QToolButton::clicked, this, [this] {
-        if (onDismiss) onDismiss();
-    });
+    connect(dismiss_, &QToolButton::clicked, this, &HotKeyNotice::dismissed);
     connect(&settings_, &SumSettings::hotkeyChanged, this, [this] { refresh(); });
     refresh();
 }
@@ -105,7 +103,7 @@ void HotKeyNotice::act() {
         return;
     }
     refresh();
-    if (onShortcutAdded) onShortcutAdded();
+    emit shortcutAdded();
 }
 
 }  // namespace quibsum

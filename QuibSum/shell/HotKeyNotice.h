@@ -5,7 +5,6 @@
 // shows it once at its bottom, dismissible; the Shortcut pane of the settings shows it for good.
 
 #include <QFrame>
-#include <functional>
 
 #include "QuibSum/shell/hotkey/HotKeyAdvice.h"
 
@@ -33,10 +32,11 @@ public:
     QPushButton* action() const { return action_; }
     QToolButton* dismiss() const { return dismiss_; }
 
+signals:
     // The close button was clicked.
-    std::function<void()> onDismiss;
+    void dismissed();
     // The GNOME shortcut was added: the hot key works now.
-    std::function<void()> onShortcutAdded;
+    void shortcutAdded();
 
 private:
     void act();

@@ -25,7 +25,7 @@ std::unique_ptr<SumRuntime> SumRuntime::standard() {
         qWarning("%s", qUtf8Printable(*refusal));
         runtime->settings().setLastError(refusal);
     }
-    runtime->cancelDownloads = [requester] { requester->cancel(); };
+    runtime->cancelDownloads_ = [requester] { requester->cancel(); };
     return runtime;
 }
 
@@ -41,7 +41,7 @@ SumRuntime::SumRuntime(QSettings& storage, std::shared_ptr<RateRequester> reques
 
 SumRuntime::~SumRuntime() {
     // A download in flight would hold the exit for up to its time-out.
-    if (cancelDownloads) cancelDownloads();
+    if (cancelDownloads_) cancelDownloads_();
     refreshPool_.waitForDone();
 }
 

@@ -53,9 +53,6 @@ public:
     // Lets every refresh under way end (they are cancelled first when `cancel` is set).
     void waitForRefreshes();
 
-    // Ends downloads in flight at once (for quitting).
-    std::function<void()> cancelDownloads;
-
 signals:
     // After a refresh ended, on the main thread, with the store's version then.
     void ratesRefreshed(qint64 version);
@@ -68,6 +65,7 @@ private:
     void updateRateStatus();
 
     std::unique_ptr<QSettings> ownStorage_;  // the standard runtime's
+    std::function<void()> cancelDownloads_;  // the standard runtime's: ends downloads in flight at once
     std::unique_ptr<SumSettings> settings_;
     std::shared_ptr<LiveRateStore> rates_;
     std::vector<QPointer<EditorView>> subscribers_;

@@ -148,16 +148,14 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
     setGeometry(WindowState::place(state.frame, screenAreas(), QPointF(QCursor::pos())).toRect());
     applyPin();
 
-    footer_->onPin = [this] { togglePin(); };
-    footer_->onRefresh = [this] { runtime_.refreshRates(true); };
-    footer_->onSettings = [this] {
-        if (onSettings) onSettings();
-    };
-    footer_->onQuit = [this] { quit(); };
-    if (!ProjectLinks::donate().isEmpty())
-        footer_->onDonate = [this] { ProjectLinks::open(ProjectLinks::donate(), this); };
-    if (!ProjectLinks::releases().isEmpty())
-        footer_->onUpdates = [this] { ProjectLinks::open(ProjectLinks::releases(), this); };
+    connect(footer_, &TotalFooter::pinClicked, this, &SumWindow::togglePin);
+    connect(footer_, &TotalFooter::refreshRequested, this, [this] { runtime_.refreshRates(true); });
+    connect(footer_, &TotalFooter::settingsRequested, this, &SumWindow::settingsRequested);
+    connect(footer_, &TotalFooter::quitRequested, this, &SumWindow::quit);
+    connect(footer_, &TotalFooter::donateRequested, this, [this] { ProjectLinks::open(ProjectLinks::donate(), this); });
+    connect(footer_, &TotalFooter::updatesRequested, this,
+            [this] { ProjectLinks::open(ProjectLinks::releases(), this); });
+    footer_->offerProjectPages(!ProjectLinks::donate().isEmpty(), !ProjectLinks::releases().isEmpty());
     buildMenus();
     deleteAction_->setEnabled(sheetID_ != SheetStore::quickSheetID);
 
@@ -192,10 +190,10 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
             hideWindow();
         }
     });
-    store_.onSaveStateChange = [this](const std::optional<QString>& error) {
+    connect(&store_, &SheetStore::saveStateChanged, this, [this](const std::optional<QString>& error) {
         if (editor_) editor_->setSaveError(error);
-    };
-    store_.onOutsideChange = [this](const SheetStore::OutsideChange& change) { outsideChange(change); };
+    });
+    connect(&store_, &SheetStore::changedOutside, this, &SumWindow::outsideChange);
     // Saves replace files by renaming, which the folder's watch sees; the shown sheet's own
     // watch sees a program that writes into the file in place.
     checkSoon_->setSingleShot(true);
@@ -212,11 +210,6 @@ SumWindow::SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSe
         SLOT(desktopSettingChanged(QString, QString, QDBusVariant)));
     applyTheme();
     restoring_ = false;
-}
-
-SumWindow::~SumWindow() {
-    store_.onSaveStateChange = nullptr;
-    store_.onOutsideChange = nullptr;
 }
 
 // The sheet commands: in the footer's menu (a floating panel has no menu bar) and on their keys.
@@ -294,7 +287,7 @@ bool SumWindow::isKey() const { return hooks_.currentKeyWindow() == this; }
 void SumWindow::showWindow() {
     hooks_.present(this);
     editor_->textView()->setFocus();
-    if (onShown) onShown();
+    emit shown();
 }
 
 void SumWindow::hideWindow() {
@@ -536,7 +529,7 @@ void SumWindow::updateFooter() {
 void SumWindow::togglePin() {
     pinned_ = !pinned_;
     applyPin();
-    if (onPinChange) onPinChange(pinned_);
+    emit pinChanged(pinned_);
     saveState();
 }
 

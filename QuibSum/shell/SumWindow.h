@@ -65,7 +65,6 @@ public:
     // its text cannot be read.
     SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks = Hooks::standard(),
               QWidget* parent = nullptr);
-    ~SumWindow() override;
 
     EditorView* editor() const { return editor_; }
     TotalFooter* footer() const { return footer_; }
@@ -106,14 +105,13 @@ public:
     void showNote(const QString& text);
     QLabel* note() const { return note_; }
 
-    // "Settings…" and Ctrl+,: for the settings window.
-    std::function<void()> onSettings;
-    // After the window was shown (a rate refresh may be due).
-    std::function<void()> onShown;
-    // The pin state changed.
-    std::function<void(bool pinned)> onPinChange;
-
 signals:
+    // "Settings…" and Ctrl+,: for the settings window.
+    void settingsRequested();
+    // After the window was shown (a rate refresh may be due).
+    void shown();
+    // The pin state changed.
+    void pinChanged(bool pinned);
     // The window took the colours of another appearance (the setting, or the desktop's scheme
     // when the setting follows it).
     void themeChanged();

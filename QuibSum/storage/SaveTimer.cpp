@@ -10,9 +10,7 @@ public:
     QtSaveTimer() {
         timer_.setSingleShot(true);
         timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (onTimeout) onTimeout();
-        });
+        connect(&timer_, &QTimer::timeout, this, &SaveTimer::timeout);
     }
 
     void start(std::chrono::milliseconds delay) override { timer_.start(delay); }

@@ -44,8 +44,6 @@ QDateTime decodeDate(double seconds) {
     return QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
 }
 
-QString tr(const char* text) { return QCoreApplication::translate("SheetStore", text); }
-
 QString quoted(const QString& path) { return QStringLiteral("“%1”").arg(path); }
 
 // Makes every missing folder of the path, owner-only, and makes the last one owner-only even
@@ -110,7 +108,7 @@ SheetStore::SheetStore(const QString& directory, Clock clock, std::unique_ptr<Sa
       clock_(clock ? std::move(clock) : [] { return QDateTime::currentDateTimeUtc(); }),
       saveTimer_(saveTimer ? std::move(saveTimer) : SaveTimer::standard()) {
     // The timer dies with the store, so a discarded store is never saved late.
-    saveTimer_->onTimeout = [this] { delayedSave(); };
+    connect(saveTimer_.get(), &SaveTimer::timeout, this, [this] { delayedSave(); });
 
     makePrivateFolder(directory_);
 
@@ -267,9 +265,7 @@ QUuid SheetStore::keepApart(const QUuid& id, const QByteArray& bytes) {
     return kept;
 }
 
-void SheetStore::reportOutsideChange(OutsideChange change) {
-    if (onOutsideChange) onOutsideChange(change);
-}
+void SheetStore::reportOutsideChange(OutsideChange change) { emit changedOutside(change); }
 
 void SheetStore::checkForOutsideChanges() {
     std::vector<QUuid> ids;
@@ -502,7 +498,7 @@ void SheetStore::writeFile(const QString& path, const QByteArray& bytes) {
 
 void SheetStore::setLastError(std::optional<QString> error) {
     lastError_ = std::move(error);
-    if (onSaveStateChange) onSaveStateChange(lastError_);
+    emit saveStateChanged(lastError_);
 }
 
 QString SheetStore::indexPath() const { return directory_ + QStringLiteral("/index.json"); }

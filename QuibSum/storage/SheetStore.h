@@ -17,7 +17,7 @@
 // a text is written its file is compared with that stamp, under the lock: lines another process
 // added at the end are merged into the text being saved; any other change is never written
 // over: the other text is kept as a sheet of its own, "<title> (changed elsewhere)". Either way
-// the owner hears of it through onOutsideChange, as it does when checkForOutsideChanges() finds
+// the owner hears of it through changedOutside(), as it does when checkForOutsideChanges() finds
 // a change while nothing is unsaved.
 //
 // A stored text that is not UTF-8 is never written: reading it fails (kind notText), naming the
@@ -27,6 +27,7 @@
 // runs its Qt event loop (the standard save timer runs there); not safe for concurrent use.
 
 #include <QDateTime>
+#include <QObject>
 #include <QString>
 #include <QUuid>
 
@@ -46,7 +47,8 @@
 
 namespace quibsum {
 
-class SheetStore {
+class SheetStore : public QObject {
+    Q_OBJECT
 public:
     struct Record {
         QUuid id;
@@ -90,8 +92,6 @@ public:
     // (the file is then left exactly as it was), or the first save fails. Without a clock or a
     // save timer, the system's and SaveTimer::standard().
     explicit SheetStore(const QString& directory, Clock clock = {}, std::unique_ptr<SaveTimer> saveTimer = {});
-    SheetStore(const SheetStore&) = delete;
-    SheetStore& operator=(const SheetStore&) = delete;
 
     const QString& directory() const { return directory_; }
     // Every sheet, sorted by order (stably).
@@ -125,18 +125,12 @@ public:
     // next save writes them again.
     void save();
     // Compares every stored text this process read or wrote with its file and reports the
-    // changes made elsewhere through onOutsideChange; a changed sheet with unsaved changes is
+    // changes made elsewhere through changedOutside(); a changed sheet with unsaved changes is
     // saved at once (which merges them, or keeps both). Takes no lock and never waits.
     void checkForOutsideChanges();
 
     std::chrono::milliseconds lockWait() const { return lockWait_; }
     void setLockWait(std::chrono::milliseconds wait) { lockWait_ = wait; }
-
-    // Called with lastError after every assignment of it (each save sets or clears it).
-    std::function<void(const std::optional<QString>&)> onSaveStateChange;
-    // Called when a stored text changed elsewhere (see OutsideChange), during a save or a
-    // check, before the store's own text of that sheet is used again.
-    std::function<void(const OutsideChange&)> onOutsideChange;
 
     // The canonical upper-case form, as in file names and the index.
     static QString idText(const QUuid& id);
@@ -147,6 +141,13 @@ public:
 
     // Where the files are written; tests put a failing device here.
     void setFileDevice(FileDevice& device) { device_ = &device; }
+
+signals:
+    // With lastError after every assignment of it (each save sets or clears it).
+    void saveStateChanged(const std::optional<QString>& error);
+    // A stored text changed elsewhere (see OutsideChange), during a save or a check, before
+    // the store's own text of that sheet is used again (a direct connection runs in time).
+    void changedOutside(const quibsum::SheetStore::OutsideChange& change);
 
 private:
     // Runs `change` under the folder's lock after merging what other processes saved; sets or

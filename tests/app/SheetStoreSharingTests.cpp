@@ -42,7 +42,8 @@ protected:
     void appendElsewhere(const QString& text) { testing::appendElsewhere(data(), text); }
 
     void watch(SheetStore& store) {
-        store.onOutsideChange = [this](const SheetStore::OutsideChange& c) { changes.push_back(c); };
+        QObject::connect(&store, &SheetStore::changedOutside,
+                         [this](const SheetStore::OutsideChange& c) { changes.push_back(c); });
     }
 
     QTemporaryDir root;

@@ -129,7 +129,7 @@ public:
     void fire() {
         if (!state_.active) return;
         state_.active = false;
-        onTimeout();
+        emit timeout();
     }
 
 private:
@@ -142,7 +142,7 @@ TEST_F(SheetStoreTest, ABurstOfEditsIsWrittenOnceAfterTheLastEdit) {
     ManualSaveTimer& saveTimer = *owned;
     SheetStore store(folder(), {}, std::move(owned));
     int saves = 0;
-    store.onSaveStateChange = [&](const std::optional<QString>&) { ++saves; };
+    QObject::connect(&store, &SheetStore::saveStateChanged, [&] { ++saves; });
 
     for (int i = 1; i <= 10; ++i) store.setText(QStringLiteral("edit %1").arg(i), SheetStore::quickSheetID);
     // Each edit restarts the wait: the save comes half a second after the last one.
@@ -251,7 +251,8 @@ TEST_F(SheetStoreTest, TheQuickSheetCannotBeDeleted) {
 TEST_F(SheetStoreTest, AFailedWriteIsReportedKeptPendingAndClearedByTheNextSave) {
     SheetStore store(folder());
     std::vector<std::optional<QString>> reports;
-    store.onSaveStateChange = [&](const std::optional<QString>& e) { reports.push_back(e); };
+    QObject::connect(&store, &SheetStore::saveStateChanged,
+                     [&](const std::optional<QString>& e) { reports.push_back(e); });
 
     ASSERT_TRUE(QDir(folder()).removeRecursively());
     store.setText(QStringLiteral("keep me"), SheetStore::quickSheetID);

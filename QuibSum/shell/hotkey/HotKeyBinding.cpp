@@ -9,10 +9,10 @@
 namespace quibsum {
 
 HotKeyBinding::HotKeyBinding(SumSettings& settings, HotKey& hotKey) {
-    hotKey.onFailure = [this, &settings](const HotKeyError& e) {
-        settings.setLastError(QString::fromUtf8(e.what()));
+    connect(&hotKey, &HotKey::failed, this, [this, &settings](const HotKeyError& e) {
+        settings.setLastError(e.message());
         setWorking(false);
-    };
+    });
     connect(&settings, &SumSettings::hotkeyRecorded, this, [this, &settings, &hotKey] {
         try {
             hotKey.registerCombination(settings.hotkeyCode(), settings.hotkeyModifiers());

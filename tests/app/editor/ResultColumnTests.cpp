@@ -7,6 +7,7 @@
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
 
@@ -311,8 +312,7 @@ TEST_F(FooterTest, TheMenuShowsAndWritesTheSettings) {
     // A build without the project's pages has no items for them.
     EXPECT_EQ(titles(), (QStringList{"Number style", "Default VND rate", "Appearance", "Update rates", "Settings…", "-",
                                      "Quit Quib Sum"}));
-    footer.onDonate = [] {};
-    footer.onUpdates = [] {};
+    footer.offerProjectPages(true, true);
     EXPECT_EQ(titles(), (QStringList{"Number style", "Default VND rate", "Appearance", "Update rates", "Settings…",
                                      "Donate…", "Check for Updates…", "-", "Quit Quib Sum"}));
     int evaluations = 0;
@@ -336,10 +336,17 @@ TEST_F(FooterTest, TheMenuShowsAndWritesTheSettings) {
             if (a->isChecked()) checked.append(a->text());
     EXPECT_EQ(checked, (QStringList{"Vietnam (1.234,5)", "Sell", "Light"}));
 
-    int refreshes = 0;
-    footer.onRefresh = [&] { ++refreshes; };
-    menu->actions()[3]->trigger();
-    EXPECT_EQ(refreshes, 1);
+    // Each command item says it was chosen.
+    for (auto [item, signal] :
+         std::initializer_list<std::pair<int, void (TotalFooter::*)()>>{{3, &TotalFooter::refreshRequested},
+                                                                        {4, &TotalFooter::settingsRequested},
+                                                                        {5, &TotalFooter::donateRequested},
+                                                                        {6, &TotalFooter::updatesRequested},
+                                                                        {8, &TotalFooter::quitRequested}}) {
+        QSignalSpy chosen(&footer, signal);
+        menu->actions()[item]->trigger();
+        EXPECT_EQ(chosen.count(), 1) << menu->actions()[item]->text().toStdString();
+    }
 }
 
 }  // namespace

@@ -26,16 +26,17 @@ public:
     void unregister() override { registered.reset(); }
     Mechanism mechanism() const override { return Mechanism::x11; }
 
-    // The user presses the combination: nothing happens unless it is the registered one.
-    void press(std::uint32_t code, std::uint32_t modifiers) {
-        if (registered == HotKeyCombination{code, modifiers}) pressed();
+    // The user presses the combination: nothing happens unless it is the registered one. A
+    // Wayland desktop sends an activation token with it.
+    void press(std::uint32_t code, std::uint32_t modifiers, const QString& activationToken = {}) {
+        if (registered == HotKeyCombination{code, modifiers}) reportPress(activationToken);
     }
     // The desktop withdraws a combination it accepted at first.
     void refuseLater() {
         if (!registered) return;
         const HotKeyCombination combination = *registered;
         registered.reset();
-        failed(HotKeyError::refused(combination.code, combination.modifiers));
+        emit failed(HotKeyError::refused(combination.code, combination.modifiers));
     }
 
     std::set<std::pair<std::uint32_t, std::uint32_t>> taken;  // (code, modifiers)

@@ -32,8 +32,8 @@ protected:
                                                   QDBusConnection::SubPath));
         ASSERT_TRUE(fakeBus.registerService(portalService)) << fakeBus.lastError().message().toStdString();
         hotKey = std::make_unique<PortalHotKey>(QDBusConnection::sessionBus());
-        hotKey->onPress = [this] { ++presses; };
-        hotKey->onFailure = [this](const HotKeyError& e) { failure = e.message(); };
+        QObject::connect(hotKey.get(), &HotKey::pressed, [this] { ++presses; });
+        QObject::connect(hotKey.get(), &HotKey::failed, [this](const HotKeyError& e) { failure = e.message(); });
     }
 
     void TearDown() override {
@@ -58,8 +58,9 @@ protected:
 // The compositor's token comes with the press, and is in place before the window is shown.
 TEST_F(PortalHotKeyTest, APressHandsOnTheActivationTokenFirst) {
     std::vector<QString> events;
-    hotKey->onActivationToken = [&](const QString& token) { events.push_back(QStringLiteral("token ") + token); };
-    hotKey->onPress = [&] { events.push_back(QStringLiteral("press")); };
+    QObject::connect(hotKey.get(), &HotKey::activationTokenReceived,
+                     [&](const QString& token) { events.push_back(QStringLiteral("token ") + token); });
+    QObject::connect(hotKey.get(), &HotKey::pressed, [&] { events.push_back(QStringLiteral("press")); });
     hotKey->registerCombination(49, 0x1800);
     ASSERT_TRUE(waitUntil([&] { return !portal->bound().isEmpty(); }));
 
@@ -71,7 +72,7 @@ TEST_F(PortalHotKeyTest, APressHandsOnTheActivationTokenFirst) {
     EXPECT_EQ(events, (std::vector<QString>{"token kwin-7", "press", "press"}));
 }
 
-TEST_F(PortalHotKeyTest, BindsTheCombinationAndCallsOnPressForItsOwnShortcutOnly) {
+TEST_F(PortalHotKeyTest, BindsTheCombinationAndSignalsPressesOfItsOwnShortcutOnly) {
     EXPECT_TRUE(PortalHotKey::available(QDBusConnection::sessionBus()));
     hotKey->registerCombination(49, 0x1800);
     ASSERT_TRUE(waitUntil([&] { return !portal->bound().isEmpty(); }));

@@ -75,20 +75,17 @@ class X11HotKeyTest : public ::testing::Test {
 protected:
     void SetUp() override {
         hotKey = std::make_unique<X11HotKey>();
-        hotKey->onPress = [this] { ++presses; };
+        QObject::connect(hotKey.get(), &HotKey::pressed, [this] { ++presses; });
     }
 
     std::unique_ptr<X11HotKey> hotKey;
     int presses = 0;
 };
 
-TEST_F(X11HotKeyTest, EachPressCallsOnPressOnceWhateverTheLockKeys) {
+TEST_F(X11HotKeyTest, EachPressSignalsOnceWhateverTheLockKeys) {
     PressClock clock;
     std::vector<std::uint32_t> latencies;
-    hotKey->onPress = [&] {
-        ++presses;
-        latencies.push_back(PressClock::now() - clock.lastPress);
-    };
+    QObject::connect(hotKey.get(), &HotKey::pressed, [&] { latencies.push_back(PressClock::now() - clock.lastPress); });
     hotKey->registerCombination(space, ctrlAlt);
     const struct {
         const char* toggle;  // the lock key to toggle before the press
@@ -119,7 +116,7 @@ TEST_F(X11HotKeyTest, EachPressCallsOnPressOnceWhateverTheLockKeys) {
 
     std::sort(latencies.begin(), latencies.end());
     if (!latencies.empty())
-        std::printf("press to onPress over %zu presses: median %u ms, max %u ms (server event time to callback)\n",
+        std::printf("press to signal over %zu presses: median %u ms, max %u ms (server event time to callback)\n",
                     latencies.size(), latencies[latencies.size() / 2], latencies.back());
 }
 

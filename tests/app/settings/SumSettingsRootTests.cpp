@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QShortcut>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -164,7 +165,7 @@ TEST_F(SettingsWindowTest, PagesWithoutAnAddressHaveNoRow) {
     root->present();
     EXPECT_TRUE(child<QWidget>("supportRow")->isHidden());
     EXPECT_TRUE(child<QWidget>("updatesRow")->isHidden());
-    root->donate = [] {};
+    root->offerProjectPages(true, false);
     root->present();
     EXPECT_FALSE(child<QWidget>("supportRow")->isHidden());
     EXPECT_TRUE(child<QWidget>("updatesRow")->isHidden());
@@ -194,19 +195,25 @@ TEST(ProjectLinks, AnAddressNoProgramOpensIsShownInAnAlert) {
 }
 
 TEST_F(SettingsWindowTest, ButtonsCallTheirActions) {
-    int refreshes = 0, donations = 0, updates = 0, guides = 0;
-    root->refreshRates = [&] { ++refreshes; };
-    root->donate = [&] { ++donations; };
-    root->checkUpdates = [&] { ++updates; };
+    QSignalSpy refreshes(root.get(), &SumSettingsRoot::refreshRequested);
+    QSignalSpy donations(root.get(), &SumSettingsRoot::donateRequested);
+    QSignalSpy updates(root.get(), &SumSettingsRoot::updatesRequested);
+    QSignalSpy quits(root.get(), &SumSettingsRoot::quitRequested);
+    int guides = 0;
     root->showCurrencyGuide = [&] { ++guides; };
+    root->offerProjectPages(true, true);
+    root->present();
     child<QAbstractButton>("updateRates")->click();
     child<QAbstractButton>("donate")->click();
     child<QAbstractButton>("checkUpdates")->click();
     child<QAbstractButton>("currencyGuideButton")->click();
-    EXPECT_EQ(refreshes, 1);
-    EXPECT_EQ(donations, 1);
-    EXPECT_EQ(updates, 1);
+    for (QShortcut* shortcut : root->findChildren<QShortcut*>())
+        if (shortcut->key() == QKeySequence(Qt::CTRL | Qt::Key_Q)) emit shortcut->activated();
+    EXPECT_EQ(refreshes.count(), 1);
+    EXPECT_EQ(donations.count(), 1);
+    EXPECT_EQ(updates.count(), 1);
     EXPECT_EQ(guides, 1);
+    EXPECT_EQ(quits.count(), 1);
 }
 
 TEST_F(SettingsWindowTest, LaunchAtLoginSwitch) {

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -64,14 +65,13 @@ TEST_F(HotKeyNoticeTest, OnSwayItGivesTheBindingLineForTheCombinationInUse) {
 TEST_F(HotKeyNoticeTest, OnGnomeItsButtonAddsTheShortcutOnce) {
     HotKeyNotice notice(runtime.settings(), Desktop::gnome, &gnome, true);
     notice.show();
-    int added = 0;
-    notice.onShortcutAdded = [&] { ++added; };
+    QSignalSpy added(&notice, &HotKeyNotice::shortcutAdded);
     ASSERT_TRUE(notice.action()->isVisible());
     EXPECT_FALSE(notice.line()->isVisible());
 
     QTest::mouseClick(notice.action(), Qt::LeftButton);
 
-    EXPECT_EQ(added, 1);
+    EXPECT_EQ(added.count(), 1);
     EXPECT_TRUE(gnome.isAdded());
     EXPECT_EQ(gnomeValues[GnomeShortcut::entrySchema + u':' + GnomeShortcut::entryPath + QStringLiteral(" binding")],
               "'<Control><Alt>space'");
@@ -88,12 +88,11 @@ TEST_F(HotKeyNoticeTest, OnGnomeAFailedWriteSaysWhyAndKeepsTheButton) {
     gnomeFails = true;
     HotKeyNotice notice(runtime.settings(), Desktop::gnome, &gnome, true);
     notice.show();
-    int added = 0;
-    notice.onShortcutAdded = [&] { ++added; };
+    QSignalSpy added(&notice, &HotKeyNotice::shortcutAdded);
 
     QTest::mouseClick(notice.action(), Qt::LeftButton);
 
-    EXPECT_EQ(added, 0);
+    EXPECT_EQ(added.count(), 0);
     EXPECT_TRUE(notice.message()->text().contains(QStringLiteral("dconf is read-only")))
         << notice.message()->text().toStdString();
     EXPECT_TRUE(notice.action()->isVisible());
@@ -104,10 +103,9 @@ TEST_F(HotKeyNoticeTest, ElsewhereItNamesTheCommandAndOnlyTheWindowsNoticeCanBeD
     notice.show();
     EXPECT_TRUE(notice.message()->text().contains(QStringLiteral("quibsum toggle")));
     EXPECT_FALSE(notice.action()->isVisible());
-    int dismissed = 0;
-    notice.onDismiss = [&] { ++dismissed; };
+    QSignalSpy dismissed(&notice, &HotKeyNotice::dismissed);
     QTest::mouseClick(notice.dismiss(), Qt::LeftButton);
-    EXPECT_EQ(dismissed, 1);
+    EXPECT_EQ(dismissed.count(), 1);
 
     HotKeyNotice pane(runtime.settings(), Desktop::other, nullptr, false);
     pane.show();

@@ -9,16 +9,20 @@
 #include <QFile>
 #include <QMenu>
 #include <QSaveFile>
+#include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/SumTextView.h"
 #include "QuibSum/editor/TotalFooter.h"
+#include "QuibSum/shell/DesktopApp.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/storage/SumSettings.h"
 #include "QuibSum/storage/WindowState.h"
 #include "tests/app/LockHolder.h"
 #include "tests/app/SecondWriter.h"
+#include "tests/app/hotkey/FakeHotKey.h"
 #include "tests/app/shell/ShellTestSupport.h"
 
 namespace quibsum {
@@ -165,6 +169,41 @@ TEST_F(SumWindowTest, TheHotKeyBringsAPinnedWindowForwardAndHidesAnyOther) {
     key = true;
     w->toggleWindow();
     EXPECT_FALSE(w->isVisible());
+}
+
+// The hot key as the application wires it: a press toggles the window and asks for the rates
+// that are due; the token that came with it is in place before the window is shown.
+TEST_F(SumWindowTest, TheHotKeyTogglesTheWindowAndRefreshesWhatIsDue) {
+    auto w = open();
+    FakeHotKey hotKey;
+    hotKey.registerCombination(49, 0x1800);
+    toggleOnHotKey(hotKey, *w, runtime);
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+    std::optional<QByteArray> tokenWhenShown;
+    QObject::connect(w.get(), &SumWindow::shown, [&] { tokenWhenShown = qgetenv("XDG_ACTIVATION_TOKEN"); });
+
+    hotKey.press(49, 0x1800, QStringLiteral("kwin-7"));
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(tokenWhenShown, "kwin-7");
+    runtime.waitForRefreshes();
+    EXPECT_EQ(feeds->takeURLs(), (std::vector<std::string>{"vcb", "erapi"}));
+
+    hotKey.press(49, 0x1800);
+    EXPECT_FALSE(w->isVisible());
+    qunsetenv("XDG_ACTIVATION_TOKEN");
+}
+
+TEST_F(SumWindowTest, TheFooterAndPinningAreSignalled) {
+    auto w = open();
+    QSignalSpy settingsAsked(w.get(), &SumWindow::settingsRequested);
+    QSignalSpy pins(w.get(), &SumWindow::pinChanged);
+    emit w->footer()->settingsRequested();
+    EXPECT_EQ(settingsAsked.count(), 1);
+    w->footer()->pinButton()->click();
+    w->togglePin();
+    ASSERT_EQ(pins.count(), 2);
+    EXPECT_EQ(pins[0][0].toBool(), true);
+    EXPECT_EQ(pins[1][0].toBool(), false);
 }
 
 // Pinning changes the level of the window the desktop already has: a new native window would

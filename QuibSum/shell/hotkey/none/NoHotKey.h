@@ -7,6 +7,7 @@
 namespace quibsum {
 
 class NoHotKey final : public HotKey {
+    Q_OBJECT
 public:
     void registerCombination(std::uint32_t code, std::uint32_t modifiers) override;
     void unregister() override {}

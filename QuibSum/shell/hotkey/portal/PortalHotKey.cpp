@@ -180,12 +180,12 @@ void PortalHotKey::activated(const QDBusMessage& signal) {
         const QVariant value = options.value(QStringLiteral("activation_token"));
         if (value.metaType() == QMetaType::fromType<QString>()) token = value.toString();
     }
-    pressed(token);
+    reportPress(token);
 }
 
 void PortalHotKey::refuse() {
     unregister();
-    failed(HotKeyError::refused(code_, modifiers_));
+    emit failed(HotKeyError::refused(code_, modifiers_));
 }
 
 void PortalHotKey::unregister() {

@@ -3,7 +3,7 @@
 // Each registration opens a portal session and binds one shortcut with the combination as its
 // preferred trigger. The shortcut is named when the session is created, which is where KDE
 // Plasma's portal takes it, and bound with BindShortcuts unless the session's answer already
-// grants it. The desktop may ask the user, so a refusal arrives later through onFailure; an
+// grants it. The desktop may ask the user, so a refusal arrives later through failed(); an
 // answer that does not grant the shortcut is a refusal too. The user can also change the trigger in the
 // desktop's own settings.
 
@@ -17,7 +17,7 @@
 
 namespace quibsum {
 
-class PortalHotKey final : public QObject, public HotKey {
+class PortalHotKey final : public HotKey {
     Q_OBJECT
 
 public:

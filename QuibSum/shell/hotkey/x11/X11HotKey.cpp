@@ -155,7 +155,7 @@ bool X11HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qi
             // detectable auto-repeat, as presses alone): neither is a new press.
             const bool repeat = held_ || (releasedAt_ && *releasedAt_ == press->time);
             held_ = true;
-            if (!repeat) pressed();
+            if (!repeat) reportPress();
             return true;
         }
         case XCB_KEY_RELEASE: {
@@ -172,7 +172,7 @@ bool X11HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qi
                 try {
                     registerCombination(code_, storedModifiers_);
                 } catch (const HotKeyError& error) {
-                    failed(error);
+                    emit failed(error);
                 }
             }
             return false;  // Qt needs it too

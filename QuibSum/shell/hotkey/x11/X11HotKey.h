@@ -15,6 +15,7 @@ struct xcb_connection_t;
 namespace quibsum {
 
 class X11HotKey final : public HotKey, private QAbstractNativeEventFilter {
+    Q_OBJECT
 public:
     // Qt's own connection of the running QGuiApplication (platform "xcb").
     X11HotKey();
