@@ -394,6 +394,141 @@
     </message>
 </context>
 <context>
+    <name>SettingsWindow</name>
+    <message>
+        <source>General</source>
+        <translation>Chung</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Phím tắt</translation>
+    </message>
+    <message>
+        <source>Exchange rates</source>
+        <translation>Tỷ giá</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Giới thiệu</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Cài đặt</translation>
+    </message>
+    <message>
+        <source>Search settings…</source>
+        <translation>Tìm cài đặt…</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Giao diện</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Tối</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Sáng</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>Theo hệ thống</translation>
+    </message>
+    <message>
+        <source>Number style</source>
+        <translation>Kiểu số</translation>
+    </message>
+    <message>
+        <source>United States (1,234.5)</source>
+        <translation>Hoa Kỳ (1,234.5)</translation>
+    </message>
+    <message>
+        <source>Vietnam (1.234,5)</source>
+        <translation>Việt Nam (1.234,5)</translation>
+    </message>
+    <message>
+        <source>Default currency</source>
+        <translation>Tiền tệ mặc định</translation>
+    </message>
+    <message>
+        <source>Default VND rate</source>
+        <translation>Tỷ giá VND mặc định</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Chuyển khoản</translation>
+    </message>
+    <message>
+        <source>Buy</source>
+        <translation>Mua</translation>
+    </message>
+    <message>
+        <source>Sell</source>
+        <translation>Bán</translation>
+    </message>
+    <message>
+        <source>Launch at login</source>
+        <translation>Mở khi đăng nhập</translation>
+    </message>
+    <message>
+        <source>Show icon in the panel</source>
+        <translation>Hiện biểu tượng trên thanh tác vụ</translation>
+    </message>
+    <message>
+        <source>This desktop has no panel that shows the icons of programs.</source>
+        <translation>Môi trường máy tính này không có thanh hiển thị biểu tượng của chương trình.</translation>
+    </message>
+    <message>
+        <source>Window shortcut</source>
+        <translation>Phím tắt cửa sổ</translation>
+    </message>
+    <message>
+        <source>Reset to Ctrl+Alt+Space</source>
+        <translation>Đặt lại Ctrl+Alt+Space</translation>
+    </message>
+    <message>
+        <source>Reset shortcut</source>
+        <translation>Đặt lại phím tắt</translation>
+    </message>
+    <message>
+        <source>Where the desktop keeps global shortcuts to itself, bind the command “quibsum toggle” in its keyboard settings instead.</source>
+        <translation>Nếu môi trường máy tính giữ phím tắt toàn cục cho riêng mình, hãy gán lệnh “quibsum toggle” trong phần cài đặt bàn phím của nó.</translation>
+    </message>
+    <message>
+        <source>Live rates</source>
+        <translation>Tỷ giá trực tuyến</translation>
+    </message>
+    <message>
+        <source>Update Rates</source>
+        <translation>Cập nhật tỷ giá</translation>
+    </message>
+    <message>
+        <source>How to convert currencies</source>
+        <translation>Cách đổi tiền tệ</translation>
+    </message>
+    <message>
+        <source>Support Quib Sum</source>
+        <translation>Ủng hộ Quib Sum</translation>
+    </message>
+    <message>
+        <source>Donate…</source>
+        <translation>Ủng hộ…</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Cập nhật</translation>
+    </message>
+    <message>
+        <source>Check for Updates…</source>
+        <translation>Kiểm tra bản mới…</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Phiên bản</translation>
+    </message>
+</context>
+<context>
     <name>SheetStore</name>
     <message>
         <source>Quick</source>
@@ -631,141 +766,6 @@
     <message>
         <source>Could not read the settings %1: it is larger than the %2 limit. The default settings are used, and changes are not saved.</source>
         <translation>Không đọc được cài đặt %1: tệp vượt giới hạn %2. Quib Sum dùng cài đặt mặc định và không lưu các thay đổi.</translation>
-    </message>
-</context>
-<context>
-    <name>SumSettingsRoot</name>
-    <message>
-        <source>Settings</source>
-        <translation>Cài đặt</translation>
-    </message>
-    <message>
-        <source>Search settings…</source>
-        <translation>Tìm cài đặt…</translation>
-    </message>
-    <message>
-        <source>Appearance</source>
-        <translation>Giao diện</translation>
-    </message>
-    <message>
-        <source>Dark</source>
-        <translation>Tối</translation>
-    </message>
-    <message>
-        <source>Light</source>
-        <translation>Sáng</translation>
-    </message>
-    <message>
-        <source>System</source>
-        <translation>Theo hệ thống</translation>
-    </message>
-    <message>
-        <source>Number style</source>
-        <translation>Kiểu số</translation>
-    </message>
-    <message>
-        <source>United States (1,234.5)</source>
-        <translation>Hoa Kỳ (1,234.5)</translation>
-    </message>
-    <message>
-        <source>Vietnam (1.234,5)</source>
-        <translation>Việt Nam (1.234,5)</translation>
-    </message>
-    <message>
-        <source>Default currency</source>
-        <translation>Tiền tệ mặc định</translation>
-    </message>
-    <message>
-        <source>Default VND rate</source>
-        <translation>Tỷ giá VND mặc định</translation>
-    </message>
-    <message>
-        <source>Transfer</source>
-        <translation>Chuyển khoản</translation>
-    </message>
-    <message>
-        <source>Buy</source>
-        <translation>Mua</translation>
-    </message>
-    <message>
-        <source>Sell</source>
-        <translation>Bán</translation>
-    </message>
-    <message>
-        <source>Launch at login</source>
-        <translation>Mở khi đăng nhập</translation>
-    </message>
-    <message>
-        <source>Window shortcut</source>
-        <translation>Phím tắt cửa sổ</translation>
-    </message>
-    <message>
-        <source>Reset to Ctrl+Alt+Space</source>
-        <translation>Đặt lại Ctrl+Alt+Space</translation>
-    </message>
-    <message>
-        <source>Reset shortcut</source>
-        <translation>Đặt lại phím tắt</translation>
-    </message>
-    <message>
-        <source>Where the desktop keeps global shortcuts to itself, bind the command “quibsum toggle” in its keyboard settings instead.</source>
-        <translation>Nếu môi trường máy tính giữ phím tắt toàn cục cho riêng mình, hãy gán lệnh “quibsum toggle” trong phần cài đặt bàn phím của nó.</translation>
-    </message>
-    <message>
-        <source>Live rates</source>
-        <translation>Tỷ giá trực tuyến</translation>
-    </message>
-    <message>
-        <source>Update Rates</source>
-        <translation>Cập nhật tỷ giá</translation>
-    </message>
-    <message>
-        <source>How to convert currencies</source>
-        <translation>Cách đổi tiền tệ</translation>
-    </message>
-    <message>
-        <source>Support Quib Sum</source>
-        <translation>Ủng hộ Quib Sum</translation>
-    </message>
-    <message>
-        <source>Donate…</source>
-        <translation>Ủng hộ…</translation>
-    </message>
-    <message>
-        <source>Updates</source>
-        <translation>Cập nhật</translation>
-    </message>
-    <message>
-        <source>Check for Updates…</source>
-        <translation>Kiểm tra bản mới…</translation>
-    </message>
-    <message>
-        <source>Version</source>
-        <translation>Phiên bản</translation>
-    </message>
-    <message>
-        <source>General</source>
-        <translation>Chung</translation>
-    </message>
-    <message>
-        <source>Shortcut</source>
-        <translation>Phím tắt</translation>
-    </message>
-    <message>
-        <source>Exchange rates</source>
-        <translation>Tỷ giá</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>Giới thiệu</translation>
-    </message>
-    <message>
-        <source>Show icon in the panel</source>
-        <translation>Hiện biểu tượng trên thanh tác vụ</translation>
-    </message>
-    <message>
-        <source>This desktop has no panel that shows the icons of programs.</source>
-        <translation>Môi trường máy tính này không có thanh hiển thị biểu tượng của chương trình.</translation>
     </message>
 </context>
 <context>
@@ -1332,6 +1332,140 @@
         <translation>tỷ giá đi kèm · %1</translation>
     </message>
 </context><context>
+    <name>quibsum::SettingsWindow</name>
+    <message>
+        <source>General</source>
+        <translation>Chung</translation>
+    </message>
+    <message>
+        <source>Shortcut</source>
+        <translation>Phím tắt</translation>
+    </message>
+    <message>
+        <source>Exchange rates</source>
+        <translation>Tỷ giá</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Giới thiệu</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Cài đặt</translation>
+    </message>
+    <message>
+        <source>Search settings…</source>
+        <translation>Tìm cài đặt…</translation>
+    </message>
+    <message>
+        <source>Appearance</source>
+        <translation>Giao diện</translation>
+    </message>
+    <message>
+        <source>Dark</source>
+        <translation>Tối</translation>
+    </message>
+    <message>
+        <source>Light</source>
+        <translation>Sáng</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>Theo hệ thống</translation>
+    </message>
+    <message>
+        <source>Number style</source>
+        <translation>Kiểu số</translation>
+    </message>
+    <message>
+        <source>United States (1,234.5)</source>
+        <translation>Hoa Kỳ (1,234.5)</translation>
+    </message>
+    <message>
+        <source>Vietnam (1.234,5)</source>
+        <translation>Việt Nam (1.234,5)</translation>
+    </message>
+    <message>
+        <source>Default currency</source>
+        <translation>Tiền tệ mặc định</translation>
+    </message>
+    <message>
+        <source>Default VND rate</source>
+        <translation>Tỷ giá VND mặc định</translation>
+    </message>
+    <message>
+        <source>Transfer</source>
+        <translation>Chuyển khoản</translation>
+    </message>
+    <message>
+        <source>Buy</source>
+        <translation>Mua</translation>
+    </message>
+    <message>
+        <source>Sell</source>
+        <translation>Bán</translation>
+    </message>
+    <message>
+        <source>Launch at login</source>
+        <translation>Mở khi đăng nhập</translation>
+    </message>
+    <message>
+        <source>Show icon in the panel</source>
+        <translation>Hiện biểu tượng trên thanh tác vụ</translation>
+    </message>
+    <message>
+        <source>This desktop has no panel that shows the icons of programs.</source>
+        <translation>Môi trường máy tính này không có thanh hiển thị biểu tượng của chương trình.</translation>
+    </message>
+    <message>
+        <source>Window shortcut</source>
+        <translation>Phím tắt cửa sổ</translation>
+    </message>
+    <message>
+        <source>Reset to Ctrl+Alt+Space</source>
+        <translation>Đặt lại Ctrl+Alt+Space</translation>
+    </message>
+    <message>
+        <source>Reset shortcut</source>
+        <translation>Đặt lại phím tắt</translation>
+    </message>
+    <message>
+        <source>Where the desktop keeps global shortcuts to itself, bind the command “quibsum toggle” in its keyboard settings instead.</source>
+        <translation>Nếu môi trường máy tính giữ phím tắt toàn cục cho riêng mình, hãy gán lệnh “quibsum toggle” trong phần cài đặt bàn phím của nó.</translation>
+    </message>
+    <message>
+        <source>Live rates</source>
+        <translation>Tỷ giá trực tuyến</translation>
+    </message>
+    <message>
+        <source>Update Rates</source>
+        <translation>Cập nhật tỷ giá</translation>
+    </message>
+    <message>
+        <source>How to convert currencies</source>
+        <translation>Cách đổi tiền tệ</translation>
+    </message>
+    <message>
+        <source>Support Quib Sum</source>
+        <translation>Ủng hộ Quib Sum</translation>
+    </message>
+    <message>
+        <source>Donate…</source>
+        <translation>Ủng hộ…</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Cập nhật</translation>
+    </message>
+    <message>
+        <source>Check for Updates…</source>
+        <translation>Kiểm tra bản mới…</translation>
+    </message>
+    <message>
+        <source>Version</source>
+        <translation>Phiên bản</translation>
+    </message>
+</context><context>
     <name>quibsum::SheetStore</name>
     <message>
         <source>Quick</source>
@@ -1566,140 +1700,6 @@
     <message>
         <source>Could not read the settings %1: it is larger than the %2 limit. The default settings are used, and changes are not saved.</source>
         <translation>Không đọc được cài đặt %1: tệp vượt giới hạn %2. Quib Sum dùng cài đặt mặc định và không lưu các thay đổi.</translation>
-    </message>
-</context><context>
-    <name>quibsum::SumSettingsRoot</name>
-    <message>
-        <source>Settings</source>
-        <translation>Cài đặt</translation>
-    </message>
-    <message>
-        <source>Search settings…</source>
-        <translation>Tìm cài đặt…</translation>
-    </message>
-    <message>
-        <source>Appearance</source>
-        <translation>Giao diện</translation>
-    </message>
-    <message>
-        <source>Dark</source>
-        <translation>Tối</translation>
-    </message>
-    <message>
-        <source>Light</source>
-        <translation>Sáng</translation>
-    </message>
-    <message>
-        <source>System</source>
-        <translation>Theo hệ thống</translation>
-    </message>
-    <message>
-        <source>Number style</source>
-        <translation>Kiểu số</translation>
-    </message>
-    <message>
-        <source>United States (1,234.5)</source>
-        <translation>Hoa Kỳ (1,234.5)</translation>
-    </message>
-    <message>
-        <source>Vietnam (1.234,5)</source>
-        <translation>Việt Nam (1.234,5)</translation>
-    </message>
-    <message>
-        <source>Default currency</source>
-        <translation>Tiền tệ mặc định</translation>
-    </message>
-    <message>
-        <source>Default VND rate</source>
-        <translation>Tỷ giá VND mặc định</translation>
-    </message>
-    <message>
-        <source>Transfer</source>
-        <translation>Chuyển khoản</translation>
-    </message>
-    <message>
-        <source>Buy</source>
-        <translation>Mua</translation>
-    </message>
-    <message>
-        <source>Sell</source>
-        <translation>Bán</translation>
-    </message>
-    <message>
-        <source>Launch at login</source>
-        <translation>Mở khi đăng nhập</translation>
-    </message>
-    <message>
-        <source>Window shortcut</source>
-        <translation>Phím tắt cửa sổ</translation>
-    </message>
-    <message>
-        <source>Reset to Ctrl+Alt+Space</source>
-        <translation>Đặt lại Ctrl+Alt+Space</translation>
-    </message>
-    <message>
-        <source>Reset shortcut</source>
-        <translation>Đặt lại phím tắt</translation>
-    </message>
-    <message>
-        <source>Where the desktop keeps global shortcuts to itself, bind the command “quibsum toggle” in its keyboard settings instead.</source>
-        <translation>Nếu môi trường máy tính giữ phím tắt toàn cục cho riêng mình, hãy gán lệnh “quibsum toggle” trong phần cài đặt bàn phím của nó.</translation>
-    </message>
-    <message>
-        <source>Live rates</source>
-        <translation>Tỷ giá trực tuyến</translation>
-    </message>
-    <message>
-        <source>Update Rates</source>
-        <translation>Cập nhật tỷ giá</translation>
-    </message>
-    <message>
-        <source>How to convert currencies</source>
-        <translation>Cách đổi tiền tệ</translation>
-    </message>
-    <message>
-        <source>Support Quib Sum</source>
-        <translation>Ủng hộ Quib Sum</translation>
-    </message>
-    <message>
-        <source>Donate…</source>
-        <translation>Ủng hộ…</translation>
-    </message>
-    <message>
-        <source>Updates</source>
-        <translation>Cập nhật</translation>
-    </message>
-    <message>
-        <source>Check for Updates…</source>
-        <translation>Kiểm tra bản mới…</translation>
-    </message>
-    <message>
-        <source>Version</source>
-        <translation>Phiên bản</translation>
-    </message>
-    <message>
-        <source>General</source>
-        <translation>Chung</translation>
-    </message>
-    <message>
-        <source>Shortcut</source>
-        <translation>Phím tắt</translation>
-    </message>
-    <message>
-        <source>Exchange rates</source>
-        <translation>Tỷ giá</translation>
-    </message>
-    <message>
-        <source>About</source>
-        <translation>Giới thiệu</translation>
-    </message>
-    <message>
-        <source>Show icon in the panel</source>
-        <translation>Hiện biểu tượng trên thanh tác vụ</translation>
-    </message>
-    <message>
-        <source>This desktop has no panel that shows the icons of programs.</source>
-        <translation>Môi trường máy tính này không có thanh hiển thị biểu tượng của chương trình.</translation>
     </message>
 </context><context>
     <name>quibsum::SumTextView</name>

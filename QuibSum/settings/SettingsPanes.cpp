@@ -6,28 +6,28 @@ namespace quibsum::SettingsPanes {
 
 namespace {
 
-QString paneTitle(const char* text) { return QCoreApplication::translate("SumSettingsRoot", text); }
+QString paneTitle(const char* text) { return QCoreApplication::translate("SettingsWindow", text); }
 
 }  // namespace
 
 const std::vector<SettingsPane>& all() {
     static const std::vector<SettingsPane> panes{
         {QStringLiteral("general"),
-         paneTitle(QT_TRANSLATE_NOOP("SumSettingsRoot", "General")),
+         paneTitle(QT_TRANSLATE_NOOP("SettingsWindow", "General")),
          {QStringLiteral("Appearance"), QStringLiteral("Number style"), QStringLiteral("Default currency"),
           QStringLiteral("Default VND rate"), QStringLiteral("Launch at login"),
           QStringLiteral("Show icon in the panel")}},
         {QStringLiteral("shortcut"),
-         paneTitle(QT_TRANSLATE_NOOP("SumSettingsRoot", "Shortcut")),
+         paneTitle(QT_TRANSLATE_NOOP("SettingsWindow", "Shortcut")),
          {QStringLiteral("Window shortcut"), QStringLiteral("Record shortcut"), QStringLiteral("Reset shortcut")}},
         {QStringLiteral("rates"),
-         paneTitle(QT_TRANSLATE_NOOP("SumSettingsRoot", "Exchange rates")),
+         paneTitle(QT_TRANSLATE_NOOP("SettingsWindow", "Exchange rates")),
          {QStringLiteral("Exchange rates"), QStringLiteral("Live rates"), QStringLiteral("Update Rates"),
           QStringLiteral("Refresh exchange rates"), QStringLiteral("Bundled rates"), QStringLiteral("Vietcombank"),
           QStringLiteral("ExchangeRate-API"), QStringLiteral("How to convert currencies"), QStringLiteral("convert"),
           QStringLiteral("đổi tiền"), QStringLiteral("tỷ giá")}},
         {QStringLiteral("about"),
-         paneTitle(QT_TRANSLATE_NOOP("SumSettingsRoot", "About")),
+         paneTitle(QT_TRANSLATE_NOOP("SettingsWindow", "About")),
          {QStringLiteral("Quib Sum"), QStringLiteral("Version"), QStringLiteral("Support Quib Sum"),
           QStringLiteral("Donate…"), QStringLiteral("Updates"), QStringLiteral("Check for Updates…")}},
     };

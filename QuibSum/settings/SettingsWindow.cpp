@@ -1,4 +1,4 @@
-#include "QuibSum/settings/SumSettingsRoot.h"
+#include "QuibSum/settings/SettingsWindow.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -137,8 +137,8 @@ void checkValue(QButtonGroup* group, const QString& value) {
 
 }  // namespace
 
-SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage, LaunchAtLogin launchAtLogin,
-                                 QWidget* parent)
+SettingsWindow::SettingsWindow(SumSettings& settings, QSettings* frameStorage, LaunchAtLogin launchAtLogin,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window),
       settings_(settings),
       frameStorage_(frameStorage),
@@ -189,9 +189,9 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
     connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
-            &SumSettingsRoot::quitRequested);
+            &SettingsWindow::quitRequested);
 
-    connect(search_, &QLineEdit::textChanged, this, &SumSettingsRoot::filter);
+    connect(search_, &QLineEdit::textChanged, this, &SettingsWindow::filter);
     connect(sidebar_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) panes_->setCurrentIndex(row);
     });
@@ -201,14 +201,14 @@ SumSettingsRoot::SumSettingsRoot(SumSettings& settings, QSettings* frameStorage,
     });
     for (auto signal : {&SumSettings::numberStyleChanged, &SumSettings::rateKindChanged, &SumSettings::hotkeyChanged,
                         &SumSettings::lastErrorChanged, &SumSettings::rateStatusChanged})
-        connect(&settings_, signal, this, &SumSettingsRoot::showSettings);
+        connect(&settings_, signal, this, &SettingsWindow::showSettings);
 
     sidebar_->setCurrentRow(0);
     showSettings();
     applyTheme();
 }
 
-QWidget* SumSettingsRoot::buildGeneral() {
+QWidget* SettingsWindow::buildGeneral() {
     auto* pane = new QWidget;
     auto* column = new QVBoxLayout(pane);
 
@@ -270,7 +270,7 @@ QWidget* SumSettingsRoot::buildGeneral() {
     loginError_->hide();
     errorLabels_ << loginError_;
     column->addWidget(loginError_);
-    connect(loginSwitch_, &QCheckBox::clicked, this, &SumSettingsRoot::flipLaunchAtLogin);
+    connect(loginSwitch_, &QCheckBox::clicked, this, &SettingsWindow::flipLaunchAtLogin);
 
     auto* iconRow = new QHBoxLayout;
     iconRow->addWidget(rowTitle(tr("Show icon in the panel")));
@@ -290,7 +290,7 @@ QWidget* SumSettingsRoot::buildGeneral() {
     return pane;
 }
 
-void SumSettingsRoot::flipLaunchAtLogin(bool on) {
+void SettingsWindow::flipLaunchAtLogin(bool on) {
     try {
         launchAtLogin_.setEnabled(on);
         loginError_->clear();
@@ -304,7 +304,7 @@ void SumSettingsRoot::flipLaunchAtLogin(bool on) {
     loginSwitch_->setChecked(launchAtLogin_.isEnabled());
 }
 
-QWidget* SumSettingsRoot::buildShortcut() {
+QWidget* SettingsWindow::buildShortcut() {
     auto* pane = new QWidget;
     auto* column = new QVBoxLayout(pane);
     auto* row = new QHBoxLayout;
@@ -337,7 +337,7 @@ QWidget* SumSettingsRoot::buildShortcut() {
     return pane;
 }
 
-void SumSettingsRoot::setShortcutAdvice(QWidget* advice) {
+void SettingsWindow::setShortcutAdvice(QWidget* advice) {
     if (shortcutAdvice_ == advice) return;
     if (shortcutAdvice_) shortcutAdvice_->deleteLater();
     shortcutAdvice_ = advice;
@@ -347,7 +347,7 @@ void SumSettingsRoot::setShortcutAdvice(QWidget* advice) {
     column->insertWidget(column->indexOf(shortcutHint_) + 1, advice);
 }
 
-QWidget* SumSettingsRoot::buildRates() {
+QWidget* SettingsWindow::buildRates() {
     auto* pane = new QWidget;
     auto* column = new QVBoxLayout(pane);
     column->addWidget(rowTitle(tr("Live rates")));
@@ -360,7 +360,7 @@ QWidget* SumSettingsRoot::buildRates() {
     auto* buttons = new QHBoxLayout;
     auto* update = new QPushButton(tr("Update Rates"));
     update->setObjectName(QStringLiteral("updateRates"));
-    connect(update, &QPushButton::clicked, this, &SumSettingsRoot::refreshRequested);
+    connect(update, &QPushButton::clicked, this, &SettingsWindow::refreshRequested);
     auto* guide = new QPushButton(tr("How to convert currencies"));
     guide->setObjectName(QStringLiteral("currencyGuideButton"));
     connect(guide, &QPushButton::clicked, this, [this] {
@@ -378,7 +378,7 @@ QWidget* SumSettingsRoot::buildRates() {
     return pane;
 }
 
-QWidget* SumSettingsRoot::buildAbout() {
+QWidget* SettingsWindow::buildAbout() {
     auto* pane = new QWidget;
     auto* column = new QVBoxLayout(pane);
     auto* nameRow = new QHBoxLayout;
@@ -412,7 +412,7 @@ QWidget* SumSettingsRoot::buildAbout() {
     supportRow->addStretch();
     auto* donateButton = new QPushButton(tr("Donate…"));
     donateButton->setObjectName(QStringLiteral("donate"));
-    connect(donateButton, &QPushButton::clicked, this, &SumSettingsRoot::donateRequested);
+    connect(donateButton, &QPushButton::clicked, this, &SettingsWindow::donateRequested);
     supportRow->addWidget(donateButton);
     column->addWidget(supportRow_);
 
@@ -424,20 +424,20 @@ QWidget* SumSettingsRoot::buildAbout() {
     updatesRow->addStretch();
     auto* updatesButton = new QPushButton(tr("Check for Updates…"));
     updatesButton->setObjectName(QStringLiteral("checkUpdates"));
-    connect(updatesButton, &QPushButton::clicked, this, &SumSettingsRoot::updatesRequested);
+    connect(updatesButton, &QPushButton::clicked, this, &SettingsWindow::updatesRequested);
     updatesRow->addWidget(updatesButton);
     column->addWidget(updatesRow_);
     column->addStretch();
     return pane;
 }
 
-QString SumSettingsRoot::versionText(const QString& version, const QString& build) {
+QString SettingsWindow::versionText(const QString& version, const QString& build) {
     QString text = tr("Version") + QLatin1Char(' ') + version;
     if (!build.isEmpty()) text += QStringLiteral(" (") + build + QLatin1Char(')');
     return text;
 }
 
-void SumSettingsRoot::showSettings() {
+void SettingsWindow::showSettings() {
     checkValue(appearance_, settings_.appearance());
     checkValue(numberStyle_, settings_.numberStyle());
     {
@@ -455,7 +455,7 @@ void SumSettingsRoot::showSettings() {
     rateStatus_->setText(settings_.rateStatus());
 }
 
-void SumSettingsRoot::applyTheme() {
+void SettingsWindow::applyTheme() {
     const EditorTheme theme = EditorTheme::forAppearance(settings_.windowAppearance());
     const QPalette p = theme.palette();
     const QColor control = p.color(QPalette::Button);
@@ -484,7 +484,7 @@ void SumSettingsRoot::applyTheme() {
     }
 }
 
-void SumSettingsRoot::filter(const QString& query) {
+void SettingsWindow::filter(const QString& query) {
     const QStringList listed = SettingsPanes::matching(query);
     for (int row = 0; row < sidebar_->count(); ++row) {
         QListWidgetItem* item = sidebar_->item(row);
@@ -494,39 +494,39 @@ void SumSettingsRoot::filter(const QString& query) {
     if (!listed.isEmpty() && !listed.contains(selection())) select(listed.first());
 }
 
-QStringList SumSettingsRoot::listedPanes() const {
+QStringList SettingsWindow::listedPanes() const {
     QStringList ids;
     for (int row = 0; row < sidebar_->count(); ++row)
         if (!sidebar_->item(row)->isHidden()) ids << sidebar_->item(row)->data(Qt::UserRole).toString();
     return ids;
 }
 
-QString SumSettingsRoot::selection() const {
+QString SettingsWindow::selection() const {
     QListWidgetItem* item = sidebar_->item(panes_->currentIndex());
     return item ? item->data(Qt::UserRole).toString() : QString();
 }
 
-void SumSettingsRoot::select(const QString& paneID) {
+void SettingsWindow::select(const QString& paneID) {
     for (int row = 0; row < sidebar_->count(); ++row)
         if (sidebar_->item(row)->data(Qt::UserRole).toString() == paneID) sidebar_->setCurrentRow(row);
 }
 
-void SumSettingsRoot::setPinned(bool pinned) { pin_->setPinned(pinned); }
+void SettingsWindow::setPinned(bool pinned) { pin_->setPinned(pinned); }
 
-bool SumSettingsRoot::isPinned() const { return pin_->isPinned(); }
+bool SettingsWindow::isPinned() const { return pin_->isPinned(); }
 
-void SumSettingsRoot::offerProjectPages(bool donate, bool updates) {
+void SettingsWindow::offerProjectPages(bool donate, bool updates) {
     offersDonate_ = donate;
     offersUpdates_ = updates;
     showLinkRows();
 }
 
-void SumSettingsRoot::showLinkRows() {
+void SettingsWindow::showLinkRows() {
     supportRow_->setVisible(offersDonate_);
     updatesRow_->setVisible(offersUpdates_);
 }
 
-void SumSettingsRoot::present() {
+void SettingsWindow::present() {
     showLinkRows();
     // The switch follows the entry, which the desktop's own settings may have changed.
     {
@@ -538,7 +538,7 @@ void SumSettingsRoot::present() {
     activateWindow();
 }
 
-void SumSettingsRoot::hideEvent(QHideEvent* event) {
+void SettingsWindow::hideEvent(QHideEvent* event) {
     if (frameStorage_) frameStorage_->setValue(QLatin1String(frameKey), saveGeometry());
     QWidget::hideEvent(event);
 }

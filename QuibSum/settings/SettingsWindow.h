@@ -1,5 +1,5 @@
 #pragma once
-// SumSettingsRoot: the settings window. A search field and a sidebar of panes on the left, the
+// SettingsWindow: the program's settings. A search field and a sidebar of panes on the left, the
 // selected pane's rows on the right: General (appearance, number style, default currency,
 // default VND rate, launch at login), Shortcut (the hot-key recorder), Exchange rates (status,
 // refresh, currency guide) and About. Every row reads and writes the shared settings and
@@ -27,14 +27,14 @@ class WindowPin;
 class HotkeyRecorder;
 class SumSettings;
 
-class SumSettingsRoot : public QWidget {
+class SettingsWindow : public QWidget {
     Q_OBJECT
 public:
     static constexpr const char* frameKey = "QuibSum.Settings.v1";
 
     // `frameStorage` (may be null) keeps the window's frame and must outlive the window.
-    SumSettingsRoot(SumSettings& settings, QSettings* frameStorage, LaunchAtLogin launchAtLogin = LaunchAtLogin(),
-                    QWidget* parent = nullptr);
+    SettingsWindow(SumSettings& settings, QSettings* frameStorage, LaunchAtLogin launchAtLogin = LaunchAtLogin(),
+                   QWidget* parent = nullptr);
 
     // The pane shown, by identifier ("general", "shortcut", "rates", "about").
     QString selection() const;

@@ -21,7 +21,7 @@
 #include "QuibSum/search/DesktopSearchActions.h"
 #include "QuibSum/search/GnomeSearchProvider.h"
 #include "QuibSum/search/KRunnerRunner.h"
-#include "QuibSum/settings/SumSettingsRoot.h"
+#include "QuibSum/settings/SettingsWindow.h"
 #include "QuibSum/shell/DesktopServiceHooks.h"
 #include "QuibSum/shell/DisplayAccess.h"
 #include "QuibSum/shell/HotKeyNotice.h"
@@ -134,7 +134,7 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     bool gnomeAdded = desktop == HotKeyAdvice::Desktop::gnome && gnome.isAdded();
     auto* notice = new HotKeyNotice(settings, desktop, &gnome, true);
     window->setNotice(notice);
-    std::unique_ptr<SumSettingsRoot> settingsWindow;
+    std::unique_ptr<SettingsWindow> settingsWindow;
     auto followHotKey = [&] {
         const bool fixed = hotKeyBinding->isWorking() || gnomeAdded;
         notice->setVisible(!fixed && !windowSettings->value(QLatin1String(hotKeyNoticeDismissedKey)).toBool());
@@ -179,14 +179,14 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
     // whenever the sheet window is pinned.
     auto showSettings = [&] {
         if (!settingsWindow) {
-            settingsWindow = std::make_unique<SumSettingsRoot>(settings, windowSettings.get());
-            SumSettingsRoot* shown = settingsWindow.get();
-            QObject::connect(shown, &SumSettingsRoot::refreshRequested, runtime.get(),
+            settingsWindow = std::make_unique<SettingsWindow>(settings, windowSettings.get());
+            SettingsWindow* shown = settingsWindow.get();
+            QObject::connect(shown, &SettingsWindow::refreshRequested, runtime.get(),
                              [&] { runtime->refreshRates(true); });
-            QObject::connect(shown, &SumSettingsRoot::quitRequested, window.get(), &SumWindow::quit);
-            QObject::connect(shown, &SumSettingsRoot::donateRequested, shown,
+            QObject::connect(shown, &SettingsWindow::quitRequested, window.get(), &SumWindow::quit);
+            QObject::connect(shown, &SettingsWindow::donateRequested, shown,
                              [shown] { ProjectLinks::open(ProjectLinks::donate(), shown); });
-            QObject::connect(shown, &SumSettingsRoot::updatesRequested, shown,
+            QObject::connect(shown, &SettingsWindow::updatesRequested, shown,
                              [shown] { ProjectLinks::open(ProjectLinks::releases(), shown); });
             shown->offerProjectPages(!ProjectLinks::donate().isEmpty(), !ProjectLinks::releases().isEmpty());
             followHotKey();

@@ -16,7 +16,7 @@
 #include "QuibSum/editor/SumTextView.h"
 #include "QuibSum/editor/TotalFooter.h"
 #include "QuibSum/settings/LaunchAtLogin.h"
-#include "QuibSum/settings/SumSettingsRoot.h"
+#include "QuibSum/settings/SettingsWindow.h"
 #include "QuibSum/storage/SumSettings.h"
 #include "tests/support/TestRates.h"
 
@@ -111,7 +111,7 @@ TEST_P(AppearanceTest, TheFooterItsTotalAndItsMenusFollowTheAppearance) {
 
 TEST_P(AppearanceTest, TheSettingsWindowFollowsTheAppearance) {
     settings.setAppearance(GetParam() ? QStringLiteral("dark") : QStringLiteral("light"));
-    SumSettingsRoot root(settings, nullptr, LaunchAtLogin(dir.path() + "/autostart"));
+    SettingsWindow root(settings, nullptr, LaunchAtLogin(dir.path() + "/autostart"));
     EXPECT_EQ(root.palette().color(QPalette::Window), background());
     expectReadable(root.palette(), "settings");
     EXPECT_GE(EditorTheme::contrast(theme.color(PaletteRole::error), root.palette().color(QPalette::Window)), minimum);

@@ -10,8 +10,8 @@
 #include <cstdio>
 
 #include "QuibSum/settings/SettingsPanes.h"
+#include "QuibSum/settings/SettingsWindow.h"
 #include "QuibSum/settings/SumCurrencyGuide.h"
-#include "QuibSum/settings/SumSettingsRoot.h"
 #include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/storage/SumSettings.h"
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         SumSettings settings(storage, locale);
         settings.setAppearance(QString::fromLatin1(appearance));
         settings.setRateStatus(QStringLiteral("Vietcombank: today 09:30 · ExchangeRate-API: today 07:00"));
-        SumSettingsRoot root(settings, nullptr, LaunchAtLogin(scratch.path() + "/autostart"));
+        SettingsWindow root(settings, nullptr, LaunchAtLogin(scratch.path() + "/autostart"));
         root.resize(720, 480);
         root.present();
         for (const SettingsPane& pane : SettingsPanes::all()) {

@@ -26,7 +26,7 @@
 #include <stdexcept>
 
 #include "QuibSum/settings/HotkeyRecorder.h"
-#include "QuibSum/settings/SumSettingsRoot.h"
+#include "QuibSum/settings/SettingsWindow.h"
 #include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/storage/SumSettings.h"
 
@@ -40,8 +40,8 @@ protected:
     QSettings storage{dir.path() + "/QuibSum.conf", QSettings::IniFormat};
     SumSettings settings{storage, QLocale(QLocale::English, QLocale::UnitedStates)};
     QString autostart = dir.path() + "/autostart";
-    std::unique_ptr<SumSettingsRoot> root =
-        std::make_unique<SumSettingsRoot>(settings, &storage, LaunchAtLogin(autostart));
+    std::unique_ptr<SettingsWindow> root =
+        std::make_unique<SettingsWindow>(settings, &storage, LaunchAtLogin(autostart));
 
     template <typename T>
     T* child(const char* name) {
@@ -64,7 +64,7 @@ protected:
 TEST_F(SettingsWindowTest, FirstOpenTime) {
     QElapsedTimer timer;
     timer.start();
-    SumSettingsRoot fresh(settings, nullptr, LaunchAtLogin(autostart));
+    SettingsWindow fresh(settings, nullptr, LaunchAtLogin(autostart));
     fresh.present();
     QCoreApplication::processEvents();
     std::printf("settings window first open: %lld ms\n", static_cast<long long>(timer.elapsed()));
@@ -145,9 +145,9 @@ TEST_F(SettingsWindowTest, ReadOnlyAndInformationalRows) {
         EXPECT_FALSE(build.isEmpty());
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^[0-9a-f]+$")).match(build).hasMatch()) << build.toStdString();
     }
-    EXPECT_EQ(child<QLabel>("version")->text(), SumSettingsRoot::versionText(QUIBSUM_VERSION, build));
-    EXPECT_EQ(SumSettingsRoot::versionText("1.2", "45"), "Version 1.2 (45)");
-    EXPECT_EQ(SumSettingsRoot::versionText("1.2", ""), "Version 1.2");
+    EXPECT_EQ(child<QLabel>("version")->text(), SettingsWindow::versionText(QUIBSUM_VERSION, build));
+    EXPECT_EQ(SettingsWindow::versionText("1.2", "45"), "Version 1.2 (45)");
+    EXPECT_EQ(SettingsWindow::versionText("1.2", ""), "Version 1.2");
 
     settings.setRateStatus("Vietcombank: 10:00");
     EXPECT_EQ(child<QLabel>("rateStatus")->text(), "Vietcombank: 10:00");
@@ -195,10 +195,10 @@ TEST(ProjectLinks, AnAddressNoProgramOpensIsShownInAnAlert) {
 }
 
 TEST_F(SettingsWindowTest, ButtonsCallTheirActions) {
-    QSignalSpy refreshes(root.get(), &SumSettingsRoot::refreshRequested);
-    QSignalSpy donations(root.get(), &SumSettingsRoot::donateRequested);
-    QSignalSpy updates(root.get(), &SumSettingsRoot::updatesRequested);
-    QSignalSpy quits(root.get(), &SumSettingsRoot::quitRequested);
+    QSignalSpy refreshes(root.get(), &SettingsWindow::refreshRequested);
+    QSignalSpy donations(root.get(), &SettingsWindow::donateRequested);
+    QSignalSpy updates(root.get(), &SettingsWindow::updatesRequested);
+    QSignalSpy quits(root.get(), &SettingsWindow::quitRequested);
     int guides = 0;
     root->showCurrencyGuide = [&] { ++guides; };
     root->offerProjectPages(true, true);
@@ -244,8 +244,8 @@ TEST_F(SettingsWindowTest, FrameIsRemembered) {
     root->present();
     root->setGeometry(100, 120, 640, 430);
     root->hide();
-    EXPECT_FALSE(storage.value(SumSettingsRoot::frameKey).toByteArray().isEmpty());
-    SumSettingsRoot again(settings, &storage, LaunchAtLogin(autostart));
+    EXPECT_FALSE(storage.value(SettingsWindow::frameKey).toByteArray().isEmpty());
+    SettingsWindow again(settings, &storage, LaunchAtLogin(autostart));
     EXPECT_EQ(again.size(), QSize(640, 430));
 }
 

@@ -6,15 +6,21 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTranslator>
 #include <memory>
 
+#include "QuibSum/settings/SettingsWindow.h"
 #include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/shell/QtWidgetTexts.h"
 #include "QuibSum/shell/hotkey/HotKeyError.h"
+#include "QuibSum/storage/SheetStore.h"
+#include "QuibSum/storage/SumSettings.h"
 #include "QuibSumCore/EngineMessages.h"
 
 namespace quibsum {
@@ -47,6 +53,26 @@ TEST(InterfaceLanguage, TheVietnameseInterfaceIsBuiltIn) {
     EXPECT_EQ(vietnamese.translate("quibsum::SumWindow", "Delete this sheet?"), "Xoá trang này?");
     EXPECT_EQ(vietnamese.translate("EditorView", "Source: rate typed in this sheet"),
               "Nguồn: tỷ giá nhập trong trang này");
+}
+
+// The settings window and the texts the sheet store makes (the quick sheet's title) read in
+// Vietnamese as shown, under the contexts their classes translate with.
+TEST(InterfaceLanguage, TheSettingsWindowAndTheStoreReadInVietnamese) {
+    QTranslator vietnamese;
+    ASSERT_TRUE(vietnamese.load(QStringLiteral(":/i18n/quibsum_vi.qm")));
+    ASSERT_TRUE(QCoreApplication::installTranslator(&vietnamese));
+    QTemporaryDir dir;
+    QSettings storage(dir.path() + QStringLiteral("/QuibSum.conf"), QSettings::IniFormat);
+    SumSettings settings(storage);
+    SettingsWindow window(settings, nullptr, LaunchAtLogin(dir.path() + QStringLiteral("/autostart")));
+    EXPECT_EQ(window.windowTitle(), "Cài đặt");
+    EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("search"))->placeholderText(), "Tìm cài đặt…");
+    auto* sidebar = window.findChild<QListWidget*>(QStringLiteral("sidebar"));
+    ASSERT_NE(sidebar, nullptr);
+    EXPECT_EQ(sidebar->item(0)->text(), "Chung");
+    const SheetStore store(dir.path() + QStringLiteral("/Sheets"));
+    EXPECT_EQ(store.record(SheetStore::quickSheetID)->title, "Nhanh");
+    QCoreApplication::removeTranslator(&vietnamese);
 }
 
 // Qt's own widgets in the window speak Vietnamese too: their texts come with the program's

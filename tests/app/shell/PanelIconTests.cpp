@@ -10,7 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-#include "QuibSum/settings/SumSettingsRoot.h"
+#include "QuibSum/settings/SettingsWindow.h"
 #include "QuibSum/shell/PanelIcon.h"
 #include "QuibSum/storage/SumSettings.h"
 
@@ -56,7 +56,7 @@ TEST(PanelIcon, WithoutAPanelItStaysHiddenAndItsSwitchIsOff) {
     QTemporaryDir dir;
     QSettings storage(dir.path() + QStringLiteral("/QuibSum.conf"), QSettings::IniFormat);
     SumSettings settings(storage);
-    SumSettingsRoot root(settings, nullptr, LaunchAtLogin(dir.path() + QStringLiteral("/autostart")));
+    SettingsWindow root(settings, nullptr, LaunchAtLogin(dir.path() + QStringLiteral("/autostart")));
     auto* row = root.findChild<QCheckBox*>(QStringLiteral("showPanelIcon"));
     ASSERT_NE(row, nullptr);
     EXPECT_FALSE(row->isEnabled());
