@@ -2,6 +2,7 @@
 
 #include "QuibSum/cli/DeferredRateRequester.h"
 #include "QuibSumCore/FixedRateStore.h"
+#include "QuibSumRates/Clock.h"
 #include "QuibSumRates/LiveRateStore.h"
 #include "QuibSumRates/RateCache.h"
 
@@ -38,7 +39,7 @@ void CommandRates::refreshDue(std::chrono::milliseconds wait) {
     if (!live_ || refresher_.joinable()) return;
     // While both tables are younger than their ages the refresh has nothing to do; a thread
     // only to find that out costs more than the calculation.
-    const auto now = std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now());
+    const Instant now = Clock::system().seconds();
     const auto tables = live_->snapshot();
     if (now - tables->vcb.asOf < LiveRateStore::bankMaxAge && now - tables->erapi.asOf < LiveRateStore::midMaxAge)
         return;
@@ -46,7 +47,7 @@ void CommandRates::refreshDue(std::chrono::milliseconds wait) {
     refreshed_ = done.get_future();
     // The thread shares ownership, so the store outlives a process that stops waiting for it.
     refresher_ = std::thread([store = live_, done = std::move(done)]() mutable {
-        store->refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), false);
+        store->refresh(Clock::system().seconds(), false);
         done.set_value();
     });
     refreshed_.wait_for(wait);

@@ -1,7 +1,6 @@
 #include "QuibSum/cli/InstanceCommands.h"
 #include "QuibSum/cli/CommandText.h"
 
-#include <QDateTime>
 #include <QVariant>
 
 #include <array>
@@ -14,6 +13,7 @@
 #include "QuibSum/shell/SumServiceClient.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
+#include "QuibSumRates/Clock.h"
 
 namespace quibsum::InstanceCommands {
 
@@ -243,7 +243,7 @@ SumServiceClient::Reply appendThrough(const SumServiceClient& client, const QStr
     // The instance must take the text up well before this command stops waiting: the rest is
     // for writing it and for the answer's way back (and the bus library's timer may fire a
     // little early).
-    const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + (timeout - deadlineMargin).count();
+    const qint64 deadline = Clock::system().millisecondsSinceEpoch() + (timeout - deadlineMargin).count();
     SumServiceClient::Reply reply =
         client.call(QStringLiteral("AppendTextBefore"), {text, QVariant::fromValue<qlonglong>(deadline)}, timeout);
     mayArriveLate =

@@ -10,6 +10,7 @@
 #include "QuibSum/cli/Commands.h"
 #include "QuibSum/cli/RateStatus.h"
 #include "QuibSum/cli/TerminalText.h"
+#include "QuibSumRates/Clock.h"
 #include "QuibSumRates/LiveRateStore.h"
 
 namespace quibsum {
@@ -34,8 +35,7 @@ Cho biết bảng tỷ giá nào đang được dùng và mỗi bảng được 
 // force and saved, or nothing failed.
 int refreshNow(LiveRateStore& store, std::ostream& out) {
     const auto before = store.snapshot();
-    RefreshReport report =
-        store.refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), true);
+    RefreshReport report = store.refresh(Clock::system().seconds(), true);
     const auto after = store.snapshot();
     // A table fetched again as it was is no news.
     using State = RefreshReport::Table::State;

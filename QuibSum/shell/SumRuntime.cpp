@@ -30,8 +30,10 @@ std::unique_ptr<SumRuntime> SumRuntime::standard() {
 }
 
 SumRuntime::SumRuntime(QSettings& storage, std::shared_ptr<RateRequester> requester,
-                       std::filesystem::path cacheLocation, LiveRateStore::Options options, QObject* parent)
+                       std::filesystem::path cacheLocation, LiveRateStore::Options options, const Clock& clock,
+                       QObject* parent)
     : QObject(parent),
+      clock_(clock),
       settings_(std::make_unique<SumSettings>(storage)),
       rates_(std::make_shared<LiveRateStore>(std::move(cacheLocation), std::move(requester), std::move(options))) {
     // Overlapping refreshes are the store's to sort out; two threads are plenty.
@@ -62,7 +64,7 @@ void SumRuntime::registerEditor(EditorView* editor) {
 
 void SumRuntime::refreshRates(bool force) {
     refreshPool_.start([this, store = rates_, force] {
-        store->refresh(std::chrono::time_point_cast<std::chrono::seconds>(std::chrono::system_clock::now()), force);
+        store->refresh(clock_.seconds(), force);
         QMetaObject::invokeMethod(
             this, [this] { deliverVersion(); }, Qt::QueuedConnection);
     });

@@ -16,6 +16,7 @@
 
 #include "QuibSum/storage/SumSettings.h"
 #include "QuibSumCore/Engine.h"
+#include "QuibSumRates/Clock.h"
 #include "QuibSumRates/LiveRateStore.h"
 
 class QSettings;
@@ -32,9 +33,10 @@ public:
     // the rate cache nor the built-in seed can be used.
     static std::unique_ptr<SumRuntime> standard();
 
-    // `storage` must outlive the runtime. Throws as LiveRateStore's constructor does.
+    // `storage` and `clock` (which dates the refreshes) must outlive the runtime. Throws as
+    // LiveRateStore's constructor does.
     SumRuntime(QSettings& storage, std::shared_ptr<RateRequester> requester, std::filesystem::path cacheLocation,
-               LiveRateStore::Options options = {}, QObject* parent = nullptr);
+               LiveRateStore::Options options = {}, const Clock& clock = Clock::system(), QObject* parent = nullptr);
     ~SumRuntime() override;
 
     SumSettings& settings() { return *settings_; }
@@ -64,6 +66,7 @@ private:
     void deliverVersion();
     void updateRateStatus();
 
+    const Clock& clock_;
     std::unique_ptr<QSettings> ownStorage_;  // the standard runtime's
     std::function<void()> cancelDownloads_;  // the standard runtime's: ends downloads in flight at once
     std::unique_ptr<SumSettings> settings_;

@@ -39,6 +39,7 @@
 #include <variant>
 
 #include "QuibSum/cli/QuickCalculator.h"
+#include "QuibSumRates/Clock.h"
 
 namespace quibsum {
 
@@ -77,16 +78,14 @@ public:
         failed,     // the bus refused the object or the name for another reason
     };
 
-    // The wall clock AppendTextBefore compares deadlines with, in milliseconds since 1970 UTC.
-    using Clock = std::function<qint64()>;
-
     explicit SumService(QObject* parent = nullptr);
     ~SumService() override;
 
     // Until set, every method answers with the "unavailable" error.
     void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
     void setCalculationDelay(std::chrono::milliseconds delay) { calculationDelay_ = delay; }
-    void setClock(Clock clock) { clock_ = std::move(clock); }
+    // The wall clock AppendTextBefore compares deadlines with; it must outlive the service.
+    void setClock(const Clock& clock) { clock_ = &clock; }
 
     // Exports the object, then claims `serviceName` without queueing: a name held by a live
     // process is left to it, and a dead process's name is already gone (the bus releases it
@@ -113,7 +112,7 @@ private:
     void takeActivationToken(const QVariantMap& platformData);
 
     Hooks hooks_;
-    Clock clock_;
+    const Clock* clock_ = &Clock::system();
     std::chrono::milliseconds calculationDelay_ = defaultCalculationDelay;
     QDBusConnection bus_{QString()};
     QString serviceName_;

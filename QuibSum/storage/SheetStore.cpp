@@ -103,10 +103,8 @@ QString appendedTo(bool shownEndsOpen, const QString& lines) { return shownEndsO
 
 }  // namespace
 
-SheetStore::SheetStore(const QString& directory, Clock clock, std::unique_ptr<SaveTimer> saveTimer)
-    : directory_(directory),
-      clock_(clock ? std::move(clock) : [] { return QDateTime::currentDateTimeUtc(); }),
-      saveTimer_(saveTimer ? std::move(saveTimer) : SaveTimer::standard()) {
+SheetStore::SheetStore(const QString& directory, const Clock& clock, std::unique_ptr<SaveTimer> saveTimer)
+    : directory_(directory), clock_(clock), saveTimer_(saveTimer ? std::move(saveTimer) : SaveTimer::standard()) {
     // The timer dies with the store, so a discarded store is never saved late.
     connect(saveTimer_.get(), &SaveTimer::timeout, this, [this] { delayedSave(); });
 
@@ -121,7 +119,7 @@ SheetStore::SheetStore(const QString& directory, Clock clock, std::unique_ptr<Sa
         SheetStoreLock lock(directory_, lockWait_);
         syncWithDisk();
         if (record(quickSheetID) == nullptr) {
-            QDateTime now = clock_();
+            QDateTime now = currentTime();
             records_.insert(records_.begin(), Record{quickSheetID, tr("Quick"), now, now, -1});
             changedRecords_.insert(quickSheetID);
             // A quick sheet whose record was lost (an index removed by hand) still has the
@@ -255,7 +253,7 @@ QUuid SheetStore::keepApart(const QUuid& id, const QByteArray& bytes) {
     const QString title = tr("%1 (changed elsewhere)").arg(source ? source->title : tr("Quick"));
     std::int64_t order = 0;
     for (const Record& r : records_) order = std::max(order, r.order + 1);
-    const QDateTime now = clock_();
+    const QDateTime now = currentTime();
     const QUuid kept = QUuid::createUuid();
     // A copy, byte for byte: the sheet's own file is replaced only by the save that follows.
     writeFile(textPath(kept), bytes);
@@ -405,7 +403,7 @@ QUuid SheetStore::createSheet(const std::optional<QString>& title) {
                         ->order +
                     1;
         }
-        QDateTime now = clock_();
+        QDateTime now = currentTime();
         QUuid id = QUuid::createUuid();
         records_.push_back(Record{id, name, now, now, order});
         changedRecords_.insert(id);
@@ -449,7 +447,7 @@ void SheetStore::save() {
 void SheetStore::touch(const QUuid& id) {
     auto it = std::find_if(records_.begin(), records_.end(), [&](const Record& r) { return r.id == id; });
     if (it == records_.end()) return;
-    it->modified = clock_();
+    it->modified = currentTime();
     changedRecords_.insert(id);
 }
 
@@ -475,6 +473,10 @@ void SheetStore::writeTexts() {
 }
 
 void SheetStore::writeIndex() { writeFile(indexPath(), encodeIndex(records_)); }
+
+QDateTime SheetStore::currentTime() const {
+    return QDateTime::fromMSecsSinceEpoch(clock_.millisecondsSinceEpoch(), Qt::UTC);
+}
 
 void SheetStore::delayedSave() {
     // Typing goes on while another process holds the lock: the save only tries it, and tries

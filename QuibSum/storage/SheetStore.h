@@ -33,7 +33,6 @@
 
 #include <chrono>
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -43,6 +42,7 @@
 #include "QuibSum/storage/SaveTimer.h"
 #include "QuibSum/storage/StorageError.h"
 #include "QuibSum/storage/TextStamp.h"
+#include "QuibSumRates/Clock.h"
 #include "QuibSumRates/FileDevice.h"
 
 namespace quibsum {
@@ -75,8 +75,6 @@ public:
         QUuid keptAs;
     };
 
-    using Clock = std::function<QDateTime()>;
-
     static const QUuid quickSheetID;
     // The most text a sheet may hold; longer stored texts are refused, not read.
     static constexpr std::size_t maxTextBytes = 64 * 1024 * 1024;
@@ -89,9 +87,10 @@ public:
 
     // Creates the folder (owner-only), reads the index and makes sure the quick sheet exists.
     // Throws StorageError: the folder cannot be made, the index cannot be read or is damaged
-    // (the file is then left exactly as it was), or the first save fails. Without a clock or a
-    // save timer, the system's and SaveTimer::standard().
-    explicit SheetStore(const QString& directory, Clock clock = {}, std::unique_ptr<SaveTimer> saveTimer = {});
+    // (the file is then left exactly as it was), or the first save fails. `clock` dates the
+    // sheets and must outlive the store; without a save timer, SaveTimer::standard().
+    explicit SheetStore(const QString& directory, const Clock& clock = Clock::system(),
+                        std::unique_ptr<SaveTimer> saveTimer = {});
 
     const QString& directory() const { return directory_; }
     // Every sheet, sorted by order (stably).
@@ -173,9 +172,10 @@ private:
     void writeFile(const QString& path, const QByteArray& bytes);
     void setLastError(std::optional<QString> error);
     void delayedSave();
+    QDateTime currentTime() const;  // UTC, from the clock
 
     QString directory_;
-    Clock clock_;
+    const Clock& clock_;
     std::vector<Record> records_;
     std::optional<QString> lastError_;
     std::map<QUuid, QString> pending_;

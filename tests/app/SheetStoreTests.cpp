@@ -17,6 +17,7 @@
 #include "QuibSum/storage/SheetStore.h"
 #include "tests/app/LockHolder.h"
 #include "tests/support/FailingDevice.h"
+#include "tests/support/ManualClock.h"
 
 namespace quibsum {
 namespace {
@@ -140,7 +141,7 @@ TEST_F(SheetStoreTest, ABurstOfEditsIsWrittenOnceAfterTheLastEdit) {
     ManualSaveTimer::State timer;
     auto owned = std::make_unique<ManualSaveTimer>(timer);
     ManualSaveTimer& saveTimer = *owned;
-    SheetStore store(folder(), {}, std::move(owned));
+    SheetStore store(folder(), Clock::system(), std::move(owned));
     int saves = 0;
     QObject::connect(&store, &SheetStore::saveStateChanged, [&] { ++saves; });
 
@@ -163,7 +164,7 @@ TEST_F(SheetStoreTest, ABurstOfEditsIsWrittenOnceAfterTheLastEdit) {
 
 TEST_F(SheetStoreTest, ASaveAtOnceCancelsTheWaitingOne) {
     ManualSaveTimer::State timer;
-    SheetStore store(folder(), {}, std::make_unique<ManualSaveTimer>(timer));
+    SheetStore store(folder(), Clock::system(), std::make_unique<ManualSaveTimer>(timer));
     store.setText(QStringLiteral("typed"), SheetStore::quickSheetID);
     ASSERT_TRUE(timer.active);
     store.createSheet();  // writes everything now
@@ -176,7 +177,7 @@ TEST_F(SheetStoreTest, ALockHeldElsewhereNeverBlocksTheDelayedSaveWhichLandsWhen
     ManualSaveTimer::State timer;
     auto owned = std::make_unique<ManualSaveTimer>(timer);
     ManualSaveTimer& saveTimer = *owned;
-    SheetStore store(folder(), {}, std::move(owned));
+    SheetStore store(folder(), Clock::system(), std::move(owned));
     const QString lockFile = path(QStringLiteral("index.lock"));
     testing::LockHolder other(lockFile);
     ASSERT_TRUE(other.held());
@@ -288,8 +289,8 @@ TEST_F(SheetStoreTest, FilesAreReplacedNotRewrittenInPlace) {
 
 TEST_F(SheetStoreTest, AFailedAppendLeavesTheIndexExactlyAsItWas) {
     // A clock that moves: any rewrite of the index would carry a new modification date.
-    qint64 ms = 1796547601000;
-    SheetStore store(folder(), [&] { return QDateTime::fromMSecsSinceEpoch(ms += 1000, Qt::UTC); });
+    testing::ManualClock clock(std::chrono::system_clock::time_point(std::chrono::milliseconds(1796547601000)));
+    SheetStore store(folder(), clock);
     store.appendToQuickSheet(QStringLiteral("n = 1"));
     const QString indexFile = path(QStringLiteral("index.json"));
     const QByteArray index = readFile(indexFile);
@@ -298,6 +299,7 @@ TEST_F(SheetStoreTest, AFailedAppendLeavesTheIndexExactlyAsItWas) {
     // Full at once, and full midway through the text: the text write fails, so nothing else
     // is written.
     for (std::size_t capacity : {std::size_t{0}, std::size_t{4}}) {
+        clock.advance(std::chrono::seconds(1));
         testing::FailingDevice full(capacity);
         store.setFileDevice(full);
         try {
@@ -317,6 +319,7 @@ TEST_F(SheetStoreTest, AFailedAppendLeavesTheIndexExactlyAsItWas) {
 
     // Room for the text but not the index: the line is saved, so the append stands (a retry
     // would add it twice); the index keeps its old date until the next save writes it.
+    clock.advance(std::chrono::seconds(1));
     testing::FailingDevice almost(std::string_view("n = 1\nx = 2").size());
     store.setFileDevice(almost);
     EXPECT_EQ(store.appendToQuickSheet(QStringLiteral("x = 2")), "n = 1\nx = 2");

@@ -31,6 +31,7 @@
 #include "QuibSum/shell/SumBusAddress.h"
 #include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumServiceClient.h"
+#include "tests/support/ManualClock.h"
 
 namespace quibsum {
 namespace {
@@ -166,6 +167,7 @@ protected:
     std::map<QString, QString> environment;
     QDBusConnection bus{QString()};
     QThread thread;
+    testing::ManualClock clock;
     SumService* service = nullptr;
     std::mutex mutex;
     std::vector<std::string> calls;
@@ -261,21 +263,17 @@ TEST_F(InstanceCommandTest, AnAppendTheCallerGaveUpOnIsNotAddedWhenTheInstanceWa
     QMetaObject::invokeMethod(service, [woken = wake.get_future().share()] { woken.wait(); });
     // Told when the woken instance looks at the append's deadline.
     auto checked = std::make_shared<std::promise<void>>();
+    clock.whenRead([checked] { checked->set_value(); });
     QMetaObject::invokeMethod(
-        service,
-        [this, checked] {
-            service->setClock([checked] {
-                checked->set_value();
-                return QDateTime::currentMSecsSinceEpoch();
-            });
-        },
-        Qt::QueuedConnection);
+        service, [this] { service->setClock(clock); }, Qt::QueuedConnection);
 
     const Outcome appended = run({"append", "--rates", rates, "late = 1"});
     EXPECT_EQ(appended.status, 1);
     EXPECT_NE(appended.err.find("did not answer within 5 seconds; the text was not added"), std::string::npos)
         << appended.err;
 
+    // The instance wakes after its caller gave up.
+    clock.set(std::chrono::system_clock::now());
     wake.set_value();
     ASSERT_EQ(checked->get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready)
         << "the woken instance never handled the append";

@@ -27,6 +27,7 @@
 #include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumServiceClient.h"
 #include "QuibSum/storage/StorageError.h"
+#include "tests/support/ManualClock.h"
 
 namespace quibsum {
 namespace {
@@ -101,6 +102,7 @@ protected:
         service = new SumService;
         service->setHooks(std::move(hooks));
         service->setCalculationDelay(delay);
+        service->setClock(clock);
         service->moveToThread(&thread);
         thread.start();
         ASSERT_EQ(service->registerOn(serviceBus, name), SumService::Registration::registered);
@@ -113,6 +115,7 @@ protected:
     QDBusConnection serviceBus{QString()};
     QDBusConnection clientBus{QString()};
     QThread thread;
+    testing::ManualClock clock;  // the instance's wall clock
     SumService* service = nullptr;
     Record record;
 };
@@ -231,8 +234,8 @@ TEST(SumServiceLimits, TheLimitIsASheetsSizeInUtf8Bytes) {
 TEST_F(ServiceTest, AnAppendHandledAfterItsDeadlineAddsNothing) {
     // The instance's wall clock, stopped at a known instant.
     constexpr qint64 now = 1'700'000'000'000;
+    clock.set(std::chrono::system_clock::time_point(std::chrono::milliseconds(now)));
     serve(fakeHooks());
-    service->setClock([] { return now; });
     struct Case {
         const char* what;
         qlonglong deadline;
