@@ -1,9 +1,9 @@
 #include "QuibSum/search/DesktopSearchActions.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
+#include <QDBusConnection>
 #include <exception>
 
+#include "QuibSum/search/DesktopClipboard.h"
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/storage/SheetStore.h"
@@ -17,7 +17,7 @@ SearchActions desktopSearchActions(SheetStore& store, SumRuntime& runtime, SumWi
         SumSettings& settings = runtime.settings();
         return SearchAnswer::find(expression, runtime.rates(), settings.engineNumberStyle(), settings.defaultVNDKind());
     };
-    actions.copy = [](const QString& text) { QGuiApplication::clipboard()->setText(text); };
+    actions.copy = [](const QString& text) { DesktopClipboard::copy(text, QDBusConnection::sessionBus()); };
     actions.open = [&store, &window](const QString& expression) {
         try {
             window.showQuickSheetText(store.appendToQuickSheet(expression));

@@ -37,7 +37,10 @@ QString LaunchAtLogin::filePath() const { return folder_ + QLatin1Char('/') + QL
 bool LaunchAtLogin::isEnabled() const {
     QFile file(filePath());
     if (!file.open(QIODevice::ReadOnly)) return false;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    // A login entry is a few hundred bytes; whatever sits at its path (a huge file, a link to
+    // a device that never ends) is read no further than this.
+    constexpr qint64 readLimit = 64 * 1024;
+    for (const QByteArray& line : file.read(readLimit).split('\n')) {
         const QByteArray trimmed = line.trimmed();
         if (trimmed == "Hidden=true" || trimmed == "X-GNOME-Autostart-enabled=false") return false;
     }

@@ -2,15 +2,45 @@
 
 #include <QIcon>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QSystemTrayIcon>
 
 namespace quibsum {
 
+namespace {
+
+// The installed icon; run from a build tree, the desktop's calculator icon; where the icon
+// theme has neither, a drawn one, so that the panel never shows an empty slot.
+QIcon panelIcon() {
+    QIcon icon =
+        QIcon::fromTheme(QStringLiteral("quibsum"), QIcon::fromTheme(QStringLiteral("accessories-calculator")));
+    if (!icon.isNull()) return icon;
+    for (const int size : {16, 22, 24, 32, 48, 64}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0xF5, 0xC2, 0x11));
+        painter.drawRoundedRect(QRectF(0.5, 0.5, size - 1.0, size - 1.0), size / 5.0, size / 5.0);
+        QFont font = painter.font();
+        font.setPixelSize(size * 3 / 4);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(QColor(0x20, 0x20, 0x20));
+        painter.drawText(pixmap.rect(), Qt::AlignCenter, QStringLiteral("Σ"));
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+}  // namespace
+
 PanelIcon::PanelIcon(QObject* parent)
     : QObject(parent), menu_(std::make_unique<QMenu>()), icon_(new QSystemTrayIcon(this)) {
-    // The installed icon; run from a build tree, the desktop's calculator icon.
-    icon_->setIcon(
-        QIcon::fromTheme(QStringLiteral("quibsum"), QIcon::fromTheme(QStringLiteral("accessories-calculator"))));
+    icon_->setIcon(panelIcon());
     icon_->setToolTip(QStringLiteral("Quib Sum"));
     menu_->addAction(tr("Show Quib Sum"), this, &PanelIcon::showRequested);
     menu_->addAction(tr("New Sheet"), this, &PanelIcon::newSheetRequested);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Runs the hot key tests that need a desktop session on a virtual display, inside a private
-# session bus when one can be started (the portal tests and the Wayland fallback need a bus of
-# their own, with no real portal on it).
+# Runs the tests that need a desktop session (the hot key; the clipboard and the panel icon,
+# for DesktopSessionTests) on a virtual display, inside a private session bus when one can be
+# started (the portal tests and the Wayland fallback need a bus of their own, with no real
+# portal on it; the panel icon meets a stand-in StatusNotifierWatcher there).
 # Usage: desktop_hotkey_test.sh TEST_PROGRAM [GTEST ARGUMENTS...]. Exits 77 (skipped) without
 # xvfb-run or xdotool.
 set -euo pipefail

@@ -81,6 +81,15 @@ TEST(LaunchAtLogin, EntryDisabledByTheDesktopCountsAsOff) {
     }
 }
 
+// Whatever sits at the entry's path is read only as far as an entry could go: a link to a
+// device that never ends is an entry without a line that turns it off.
+TEST(LaunchAtLogin, AnEndlessFileAtTheEntrysPathIsReadNoFurtherThanAnEntry) {
+    QTemporaryDir home;
+    LaunchAtLogin login(home.path());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), login.filePath()));
+    EXPECT_TRUE(login.isEnabled());
+}
+
 TEST(LaunchAtLogin, FolderThatCannotBeMadeFailsWithItsName) {
     QTemporaryDir home;
     QFile blocker(home.path() + "/autostart");

@@ -16,6 +16,7 @@
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/SumTextView.h"
 #include "QuibSum/editor/TotalFooter.h"
+#include "QuibSum/search/DesktopSearchActions.h"
 #include "QuibSum/shell/DesktopApp.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/storage/SumSettings.h"
@@ -446,6 +447,34 @@ TEST_F(SumWindowTest, ALockHeldElsewhereNeverFreezesTypingAndTheSaveLandsWhenItI
     other.release();
     ASSERT_TRUE(QTest::qWaitFor([&] { return fileBytes(quickFile()) == "1 + 1 + 1"; }, 10000));
     EXPECT_EQ(store.lastError(), std::nullopt);
+}
+
+// The desktop's search, answered by the running application: with rates due and a feed that
+// never answers, the answer comes from the rates in hand while the refresh waits beside it.
+TEST_F(SumWindowTest, ASearchAnswersWithTheRatesInHandWhileAFeedNeverAnswers) {
+    qputenv("LC_ALL", "en_US.UTF-8");
+    feeds->hold("vcb");
+    auto w = open();
+    const SearchActions actions = desktopSearchActions(store, runtime, *w);
+    const std::optional<SearchAnswer> answer = actions.answer(QStringLiteral("100 USD to VND"));
+    feeds->waitUntilHeld();  // the refresh it started is under way, and stuck
+    ASSERT_TRUE(answer.has_value());
+    EXPECT_EQ(answer->result, QStringLiteral("2,612,800 ₫"));  // the bundled transfer rate
+    feeds->release();
+    runtime.waitForRefreshes();
+}
+
+TEST_F(SumWindowTest, OpeningASearchAppendsItToTheQuickSheetAndShowsIt) {
+    store.setText(QStringLiteral("a = 1"), SheetStore::quickSheetID);
+    const QUuid other = store.createSheet(QStringLiteral("Other"));
+    auto w = open();
+    w->showSheet(other);
+    ASSERT_FALSE(w->isVisible());
+    desktopSearchActions(store, runtime, *w).open(QStringLiteral("2+3*4"));
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->sheetID(), SheetStore::quickSheetID);
+    EXPECT_EQ(store.text(SheetStore::quickSheetID), QStringLiteral("a = 1\n2+3*4"));
+    EXPECT_EQ(text(*w), QStringLiteral("a = 1\n2+3*4"));
 }
 
 }  // namespace
