@@ -30,7 +30,14 @@ using namespace quibsum;
 using quibsum::bench::benchRates;
 using quibsum::bench::SheetGenerator;
 
-enum Content { plainLines, multiWordNames, generatedPages };
+enum Content { plainLines, multiWordNames, generatedPages, longLines };
+
+// A sum of 200 numbers, about 1,000 characters.
+QString longLine(int i) {
+    QString line = QString::number(i);
+    for (int k = 1; k < 200; ++k) line += QStringLiteral(" + %1").arg((i * 7 + k) % 1000);
+    return line;
+}
 
 QString sheetText(Content content, int count) {
     if (content == generatedPages)
@@ -40,6 +47,8 @@ QString sheetText(Content content, int count) {
         if (i > 1) text += u'\n';
         if (content == plainLines)
             text += u'1';
+        else if (content == longLines)
+            text += longLine(i);
         else
             text += QStringLiteral("item %1 = %1").arg(i);
     }
@@ -112,7 +121,8 @@ void BM_OpenSheet(benchmark::State& state) {
         "%s, %d lines: heap %.1f MB (%.0f bytes/line; %.0f after a resize), resident +%.1f MB, opened in %.2f s\n",
         content == plainLines       ? "plain"
         : content == multiWordNames ? "multi-word names"
-                                    : "generated",
+        : content == generatedPages ? "generated"
+                                    : "long lines",
         count, heap / 1e6, heap / count, resizedHeap / count, resident / 1e6, seconds);
 }
 BENCHMARK(BM_OpenSheet)
@@ -120,6 +130,8 @@ BENCHMARK(BM_OpenSheet)
     ->ArgsProduct({{multiWordNames}, {2500, 5000, 10000}})
     ->ArgsProduct({{plainLines}, {10000, 100000, 1000000}})
     ->ArgsProduct({{generatedPages}, {2500, 10000}})
+    ->ArgsProduct({{longLines}, {1000, 4000}})
+    ->ArgsProduct({{multiWordNames, generatedPages}, {50000}})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 
