@@ -29,7 +29,9 @@ protected:
         hooks.currentKeyWindow = [] { return nullptr; };
         return std::make_unique<SumWindow>(store, runtime, settings, hooks);
     }
-    QString quickFile() const { return store.directory() + QStringLiteral("/00000000-0000-0000-0000-000000000001.txt"); }
+    QString quickFile() const {
+        return store.directory() + QStringLiteral("/00000000-0000-0000-0000-000000000001.txt");
+    }
     QByteArray fileBytes() const {
         QFile file(quickFile());
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
