@@ -196,3 +196,11 @@ VI.update({
 'Show icon in the panel': 'Hiện biểu tượng trên thanh tác vụ',
 'This desktop has no panel that shows the icons of programs.': 'Môi trường máy tính này không có thanh hiển thị biểu tượng của chương trình.',
 })
+
+VI.update({
+'Calculator sheet, read-only': 'Trang tính, chỉ đọc',
+'This sheet has %L1 lines, more than can be edited here: it is shown read-only and never changed.': 'Trang này có %L1 dòng, nhiều hơn mức có thể sửa ở đây: trang được hiển thị chỉ để đọc và không bao giờ bị thay đổi.',
+'“quibsum sheet %1” prints it with its results; “quibsum append” adds lines to the quick sheet.': '“quibsum sheet %1” in trang cùng các kết quả; “quibsum append” thêm dòng vào trang nhanh.',
+'FILE': 'TỆP',
+'Working out the results…': 'Đang tính kết quả…',
+})

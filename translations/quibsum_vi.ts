@@ -199,6 +199,29 @@
     </message>
 </context>
 <context>
+    <name>LargeSheetView</name>
+    <message>
+        <source>Calculator sheet, read-only</source>
+        <translation>Trang tính, chỉ đọc</translation>
+    </message>
+    <message>
+        <source>This sheet has %L1 lines, more than can be edited here: it is shown read-only and never changed.</source>
+        <translation>Trang này có %L1 dòng, nhiều hơn mức có thể sửa ở đây: trang được hiển thị chỉ để đọc và không bao giờ bị thay đổi.</translation>
+    </message>
+    <message>
+        <source>“quibsum sheet %1” prints it with its results; “quibsum append” adds lines to the quick sheet.</source>
+        <translation>“quibsum sheet %1” in trang cùng các kết quả; “quibsum append” thêm dòng vào trang nhanh.</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>TỆP</translation>
+    </message>
+    <message>
+        <source>Working out the results…</source>
+        <translation>Đang tính kết quả…</translation>
+    </message>
+</context>
+<context>
     <name>LaunchAtLogin</name>
     <message>
         <source>Cannot remove %1: %2</source>
@@ -1144,6 +1167,28 @@
     <message>
         <source>Open in Quib Sum</source>
         <translation>Mở trong Quib Sum</translation>
+    </message>
+</context><context>
+    <name>quibsum::LargeSheetView</name>
+    <message>
+        <source>Calculator sheet, read-only</source>
+        <translation>Trang tính, chỉ đọc</translation>
+    </message>
+    <message>
+        <source>This sheet has %L1 lines, more than can be edited here: it is shown read-only and never changed.</source>
+        <translation>Trang này có %L1 dòng, nhiều hơn mức có thể sửa ở đây: trang được hiển thị chỉ để đọc và không bao giờ bị thay đổi.</translation>
+    </message>
+    <message>
+        <source>“quibsum sheet %1” prints it with its results; “quibsum append” adds lines to the quick sheet.</source>
+        <translation>“quibsum sheet %1” in trang cùng các kết quả; “quibsum append” thêm dòng vào trang nhanh.</translation>
+    </message>
+    <message>
+        <source>FILE</source>
+        <translation>TỆP</translation>
+    </message>
+    <message>
+        <source>Working out the results…</source>
+        <translation>Đang tính kết quả…</translation>
     </message>
 </context><context>
     <name>quibsum::LaunchAtLogin</name>

@@ -87,6 +87,21 @@ bool EditorTheme::desktopPrefersDark() {
     return palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness();
 }
 
+QString EditorTheme::scrollBarStyleSheet() const {
+    const QColor handle = color(PaletteRole::comment);
+    return QStringLiteral(
+               "QScrollBar:vertical { background: %1; width: 10px; margin: 0; border: none; }"
+               "QScrollBar::handle:vertical { background: %2; min-height: 28px; border-radius: 3px; margin: 2px; }"
+               "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+               "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"
+               "QScrollBar:horizontal { background: %1; height: 10px; margin: 0; border: none; }"
+               "QScrollBar::handle:horizontal { background: %2; min-width: 28px; border-radius: 3px; margin: 2px; }"
+               "QScrollBar::add-line:horizontal, QScrollBar::sub-line:horizontal { width: 0; }"
+               "QScrollBar::add-page:horizontal, QScrollBar::sub-page:horizontal { background: none; }")
+        .arg(color(PaletteRole::background).name(),
+             QStringLiteral("rgba(%1, %2, %3, 45%)").arg(handle.red()).arg(handle.green()).arg(handle.blue()));
+}
+
 QPalette EditorTheme::palette() const {
     const QColor background = color(PaletteRole::background);
     const QColor text = color(PaletteRole::text);

@@ -41,6 +41,9 @@ public:
     // A whole widget palette in these colours, for the surfaces Qt draws itself: menus,
     // buttons, fields. Every text role reads at 4.5:1 or more on the background it is drawn on.
     QPalette palette() const;
+    // A thin scroll bar in the sheet's own colours (the platform's would be light on a dark
+    // sheet), as a style sheet for QScrollBar.
+    QString scrollBarStyleSheet() const;
     // The contrast ratio of two colours (1 to 21), as the accessibility guidelines measure it.
     static double contrast(const QColor& a, const QColor& b);
     // The desktop's fixed-width font, and a larger bold one for headings.

@@ -393,17 +393,7 @@ void EditorView::setTheme(const EditorTheme& theme) {
     palette.setColor(QPalette::HighlightedText, theme.color(PaletteRole::selectionText));
     textView_->setPalette(palette);
     textView_->setFont(theme.textFont());
-    // A thin bar in the sheet's own colours: the platform's would be light on a dark sheet.
-    textView_->verticalScrollBar()->setStyleSheet(
-        QStringLiteral("QScrollBar:vertical { background: %1; width: 10px; margin: 0; border: none; }"
-                       "QScrollBar::handle:vertical { background: %2; min-height: 28px; border-radius: 3px;"
-                       " margin: 2px; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }")
-            .arg(theme.color(PaletteRole::background).name(), [&] {
-                const QColor c = theme.color(PaletteRole::comment);
-                return QStringLiteral("rgba(%1, %2, %3, 45%)").arg(c.red()).arg(c.green()).arg(c.blue());
-            }()));
+    textView_->verticalScrollBar()->setStyleSheet(theme.scrollBarStyleSheet());
     updateSaveStatus();
     QPalette own = this->palette();
     own.setColor(QPalette::Window, theme.color(PaletteRole::background));

@@ -12,7 +12,8 @@
 //   again meanwhile.
 // Only the lines in view (and those just edited) are recoloured, and only the result rows that
 // changed or moved are redrawn, so a keystroke costs the same in a long sheet as in a short
-// one. Main thread only.
+// one. A sheet too large to edit at all (LargeSheetView::isTooLargeToEdit) is shown in a
+// LargeSheetView instead. Main thread only.
 
 #include <QLabel>
 #include <QString>

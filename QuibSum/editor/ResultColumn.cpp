@@ -18,14 +18,7 @@
 
 namespace quibsum {
 
-namespace {
-
-constexpr qreal sidePadding = 8;
-
-// `text` in `width`: whole when it fits; else a value keeps what follows its figure (the unit or
-// currency after the last space) and loses digits from the figure's middle, and anything else
-// is cut at its end.
-QString fitText(const QString& text, bool error, const QFontMetricsF& metrics, qreal width) {
+QString fitResultText(const QString& text, bool error, const QFontMetricsF& metrics, qreal width) {
     if (metrics.horizontalAdvance(text) <= width) return text;
     const qsizetype space = error ? -1 : text.lastIndexOf(u' ');
     if (space > 0) {
@@ -38,12 +31,13 @@ QString fitText(const QString& text, bool error, const QFontMetricsF& metrics, q
     return metrics.elidedText(text, Qt::ElideRight, width);
 }
 
-}  // namespace
+QString engineMessageText(const std::string& message) {
+    return QCoreApplication::translate("EngineMessages", message.c_str());
+}
 
 QString resultText(const LineResult& result) {
     if (const auto* value = result.asValue()) return QString::fromStdString(value->display);
-    if (const auto* error = result.asError())
-        return QCoreApplication::translate("EngineMessages", error->message.c_str());
+    if (const auto* error = result.asError()) return engineMessageText(error->message);
     return {};
 }
 
@@ -104,7 +98,7 @@ void ResultColumn::paintEvent(QPaintEvent* event) {
         drawnRects_[row.line] = row.rect;
         painter.setPen(theme_.color(row.error ? PaletteRole::error : PaletteRole::result));
         const QRectF area = row.rect.adjusted(sidePadding, 0, -sidePadding, 0);
-        const QString text = fitText(shownText(row), row.error, metrics, area.width());
+        const QString text = fitResultText(shownText(row), row.error, metrics, area.width());
         painter.drawText(area, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, text);
     }
 }
@@ -133,7 +127,8 @@ bool ResultColumn::event(QEvent* event) {
 }
 
 QString ResultColumn::fittedText(const Row& row) const {
-    return fitText(shownText(row), row.error, QFontMetricsF(theme_.textFont()), row.rect.width() - 2 * sidePadding);
+    return fitResultText(shownText(row), row.error, QFontMetricsF(theme_.textFont()),
+                         row.rect.width() - 2 * sidePadding);
 }
 
 int ResultColumn::wantedWidth() const {

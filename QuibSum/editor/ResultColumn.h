@@ -6,6 +6,7 @@
 // or currency and gives up digits from the middle of its figure; the whole text is then its
 // tooltip.
 
+#include <QFontMetricsF>
 #include <QString>
 #include <QWidget>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "QuibSum/editor/EditorTheme.h"
@@ -27,6 +29,8 @@ class ResultColumn : public QWidget {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds copiedFeedback{650};
+    // Between a row's text and the column's sides.
+    static constexpr qreal sidePadding = 8;
 
     // What the column needs of the editor.
     struct Source {
@@ -92,5 +96,11 @@ private:
 // A result's text as the column shows it: the display text of a value, the message of an
 // error through the application's translations, nothing for a note.
 QString resultText(const LineResult& result);
+// An engine's message (an error's, a total's) in the application's language.
+QString engineMessageText(const std::string& message);
+// A result's text as it fits `width`: whole when it does; else a value keeps what follows its
+// figure (the unit or currency after the last space) and loses digits from the figure's middle,
+// and anything else is cut at its end.
+QString fitResultText(const QString& text, bool error, const QFontMetricsF& metrics, qreal width);
 
 }  // namespace quibsum

@@ -110,8 +110,10 @@ int runDesktopApp(int& argc, char** argv, bool hidden) {
 
     SumSettings& settings = runtime->settings();
     for (auto evaluationChoice : {&SumSettings::numberStyleChanged, &SumSettings::rateKindChanged})
-        QObject::connect(&settings, evaluationChoice, window.get(),
-                         [&] { window->editor()->setEngine(runtime->makeEngine()); });
+        QObject::connect(&settings, evaluationChoice, window.get(), [&] {
+            // (A sheet too large to edit follows the settings by itself.)
+            if (EditorView* editor = window->editor()) editor->setEngine(runtime->makeEngine());
+        });
     QObject::connect(&settings, &SumSettings::appearanceChanged, window.get(), [&] { window->applyTheme(); });
     // Logging out asks every program to save: do it then, as at quit.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, [&](QSessionManager&) {

@@ -24,6 +24,7 @@
 #include <chrono>
 
 #include "QuibSum/editor/EditorView.h"
+#include "QuibSum/editor/LargeSheetView.h"
 #include "QuibSum/editor/RateSourceText.h"
 #include "QuibSum/editor/SumTextView.h"
 #include "QuibSum/editor/TotalFooter.h"
@@ -247,6 +248,12 @@ void SumWindow::buildMenus() {
         action->setShortcut(key);
         action->setShortcutContext(Qt::WidgetShortcut);  // shown in the menu, not taken from the editor
         connect(action, &QAction::triggered, this, [this, key = key] {
+            if (largeView_) {
+                // Read-only: only copying and selecting.
+                if (key == QKeySequence::Copy) largeView_->copy();
+                if (key == QKeySequence::SelectAll) largeView_->selectAll();
+                return;
+            }
             SumTextView* text = editor_->textView();
             switch (key) {
                 case QKeySequence::Undo:
@@ -286,7 +293,7 @@ bool SumWindow::isKey() const { return hooks_.currentKeyWindow() == this; }
 
 void SumWindow::showWindow() {
     hooks_.present(this);
-    editor_->textView()->setFocus();
+    focusSheet();
     emit shown();
 }
 
@@ -341,7 +348,7 @@ bool SumWindow::saveBeforeQuit() {
 // ---- Sheets ------------------------------------------------------------------------------
 
 bool SumWindow::showSheet(const QUuid& id) {
-    if (editor_ && id == sheetID_) return true;
+    if (sheetView_ && id == sheetID_) return true;
     return openSheet(id);
 }
 
@@ -364,32 +371,69 @@ bool SumWindow::openSheet(const QUuid& id) {
             return false;
         }
     }
-    auto* editor = new EditorView(text, runtime_.makeEngine(), theme_, this);
-    if (readOnly) editor->setReadOnlyReason(readOnly);
+    // A sheet too large for the editor is shown read-only, at a few bytes a line.
+    QWidget* view =
+        LargeSheetView::isTooLargeToEdit(text) ? openLargeSheet(text, readOnly, id) : openEditor(text, readOnly, id);
     footer_->endFeedback();
     auto* column = static_cast<QVBoxLayout*>(layout());
-    if (editor_) {
-        delete column->replaceWidget(editor_, editor);  // the layout hands back the old item
-        editor_->disconnect(this);
-        editor_->hide();
-        editor_->deleteLater();
+    if (sheetView_) {
+        delete column->replaceWidget(sheetView_, view);  // the layout hands back the old item
+        sheetView_->disconnect(this);
+        sheetView_->hide();
+        sheetView_->deleteLater();
     } else {
-        column->insertWidget(1, editor, 1);
+        column->insertWidget(1, view, 1);
     }
-    editor_ = editor;
+    sheetView_ = view;
     sheetID_ = id;
-    editor_->setSaveError(store_.lastError());
-    connect(editor_, &EditorView::textEdited, this, [this, id](const QString& t) { store_.setText(t, id); });
-    connect(editor_, &EditorView::evaluated, this, &SumWindow::updateFooter);
-    connect(editor_, &EditorView::cancelRequested, this, &SumWindow::hideWindow);
-    runtime_.registerEditor(editor_);
     if (deleteAction_) deleteAction_->setEnabled(id != SheetStore::quickSheetID);
     updateFooter();
     updateTitle();
     saveState();
     watchShownSheet();
-    editor_->textView()->setFocus();
+    focusSheet();
     return true;
+}
+
+QWidget* SumWindow::openEditor(const QString& text, const std::optional<QString>& readOnly, const QUuid& id) {
+    auto* editor = new EditorView(text, runtime_.makeEngine(), theme_, this);
+    if (readOnly) editor->setReadOnlyReason(readOnly);
+    editor_ = editor;
+    largeView_ = nullptr;
+    editor_->setSaveError(store_.lastError());
+    connect(editor_, &EditorView::textEdited, this, [this, id](const QString& t) { store_.setText(t, id); });
+    connect(editor_, &EditorView::evaluated, this, &SumWindow::updateFooter);
+    connect(editor_, &EditorView::cancelRequested, this, &SumWindow::hideWindow);
+    runtime_.registerEditor(editor_);
+    return editor;
+}
+
+// Nothing typed reaches the store from this view: its text is only ever read.
+QWidget* SumWindow::openLargeSheet(const QString& text, const std::optional<QString>& readOnly, const QUuid& id) {
+    auto* view = new LargeSheetView(text, runtime_.makeEngine(), theme_, this);
+    view->setReadOnlyReason(readOnly);
+    view->setSheetFile(sheetFile(id));
+    largeView_ = view;
+    editor_ = nullptr;
+    connect(view, &LargeSheetView::evaluated, this, &SumWindow::updateFooter);
+    connect(view, &LargeSheetView::cancelRequested, this, &SumWindow::hideWindow);
+    view->applyRateVersion(runtime_.rates()->version());
+    connect(&runtime_, &SumRuntime::ratesRefreshed, view, &LargeSheetView::applyRateVersion);
+    SumSettings& settings = runtime_.settings();
+    for (auto evaluationChoice : {&SumSettings::numberStyleChanged, &SumSettings::rateKindChanged})
+        connect(&settings, evaluationChoice, view, [this, view] { view->setEngine(runtime_.makeEngine()); });
+    return view;
+}
+
+QString SumWindow::sheetFile(const QUuid& id) const {
+    return store_.directory() + u'/' + SheetStore::idText(id) + QStringLiteral(".txt");
+}
+
+void SumWindow::focusSheet() {
+    if (editor_)
+        editor_->textView()->setFocus();
+    else if (largeView_)
+        largeView_->setFocus();
 }
 
 void SumWindow::setNotice(QWidget* notice) {
@@ -403,8 +447,8 @@ void SumWindow::showNote(const QString& text) {
 }
 
 void SumWindow::watchShownSheet() {
-    if (!editor_) return;
-    const QString file = store_.directory() + u'/' + SheetStore::idText(sheetID_) + QStringLiteral(".txt");
+    if (!sheetView_) return;
+    const QString file = sheetFile(sheetID_);
     // A file replaced by renaming is a new file: its watch is gone and is set anew.
     const QStringList watched = sheetsWatch_->files();
     if (watched.contains(file)) return;
@@ -434,7 +478,14 @@ void SumWindow::outsideChange(const SheetStore::OutsideChange& change) {
         });
         return;
     }
-    if (!editor_ || change.id != sheetID_) return;  // another sheet is read afresh when shown
+    if (!sheetView_ || change.id != sheetID_) return;  // another sheet is read afresh when shown
+    if (largeView_ && change.kind == Kind::appended) return largeView_->appendText(change.text);
+    // The sheet crossed the size up to which it is edited: shown again, in the other view.
+    if (largeView_ ||
+        (change.kind == Kind::appended && LargeSheetView::isTooLargeToEdit(editor_->source() + change.text))) {
+        openSheet(sheetID_);
+        return;
+    }
     switch (change.kind) {
         case Kind::appended:
             editor_->appendText(change.text);
@@ -456,10 +507,19 @@ void SumWindow::outsideChange(const SheetStore::OutsideChange& change) {
 
 void SumWindow::showQuickSheetText(const QString& text) {
     if (sheetID_ != SheetStore::quickSheetID) showSheet(SheetStore::quickSheetID);
-    editor_->replaceText(text);
+    const bool tooLarge = LargeSheetView::isTooLargeToEdit(text);
+    if (editor_ && !tooLarge)
+        editor_->replaceText(text);
+    else if (largeView_ && tooLarge)
+        largeView_->replaceText(text);
+    else
+        openSheet(SheetStore::quickSheetID);  // it crossed the size up to which it is edited
     showWindow();
     // After showing: a hidden view has no height to scroll by yet.
-    editor_->revealEnd();
+    if (editor_)
+        editor_->revealEnd();
+    else
+        largeView_->revealEnd();
 }
 
 void SumWindow::newSheet() {
@@ -518,7 +578,7 @@ void SumWindow::updateTitle() {
 }
 
 void SumWindow::updateFooter() {
-    const PageTotal& total = editor_->pageTotal();
+    const PageTotal& total = editor_ ? editor_->pageTotal() : largeView_->pageTotal();
     std::optional<QString> source;
     if (const auto* value = std::get_if<PageTotal::Value>(&total.payload)) source = rateSourceText(value->quantity);
     footer_->setTotal(total, source);
@@ -572,7 +632,10 @@ void SumWindow::applyTheme() {
     setAutoFillBackground(false);
     title_->setFont(theme_.textFont());
     closeButton_->setIcon(closeIcon(theme_.color(PaletteRole::footerText)));
-    editor_->setTheme(theme_);
+    if (editor_)
+        editor_->setTheme(theme_);
+    else
+        largeView_->setTheme(theme_);
     footer_->setTheme(theme_);
     update();
     emit themeChanged();
@@ -588,7 +651,7 @@ void SumWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) hadKeyboard_ = true;
     // Without a portal, "System" reads the desktop's palette, which the platform theme changes.
-    if (event->type() == QEvent::ApplicationPaletteChange && editor_ &&
+    if (event->type() == QEvent::ApplicationPaletteChange && sheetView_ &&
         runtime_.settings().windowAppearance() == Appearance::system)
         applyTheme();
 }

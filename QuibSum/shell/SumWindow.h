@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "QuibSum/editor/EditorTheme.h"
@@ -37,6 +38,7 @@ namespace quibsum {
 
 class WindowPin;
 class EditorView;
+class LargeSheetView;
 class SumRuntime;
 class TotalFooter;
 
@@ -66,7 +68,10 @@ public:
     SumWindow(SheetStore& store, SumRuntime& runtime, QSettings& windowSettings, Hooks hooks = Hooks::standard(),
               QWidget* parent = nullptr);
 
+    // The sheet shown: in the editor, or, when it is too large to edit, in a read-only view
+    // (LargeSheetView::isTooLargeToEdit). Exactly one of the two is there.
     EditorView* editor() const { return editor_; }
+    LargeSheetView* largeSheetView() const { return largeView_; }
     TotalFooter* footer() const { return footer_; }
     const QUuid& sheetID() const { return sheetID_; }
     bool isPinned() const { return pinned_; }
@@ -131,6 +136,10 @@ private slots:
 private:
     void buildMenus();
     bool openSheet(const QUuid& id);
+    QWidget* openEditor(const QString& text, const std::optional<QString>& readOnly, const QUuid& id);
+    QWidget* openLargeSheet(const QString& text, const std::optional<QString>& readOnly, const QUuid& id);
+    QString sheetFile(const QUuid& id) const;
+    void focusSheet();
     void outsideChange(const SheetStore::OutsideChange& change);
     void watchShownSheet();
     bool isKey() const;
@@ -151,6 +160,8 @@ private:
     QLabel* note_;
     QToolButton* closeButton_;
     EditorView* editor_ = nullptr;
+    LargeSheetView* largeView_ = nullptr;
+    QWidget* sheetView_ = nullptr;  // the one of the two shown
     TotalFooter* footer_;
     QFileSystemWatcher* sheetsWatch_;
     QTimer* checkSoon_;  // gathers a burst of file events into one check
