@@ -13,10 +13,10 @@
 #include <system_error>
 #include <vector>
 
+#include "QuibSumFiles/StoredFile.h"
 #include "QuibSumRates/FeedDates.h"
 #include "QuibSumRates/JsonReader.h"
 #include "QuibSumRates/RateProviderError.h"
-#include "QuibSumRates/StoredFile.h"
 
 namespace quibsum::detail {
 extern const unsigned char ratesSeedJson[];

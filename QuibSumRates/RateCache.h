@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "QuibSumCore/RateSnapshot.h"
-#include "QuibSumRates/FileDevice.h"
+#include "QuibSumFiles/FileDevice.h"
 
 namespace quibsum::RateCache {
 

@@ -13,7 +13,7 @@
 #include "QuibSum/cli/TerminalText.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSumCore/LineEnds.h"
-#include "QuibSumRates/StoredFile.h"
+#include "QuibSumFiles/StoredFile.h"
 
 namespace quibsum::SheetInput {
 

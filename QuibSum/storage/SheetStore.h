@@ -42,7 +42,7 @@
 #include "QuibSum/storage/SaveTimer.h"
 #include "QuibSum/storage/StorageError.h"
 #include "QuibSum/storage/TextStamp.h"
-#include "QuibSumRates/FileDevice.h"
+#include "QuibSumFiles/FileDevice.h"
 
 namespace quibsum {
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "QuibSumRates/StoredFileError.h"
+#include "QuibSumFiles/StoredFileError.h"
 #include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
