@@ -214,15 +214,5 @@ TEST(RateCache, SeedIsPlausibleAndMarkedAsSeed) {
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), RateCache::seedBytes()) << "stale embedded seed";
 }
 
-TEST(RateCache, DefaultLocationFollowsTheDataFolders) {
-    testing::ScopedEnvironment home("HOME", "/home/someone"), xdg("XDG_DATA_HOME", "/xdg"),
-        data("QUIBSUM_DATA_DIR", "/tmp/qs");
-    EXPECT_EQ(RateCache::defaultLocation(), "/tmp/qs/rates.json");
-    testing::ScopedEnvironment noData("QUIBSUM_DATA_DIR", nullptr);
-    EXPECT_EQ(RateCache::defaultLocation(), "/xdg/QuibSum/rates.json");
-    testing::ScopedEnvironment relative("XDG_DATA_HOME", "relative/path");  // invalid, so ignored
-    EXPECT_EQ(RateCache::defaultLocation(), "/home/someone/.local/share/QuibSum/rates.json");
-}
-
 }  // namespace
 }  // namespace quibsum
