@@ -7,12 +7,12 @@
 #include <ostream>
 
 #include "QuibSum/cli/CommandContext.h"
-#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
 #include "QuibSum/cli/InstanceCommands.h"
 #include "QuibSum/cli/SheetInput.h"
 #include "QuibSum/cli/SheetReport.h"
 #include "QuibSum/cli/TerminalText.h"
+#include "QuibSum/common/CommandText.h"
 #include "QuibSum/shell/SumServiceClient.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSumCore/Engine.h"

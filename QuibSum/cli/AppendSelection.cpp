@@ -7,8 +7,8 @@
 #include <chrono>
 #include <ostream>
 
-#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/InstanceCommands.h"
+#include "QuibSum/common/CommandText.h"
 #include "QuibSum/shell/SelectionReader.h"
 #include "QuibSum/shell/SumBusAddress.h"
 #include "QuibSum/shell/SumService.h"

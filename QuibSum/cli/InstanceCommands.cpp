@@ -1,5 +1,5 @@
 #include "QuibSum/cli/InstanceCommands.h"
-#include "QuibSum/cli/CommandText.h"
+#include "QuibSum/common/CommandText.h"
 
 #include <QDateTime>
 #include <QVariant>

@@ -15,7 +15,8 @@
 #include <optional>
 #include <string>
 
-#include "QuibSum/cli/ProgramFiles.h"
+#include "QuibSum/common/InterfaceLanguage.h"
+#include "QuibSum/common/ProgramFiles.h"
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/TotalFooter.h"
 #include "QuibSum/search/DesktopSearchActions.h"
@@ -25,7 +26,6 @@
 #include "QuibSum/shell/DesktopServiceHooks.h"
 #include "QuibSum/shell/DisplayAccess.h"
 #include "QuibSum/shell/HotKeyNotice.h"
-#include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/shell/PanelIcon.h"
 #include "QuibSum/shell/QuitOnSignal.h"
 #include "QuibSum/shell/SingleInstance.h"

@@ -6,8 +6,8 @@
 #include <QSettings>
 #include <chrono>
 
-#include "QuibSum/cli/RateStatus.h"
 #include "QuibSum/common/RateFeedOptions.h"
+#include "QuibSum/common/RateStatus.h"
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSumRates/CurlRateRequester.h"

@@ -38,7 +38,7 @@
 #include <string>
 #include <variant>
 
-#include "QuibSum/cli/QuickCalculator.h"
+#include "QuibSum/common/QuickCalculator.h"
 
 namespace quibsum {
 

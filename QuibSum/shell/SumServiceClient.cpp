@@ -25,7 +25,7 @@
 #include <utility>
 #include <vector>
 
-#include "QuibSum/cli/ProgramFiles.h"
+#include "QuibSum/common/ProgramFiles.h"
 #include "QuibSum/shell/SumBusAddress.h"
 
 namespace quibsum {

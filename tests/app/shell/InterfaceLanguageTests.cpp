@@ -12,7 +12,7 @@
 #include <QTranslator>
 #include <memory>
 
-#include "QuibSum/shell/InterfaceLanguage.h"
+#include "QuibSum/common/InterfaceLanguage.h"
 #include "QuibSum/shell/QtWidgetTexts.h"
 #include "QuibSum/shell/hotkey/HotKeyError.h"
 #include "QuibSumCore/EngineMessages.h"

@@ -22,7 +22,7 @@
 
 #include "../../support/TestRates.h"
 #include "PrivateBus.h"
-#include "QuibSum/cli/QuickCalculator.h"
+#include "QuibSum/common/QuickCalculator.h"
 #include "QuibSum/shell/SumBusAddress.h"
 #include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumServiceClient.h"
