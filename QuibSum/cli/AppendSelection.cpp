@@ -7,12 +7,12 @@
 #include <chrono>
 #include <ostream>
 
+#include "QuibSum/bus/SumBusAddress.h"
+#include "QuibSum/bus/SumService.h"
+#include "QuibSum/bus/SumServiceClient.h"
 #include "QuibSum/cli/InstanceCommands.h"
 #include "QuibSum/common/CommandText.h"
 #include "QuibSum/shell/SelectionReader.h"
-#include "QuibSum/shell/SumBusAddress.h"
-#include "QuibSum/shell/SumService.h"
-#include "QuibSum/shell/SumServiceClient.h"
 
 namespace quibsum::InstanceCommands {
 

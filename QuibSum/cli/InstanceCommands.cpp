@@ -10,8 +10,8 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "QuibSum/bus/SumServiceClient.h"
 #include "QuibSum/cli/Commands.h"
-#include "QuibSum/shell/SumServiceClient.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
 

@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+#include "QuibSum/bus/SumBusAddress.h"
+#include "QuibSum/bus/SumService.h"
 #include "QuibSum/common/InterfaceLanguage.h"
 #include "QuibSum/common/ProgramFiles.h"
 #include "QuibSum/editor/EditorView.h"
@@ -29,9 +31,7 @@
 #include "QuibSum/shell/PanelIcon.h"
 #include "QuibSum/shell/QuitOnSignal.h"
 #include "QuibSum/shell/SingleInstance.h"
-#include "QuibSum/shell/SumBusAddress.h"
 #include "QuibSum/shell/SumRuntime.h"
-#include "QuibSum/shell/SumService.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/shell/hotkey/GnomeShortcut.h"
 #include "QuibSum/shell/hotkey/HotKey.h"

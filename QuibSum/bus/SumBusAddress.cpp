@@ -1,4 +1,4 @@
-#include "QuibSum/shell/SumBusAddress.h"
+#include "QuibSum/bus/SumBusAddress.h"
 
 #include <QCryptographicHash>
 #include <QDir>
