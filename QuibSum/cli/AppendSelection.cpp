@@ -12,7 +12,7 @@
 #include "QuibSum/bus/SumServiceClient.h"
 #include "QuibSum/cli/InstanceCommands.h"
 #include "QuibSum/common/CommandText.h"
-#include "QuibSum/shell/SelectionReader.h"
+#include "QuibSum/desktop/SelectionReader.h"
 
 namespace quibsum::InstanceCommands {
 
