@@ -1,4 +1,4 @@
-#include "QuibSum/search/DesktopSearchActions.h"
+#include "QuibSum/shell/DesktopSearchActions.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
