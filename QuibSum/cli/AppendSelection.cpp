@@ -1,5 +1,5 @@
-// `quibsum append-selection`: the one command that reads from the display, so it lives with
-// the window, apart from the commands that only talk to the running application.
+// `quibsum append-selection`: the one command that reads from the display, so only the window
+// program takes it from the commands' library; the others never load Qt Gui.
 
 #include <QClipboard>
 #include <QGuiApplication>
