@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "QuibSum/cli/CommandLine.h"
-#include "QuibSum/cli/ProgramFiles.h"
+#include "QuibSum/common/ProgramFiles.h"
 
 namespace {
 

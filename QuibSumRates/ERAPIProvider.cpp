@@ -1,7 +1,6 @@
 #include "QuibSumRates/ERAPIProvider.h"
 
 #include <charconv>
-#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -25,10 +24,7 @@ bool isCurrencyCode(std::string_view code) {
 
 }  // namespace
 
-std::string endpoint() {
-    if (const char* url = std::getenv("QUIBSUM_ERAPI_URL"); url != nullptr && *url != '\0') return url;
-    return "https://open.er-api.com/v6/latest/USD";
-}
+std::string endpoint() { return "https://open.er-api.com/v6/latest/USD"; }
 
 ERAPIFeed decode(std::string_view body) {
     std::optional<std::string> result;

@@ -8,7 +8,7 @@
 
 namespace quibsum::ERAPIProvider {
 
-// The open endpoint, or $QUIBSUM_ERAPI_URL when set (tests point it at a local server).
+// The open endpoint (LiveRateStore::Options may name another).
 std::string endpoint();
 
 // The service asks for this credit wherever its rates are shown.

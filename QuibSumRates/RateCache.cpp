@@ -1,6 +1,5 @@
 #include "QuibSumRates/RateCache.h"
 
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,10 +12,10 @@
 #include <system_error>
 #include <vector>
 
+#include "QuibSumFiles/StoredFile.h"
 #include "QuibSumRates/FeedDates.h"
 #include "QuibSumRates/JsonReader.h"
 #include "QuibSumRates/RateProviderError.h"
-#include "QuibSumRates/StoredFile.h"
 
 namespace quibsum::detail {
 extern const unsigned char ratesSeedJson[];
@@ -85,21 +84,6 @@ void makePrivateFolders(const std::filesystem::path& folder) {
 }
 
 }  // namespace
-
-std::filesystem::path defaultLocation() {
-    if (const char* dir = std::getenv("QUIBSUM_DATA_DIR"); dir != nullptr && *dir != '\0')
-        return std::filesystem::path(dir) / "rates.json";
-    // A relative XDG_DATA_HOME is invalid and must be ignored.
-    if (const char* dataHome = std::getenv("XDG_DATA_HOME"); dataHome != nullptr && dataHome[0] == '/')
-        return std::filesystem::path(dataHome) / "QuibSum" / "rates.json";
-    const char* home = std::getenv("HOME");
-    if (home == nullptr || *home == '\0') {
-        const passwd* entry = getpwuid(getuid());
-        home = entry != nullptr ? entry->pw_dir : nullptr;
-    }
-    if (home == nullptr || *home == '\0') throw std::runtime_error("no home folder for the rate cache");
-    return std::filesystem::path(home) / ".local" / "share" / "QuibSum" / "rates.json";
-}
 
 RateSnapshot decode(std::string_view bytes) {
     RawTable vcb, erapi;

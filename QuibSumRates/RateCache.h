@@ -12,13 +12,9 @@
 #include <string_view>
 
 #include "QuibSumCore/RateSnapshot.h"
-#include "QuibSumRates/FileDevice.h"
+#include "QuibSumFiles/FileDevice.h"
 
 namespace quibsum::RateCache {
-
-// $QUIBSUM_DATA_DIR/rates.json when that is set, else $XDG_DATA_HOME/QuibSum/rates.json (by
-// default ~/.local/share/QuibSum/rates.json). Throws std::runtime_error when there is no home.
-std::filesystem::path defaultLocation();
 
 // Reads and validates a snapshot. Throws std::system_error when the file does not exist,
 // StoredFileError when it cannot be read or is not a regular file (a FIFO never blocks),

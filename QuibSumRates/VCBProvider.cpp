@@ -119,10 +119,7 @@ std::string_view trimmed(std::string_view text) {
 
 }  // namespace
 
-std::string endpoint() {
-    if (const char* url = std::getenv("QUIBSUM_VCB_URL"); url != nullptr && *url != '\0') return url;
-    return "https://portal.vietcombank.com.vn/Usercontrols/TVPortal.TyGia/pXML.aspx";
-}
+std::string endpoint() { return "https://portal.vietcombank.com.vn/Usercontrols/TVPortal.TyGia/pXML.aspx"; }
 
 VCBFeed parse(std::string_view body) {
     std::unique_ptr<XML_ParserStruct, ParserDeleter> parser(XML_ParserCreate(nullptr));

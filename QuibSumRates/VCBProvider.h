@@ -10,7 +10,7 @@
 
 namespace quibsum::VCBProvider {
 
-// The bank's public rate page, or $QUIBSUM_VCB_URL when set (tests point it at a local server).
+// The bank's public rate page (LiveRateStore::Options may name another).
 std::string endpoint();
 
 // Reads the table as a stream; never resolves an entity, and refuses a document that declares

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Formats the C++ sources of QuibSumCore, QuibSumRates, QuibSum, tests, bench and fuzz with
+# Formats the C++ sources of QuibSumCore, QuibSumRates, QuibSumFiles, QuibSum, tests, bench and fuzz with
 # .clang-format, using clang-format 16 (scripts/setup.sh installs it) so that every machine
 # formats alike. With --check, changes nothing and fails listing the files that differ.
 set -euo pipefail
@@ -19,7 +19,7 @@ if ! command -v "$formatter" >/dev/null 2>&1; then
 fi
 
 mapfile -t files < <(git ls-files --cached --others --exclude-standard -- \
-    'QuibSumCore/*.cpp' 'QuibSumCore/*.h' 'QuibSumRates/*.cpp' 'QuibSumRates/*.h' 'QuibSum/*.cpp' 'QuibSum/*.h' \
+    'QuibSumCore/*.cpp' 'QuibSumCore/*.h' 'QuibSumRates/*.cpp' 'QuibSumRates/*.h' 'QuibSumFiles/*.cpp' 'QuibSumFiles/*.h' 'QuibSum/*.cpp' 'QuibSum/*.h' \
     'tests/*.cpp' 'tests/*.h' 'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'fuzz/*.h')
 
 if [ "$check" = 0 ]; then

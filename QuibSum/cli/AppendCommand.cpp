@@ -6,14 +6,14 @@
 #include <algorithm>
 #include <ostream>
 
+#include "QuibSum/bus/SumServiceClient.h"
 #include "QuibSum/cli/CommandContext.h"
-#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
 #include "QuibSum/cli/InstanceCommands.h"
 #include "QuibSum/cli/SheetInput.h"
 #include "QuibSum/cli/SheetReport.h"
 #include "QuibSum/cli/TerminalText.h"
-#include "QuibSum/shell/SumServiceClient.h"
+#include "QuibSum/common/CommandText.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSumCore/Engine.h"
 #include "QuibSumCore/LineEnds.h"

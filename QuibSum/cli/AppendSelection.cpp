@@ -1,5 +1,5 @@
-// `quibsum append-selection`: the one command that reads from the display, so it lives with
-// the window, apart from the commands that only talk to the running application.
+// `quibsum append-selection`: the one command that reads from the display, so only the window
+// program takes it from the commands' library; the others never load Qt Gui.
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -7,12 +7,12 @@
 #include <chrono>
 #include <ostream>
 
-#include "QuibSum/cli/CommandText.h"
+#include "QuibSum/bus/SumBusAddress.h"
+#include "QuibSum/bus/SumService.h"
+#include "QuibSum/bus/SumServiceClient.h"
 #include "QuibSum/cli/InstanceCommands.h"
-#include "QuibSum/shell/SelectionReader.h"
-#include "QuibSum/shell/SumBusAddress.h"
-#include "QuibSum/shell/SumService.h"
-#include "QuibSum/shell/SumServiceClient.h"
+#include "QuibSum/common/CommandText.h"
+#include "QuibSum/desktop/SelectionReader.h"
 
 namespace quibsum::InstanceCommands {
 

@@ -3,9 +3,9 @@
 #include <ostream>
 
 #include "QuibSum/cli/CommandContext.h"
-#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
-#include "QuibSum/cli/QuickCalculator.h"
+#include "QuibSum/common/CommandText.h"
+#include "QuibSum/common/QuickCalculator.h"
 
 namespace quibsum {
 

@@ -1,5 +1,5 @@
 #include "QuibSum/cli/CommandLine.h"
-#include "QuibSum/cli/CommandText.h"
+#include "QuibSum/common/CommandText.h"
 
 #include <array>
 #include <ostream>

@@ -1,5 +1,5 @@
 #include "QuibSum/cli/CommandOptions.h"
-#include "QuibSum/cli/CommandText.h"
+#include "QuibSum/common/CommandText.h"
 
 #include <QString>
 

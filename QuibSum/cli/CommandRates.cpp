@@ -1,8 +1,10 @@
 #include "QuibSum/cli/CommandRates.h"
 
 #include "QuibSum/cli/DeferredRateRequester.h"
+#include "QuibSum/common/RateFeedOptions.h"
+#include "QuibSum/storage/AppPaths.h"
+#include "QuibSumCore/Clock.h"
 #include "QuibSumCore/FixedRateStore.h"
-#include "QuibSumRates/Clock.h"
 #include "QuibSumRates/LiveRateStore.h"
 #include "QuibSumRates/RateCache.h"
 
@@ -17,7 +19,8 @@ CommandRates CommandRates::fromFile(const std::filesystem::path& snapshotFile) {
 CommandRates CommandRates::live() {
     CommandRates rates;
     rates.requester_ = std::make_shared<DeferredRateRequester>();
-    rates.live_ = std::make_shared<LiveRateStore>(RateCache::defaultLocation(), rates.requester_);
+    rates.live_ = std::make_shared<LiveRateStore>(AppPaths::rateCacheFile(), rates.requester_,
+                                                  RateFeedOptions::fromEnvironment());
     rates.store_ = rates.live_;
     return rates;
 }

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "QuibSum/cli/NetworkLibrary.h"
-#include "QuibSum/cli/ProgramFiles.h"
+#include "QuibSum/common/ProgramFiles.h"
 #include "QuibSumRates/RateProviderError.h"
 
 namespace quibsum {

@@ -1,5 +1,5 @@
 #include "QuibSum/cli/InstanceCommands.h"
-#include "QuibSum/cli/CommandText.h"
+#include "QuibSum/common/CommandText.h"
 
 #include <QVariant>
 
@@ -9,11 +9,11 @@
 #include <ostream>
 #include <stdexcept>
 
+#include "QuibSum/bus/SumServiceClient.h"
 #include "QuibSum/cli/Commands.h"
-#include "QuibSum/shell/SumServiceClient.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
-#include "QuibSumRates/Clock.h"
+#include "QuibSumCore/Clock.h"
 
 namespace quibsum::InstanceCommands {
 

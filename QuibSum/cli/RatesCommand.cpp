@@ -6,11 +6,11 @@
 #include <utility>
 
 #include "QuibSum/cli/CommandContext.h"
-#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
-#include "QuibSum/cli/RateStatus.h"
 #include "QuibSum/cli/TerminalText.h"
-#include "QuibSumRates/Clock.h"
+#include "QuibSum/common/CommandText.h"
+#include "QuibSum/common/RateStatus.h"
+#include "QuibSumCore/Clock.h"
 #include "QuibSumRates/LiveRateStore.h"
 
 namespace quibsum {

@@ -1,10 +1,10 @@
 // `quibsum sheet`: a whole sheet with each line's result and the total, as text or JSON.
 
 #include "QuibSum/cli/CommandContext.h"
-#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
 #include "QuibSum/cli/SheetInput.h"
 #include "QuibSum/cli/SheetReport.h"
+#include "QuibSum/common/CommandText.h"
 #include "QuibSumCore/Engine.h"
 
 namespace quibsum {

@@ -1,5 +1,5 @@
 #include "QuibSum/cli/SheetInput.h"
-#include "QuibSum/cli/CommandText.h"
+#include "QuibSum/common/CommandText.h"
 
 #include <QString>
 
@@ -13,7 +13,7 @@
 #include "QuibSum/cli/TerminalText.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSumCore/LineEnds.h"
-#include "QuibSumRates/StoredFile.h"
+#include "QuibSumFiles/StoredFile.h"
 
 namespace quibsum::SheetInput {
 

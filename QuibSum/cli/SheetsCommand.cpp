@@ -7,9 +7,9 @@
 #include <ostream>
 
 #include "QuibSum/cli/CommandContext.h"
-#include "QuibSum/cli/CommandText.h"
 #include "QuibSum/cli/Commands.h"
 #include "QuibSum/cli/TerminalText.h"
+#include "QuibSum/common/CommandText.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSum/storage/SheetStore.h"
 

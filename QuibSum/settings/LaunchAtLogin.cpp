@@ -5,7 +5,7 @@
 #include <QFile>
 #include <stdexcept>
 
-#include "QuibSumRates/StoredFile.h"
+#include "QuibSumFiles/StoredFile.h"
 
 namespace quibsum {
 

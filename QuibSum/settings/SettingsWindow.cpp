@@ -16,12 +16,13 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "QuibSum/desktop/PanelIcon.h"
+#include "QuibSum/desktop/ProjectLinks.h"
+#include "QuibSum/desktop/WindowPin.h"
 #include "QuibSum/editor/EditorTheme.h"
 #include "QuibSum/settings/HotkeyRecorder.h"
 #include "QuibSum/settings/SettingsPanes.h"
 #include "QuibSum/settings/SumCurrencyGuide.h"
-#include "QuibSum/shell/PanelIcon.h"
-#include "QuibSum/shell/WindowPin.h"
 #include "QuibSum/storage/SumSettings.h"
 #include "QuibSumRates/ERAPIProvider.h"
 

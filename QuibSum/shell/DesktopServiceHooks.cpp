@@ -4,7 +4,7 @@
 #include <QWindow>
 #include <QtGlobal>
 
-#include "QuibSum/shell/SelectionReader.h"
+#include "QuibSum/desktop/SelectionReader.h"
 
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/shell/SumWindow.h"

@@ -1,7 +1,7 @@
 #pragma once
 // The desktop application behind its bus service: the window, the sheets and the rates.
 
-#include "QuibSum/shell/SumService.h"
+#include "QuibSum/bus/SumService.h"
 
 namespace quibsum {
 

@@ -3,9 +3,9 @@
 #include <QDBusConnection>
 #include <cstdio>
 
-#include "QuibSum/shell/SumBusAddress.h"
-#include "QuibSum/shell/SumService.h"
-#include "QuibSum/shell/SumServiceClient.h"
+#include "QuibSum/bus/SumBusAddress.h"
+#include "QuibSum/bus/SumService.h"
+#include "QuibSum/bus/SumServiceClient.h"
 
 namespace quibsum {
 

@@ -6,11 +6,11 @@
 #include <QSettings>
 #include <chrono>
 
-#include "QuibSum/cli/RateStatus.h"
+#include "QuibSum/common/RateFeedOptions.h"
+#include "QuibSum/common/RateStatus.h"
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/storage/AppPaths.h"
 #include "QuibSumRates/CurlRateRequester.h"
-#include "QuibSumRates/RateCache.h"
 
 namespace quibsum {
 
@@ -18,7 +18,8 @@ std::unique_ptr<SumRuntime> SumRuntime::standard() {
     std::optional<QString> refusal;
     std::unique_ptr<QSettings> storage = AppPaths::openSettings(refusal);
     auto requester = std::make_shared<CurlRateRequester>();
-    auto runtime = std::make_unique<SumRuntime>(*storage, requester, RateCache::defaultLocation());
+    auto runtime = std::make_unique<SumRuntime>(*storage, requester, AppPaths::rateCacheFile(),
+                                                RateFeedOptions::fromEnvironment());
     runtime->ownStorage_ = std::move(storage);
     if (refusal) {
         // In the log, and in the settings window, where the choices it could not read are.

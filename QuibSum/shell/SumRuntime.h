@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "QuibSum/storage/SumSettings.h"
+#include "QuibSumCore/Clock.h"
 #include "QuibSumCore/Engine.h"
-#include "QuibSumRates/Clock.h"
 #include "QuibSumRates/LiveRateStore.h"
 
 class QSettings;

@@ -23,15 +23,15 @@
 #include <QWindow>
 #include <chrono>
 
+#include "QuibSum/desktop/ProjectLinks.h"
+#include "QuibSum/desktop/WindowPin.h"
+#include "QuibSum/desktop/x11/X11Focus.h"
 #include "QuibSum/editor/EditorView.h"
 #include "QuibSum/editor/LargeSheetView.h"
 #include "QuibSum/editor/RateSourceText.h"
 #include "QuibSum/editor/SumTextView.h"
 #include "QuibSum/editor/TotalFooter.h"
-#include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/shell/SumRuntime.h"
-#include "QuibSum/shell/WindowPin.h"
-#include "QuibSum/shell/x11/X11Focus.h"
 #include "QuibSum/storage/SheetStore.h"
 #include "QuibSum/storage/StorageError.h"
 #include "QuibSum/storage/WindowState.h"

@@ -5,8 +5,13 @@
 #include <QFile>
 #include <QSettings>
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <stdexcept>
+
 #include "QuibSum/storage/SettingsFile.h"
-#include "QuibSumRates/RateCache.h"
 
 namespace quibsum::AppPaths {
 
@@ -14,15 +19,35 @@ namespace {
 
 QString fromEnvironment(const char* name) { return QString::fromLocal8Bit(qgetenv(name)); }
 
-}  // namespace
-
-QString dataDirectory() {
-    // The rate cache decides where the shared folder is; asking it keeps sheets and rates
-    // side by side under every combination of variables.
-    return QString::fromStdString(RateCache::defaultLocation().parent_path().string());
+const char* chosenDataDirectory() {
+    const char* dir = std::getenv("QUIBSUM_DATA_DIR");
+    return dir != nullptr && *dir != '\0' ? dir : nullptr;
 }
 
+// The sheets and the rate cache sit side by side in it, under every combination of variables.
+std::filesystem::path dataPath() {
+    if (const char* dir = chosenDataDirectory()) return dir;
+    // A relative XDG_DATA_HOME is invalid and must be ignored.
+    if (const char* dataHome = std::getenv("XDG_DATA_HOME"); dataHome != nullptr && dataHome[0] == '/')
+        return std::filesystem::path(dataHome) / "QuibSum";
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+        const passwd* entry = getpwuid(getuid());
+        home = entry != nullptr ? entry->pw_dir : nullptr;
+    }
+    if (home == nullptr || *home == '\0') throw std::runtime_error("no home folder for the sheets and the rate cache");
+    return std::filesystem::path(home) / ".local" / "share" / "QuibSum";
+}
+
+}  // namespace
+
+QString dataDirectory() { return QString::fromStdString(dataPath().string()); }
+
+bool dataDirectoryChosen() { return chosenDataDirectory() != nullptr; }
+
 QString sheetsDirectory() { return dataDirectory() + QStringLiteral("/Sheets"); }
+
+std::filesystem::path rateCacheFile() { return dataPath() / "rates.json"; }
 
 QString configDirectory() {
     if (QString dir = fromEnvironment("QUIBSUM_CONFIG_DIR"); !dir.isEmpty()) return dir;

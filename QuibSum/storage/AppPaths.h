@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 
@@ -12,11 +13,15 @@ class QSettings;
 
 namespace quibsum::AppPaths {
 
-// $QUIBSUM_DATA_DIR, else $XDG_DATA_HOME/QuibSum (~/.local/share/QuibSum): the folder that also
-// holds the rate cache. Throws std::runtime_error when there is no home folder.
+// $QUIBSUM_DATA_DIR, else $XDG_DATA_HOME/QuibSum (~/.local/share/QuibSum): the folder of the
+// sheets and the rate cache. Throws std::runtime_error when there is no home folder.
 QString dataDirectory();
+// Whether QUIBSUM_DATA_DIR chose the data folder (a test's or a script's scratch folder).
+bool dataDirectoryChosen();
 // dataDirectory()/Sheets.
 QString sheetsDirectory();
+// dataDirectory()/rates.json, the rate cache (RateCache, LiveRateStore).
+std::filesystem::path rateCacheFile();
 // $QUIBSUM_CONFIG_DIR, else $XDG_CONFIG_HOME/QuibSum (~/.config/QuibSum).
 QString configDirectory();
 // configDirectory()/QuibSum.conf.

@@ -11,7 +11,7 @@
 #include <QIODevice>
 
 #include "QuibSum/storage/StorageError.h"
-#include "QuibSumRates/StoredFile.h"
+#include "QuibSumFiles/StoredFile.h"
 
 namespace quibsum {
 

@@ -21,7 +21,7 @@
 #include "QuibSum/storage/JsonText.h"
 #include "QuibSum/storage/SheetStoreLock.h"
 #include "QuibSumCore/LineEnds.h"
-#include "QuibSumRates/StoredFile.h"
+#include "QuibSumFiles/StoredFile.h"
 
 namespace quibsum {
 

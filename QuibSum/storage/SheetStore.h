@@ -42,8 +42,8 @@
 #include "QuibSum/storage/SaveTimer.h"
 #include "QuibSum/storage/StorageError.h"
 #include "QuibSum/storage/TextStamp.h"
-#include "QuibSumRates/Clock.h"
-#include "QuibSumRates/FileDevice.h"
+#include "QuibSumCore/Clock.h"
+#include "QuibSumFiles/FileDevice.h"
 
 namespace quibsum {
 

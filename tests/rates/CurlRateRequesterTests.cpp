@@ -127,9 +127,8 @@ TEST_F(CurlRateRequesterTest, TheLiveStoreRefreshesFromTheServer) {
     testing::TempDir dir;
     const std::string bankURL = server.url("/Usercontrols/TVPortal.TyGia/pXML.aspx"),
                       midURL = server.url("/v6/latest/USD");
-    testing::ScopedEnvironment bankEndpoint("QUIBSUM_VCB_URL", bankURL.c_str()),
-        midEndpoint("QUIBSUM_ERAPI_URL", midURL.c_str());
-    LiveRateStore store(dir.path() / "rates.json", std::make_shared<CurlRateRequester>());
+    LiveRateStore store(dir.path() / "rates.json", std::make_shared<CurlRateRequester>(),
+                        LiveRateStore::Options{bankURL, midURL});
 
     store.refresh(testing::utc(2026, 12, 7), false);
     EXPECT_EQ(store.version(), 2);

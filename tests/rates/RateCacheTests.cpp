@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "QuibSumRates/StoredFileError.h"
+#include "QuibSumFiles/StoredFileError.h"
 #include "tests/support/RateTestSupport.h"
 
 namespace quibsum {
@@ -212,16 +212,6 @@ TEST(RateCache, SeedIsPlausibleAndMarkedAsSeed) {
 
     std::ifstream in(std::filesystem::path(QUIBSUM_SOURCE_DIR) / "QuibSumRates/resources/rates-seed.json");
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), {}), RateCache::seedBytes()) << "stale embedded seed";
-}
-
-TEST(RateCache, DefaultLocationFollowsTheDataFolders) {
-    testing::ScopedEnvironment home("HOME", "/home/someone"), xdg("XDG_DATA_HOME", "/xdg"),
-        data("QUIBSUM_DATA_DIR", "/tmp/qs");
-    EXPECT_EQ(RateCache::defaultLocation(), "/tmp/qs/rates.json");
-    testing::ScopedEnvironment noData("QUIBSUM_DATA_DIR", nullptr);
-    EXPECT_EQ(RateCache::defaultLocation(), "/xdg/QuibSum/rates.json");
-    testing::ScopedEnvironment relative("XDG_DATA_HOME", "relative/path");  // invalid, so ignored
-    EXPECT_EQ(RateCache::defaultLocation(), "/home/someone/.local/share/QuibSum/rates.json");
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "QuibSumFiles/StoredFile.h"
 #include "QuibSumRates/RateCache.h"
-#include "QuibSumRates/StoredFile.h"
 #include "tests/support/FailingDevice.h"
 #include "tests/support/RateTestSupport.h"
 

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstddef>
 
-#include "QuibSumRates/FileDevice.h"
+#include "QuibSumFiles/FileDevice.h"
 
 namespace quibsum::testing {
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <functional>
 
-#include "QuibSumRates/Clock.h"
+#include "QuibSumCore/Clock.h"
 
 namespace quibsum::testing {
 

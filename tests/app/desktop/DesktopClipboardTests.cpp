@@ -8,7 +8,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-#include "QuibSum/search/DesktopClipboard.h"
+#include "QuibSum/desktop/DesktopClipboard.h"
 #include "tests/app/desktop/FakeBusService.h"
 #include "tests/app/hotkey/WaitUntil.h"
 

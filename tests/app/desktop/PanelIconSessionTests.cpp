@@ -10,7 +10,7 @@
 #include <QDBusPendingReply>
 #include <QSignalSpy>
 
-#include "QuibSum/shell/PanelIcon.h"
+#include "QuibSum/desktop/PanelIcon.h"
 #include "tests/app/desktop/FakeBusService.h"
 #include "tests/app/hotkey/WaitUntil.h"
 

@@ -9,10 +9,10 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "QuibSum/common/InterfaceLanguage.h"
 #include "QuibSum/settings/SettingsPanes.h"
 #include "QuibSum/settings/SettingsWindow.h"
 #include "QuibSum/settings/SumCurrencyGuide.h"
-#include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/storage/SumSettings.h"
 
 using namespace quibsum;

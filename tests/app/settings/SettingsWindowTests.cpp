@@ -25,9 +25,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "QuibSum/desktop/ProjectLinks.h"
 #include "QuibSum/settings/HotkeyRecorder.h"
 #include "QuibSum/settings/SettingsWindow.h"
-#include "QuibSum/shell/ProjectLinks.h"
 #include "QuibSum/storage/SumSettings.h"
 
 using namespace quibsum;

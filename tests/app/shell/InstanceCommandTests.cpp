@@ -28,9 +28,9 @@
 #include <vector>
 
 #include "PrivateBus.h"
-#include "QuibSum/shell/SumBusAddress.h"
-#include "QuibSum/shell/SumService.h"
-#include "QuibSum/shell/SumServiceClient.h"
+#include "QuibSum/bus/SumBusAddress.h"
+#include "QuibSum/bus/SumService.h"
+#include "QuibSum/bus/SumServiceClient.h"
 #include "tests/support/ManualClock.h"
 
 namespace quibsum {

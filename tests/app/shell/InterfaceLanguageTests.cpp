@@ -15,8 +15,8 @@
 #include <QTranslator>
 #include <memory>
 
+#include "QuibSum/common/InterfaceLanguage.h"
 #include "QuibSum/settings/SettingsWindow.h"
-#include "QuibSum/shell/InterfaceLanguage.h"
 #include "QuibSum/shell/QtWidgetTexts.h"
 #include "QuibSum/shell/hotkey/HotKeyError.h"
 #include "QuibSum/storage/SheetStore.h"

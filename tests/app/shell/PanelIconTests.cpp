@@ -10,8 +10,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include "QuibSum/desktop/PanelIcon.h"
 #include "QuibSum/settings/SettingsWindow.h"
-#include "QuibSum/shell/PanelIcon.h"
 #include "QuibSum/storage/SumSettings.h"
 
 namespace quibsum {

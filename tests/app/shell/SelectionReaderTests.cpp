@@ -7,7 +7,7 @@
 #include <QTest>
 #include <optional>
 
-#include "QuibSum/shell/SelectionReader.h"
+#include "QuibSum/desktop/SelectionReader.h"
 
 namespace quibsum {
 namespace {

@@ -8,8 +8,8 @@
 #include <memory>
 
 #include "PrivateBus.h"
-#include "QuibSum/shell/SumBusAddress.h"
-#include "QuibSum/shell/SumService.h"
+#include "QuibSum/bus/SumBusAddress.h"
+#include "QuibSum/bus/SumService.h"
 #include "tests/support/NeutralDesktop.h"
 
 int main(int argc, char** argv) {

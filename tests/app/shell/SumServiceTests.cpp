@@ -22,10 +22,10 @@
 
 #include "../../support/TestRates.h"
 #include "PrivateBus.h"
-#include "QuibSum/cli/QuickCalculator.h"
-#include "QuibSum/shell/SumBusAddress.h"
-#include "QuibSum/shell/SumService.h"
-#include "QuibSum/shell/SumServiceClient.h"
+#include "QuibSum/bus/SumBusAddress.h"
+#include "QuibSum/bus/SumService.h"
+#include "QuibSum/bus/SumServiceClient.h"
+#include "QuibSum/common/QuickCalculator.h"
 #include "QuibSum/storage/StorageError.h"
 #include "tests/support/ManualClock.h"
 

@@ -1,4 +1,4 @@
-#include "QuibSum/shell/SumService.h"
+#include "QuibSum/bus/SumService.h"
 
 #include <dlfcn.h>
 
@@ -9,7 +9,7 @@
 #include <exception>
 #include <utility>
 
-#include "QuibSum/shell/SumBusAddress.h"
+#include "QuibSum/bus/SumBusAddress.h"
 
 namespace quibsum {
 

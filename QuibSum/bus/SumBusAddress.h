@@ -1,8 +1,8 @@
 #pragma once
 // SumBusAddress: where the running Quib Sum is found on the session bus, and the names of the
 // errors it answers with. One instance serves one data folder: a folder chosen with
-// QUIBSUM_DATA_DIR gets a name of its own, so a program started on a scratch folder (a test, a
-// script) never reaches, or blocks, the instance that holds the user's sheets.
+// QUIBSUM_DATA_DIR (AppPaths::dataDirectoryChosen) gets a name of its own, so a program started on a scratch folder (a
+// test, a script) never reaches, or blocks, the instance that holds the user's sheets.
 
 #include <QDBusConnection>
 #include <QString>

@@ -18,8 +18,8 @@
 #include <string>
 #include <string_view>
 
-#include "QuibSumRates/FileDevice.h"
-#include "QuibSumRates/StoredFileError.h"
+#include "QuibSumFiles/FileDevice.h"
+#include "QuibSumFiles/StoredFileError.h"
 
 namespace quibsum {
 

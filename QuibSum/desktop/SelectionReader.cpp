@@ -1,4 +1,4 @@
-#include "QuibSum/shell/SelectionReader.h"
+#include "QuibSum/desktop/SelectionReader.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

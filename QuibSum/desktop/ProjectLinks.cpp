@@ -1,4 +1,4 @@
-#include "QuibSum/shell/ProjectLinks.h"
+#include "QuibSum/desktop/ProjectLinks.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

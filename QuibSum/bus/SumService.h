@@ -38,8 +38,8 @@
 #include <string>
 #include <variant>
 
-#include "QuibSum/cli/QuickCalculator.h"
-#include "QuibSumRates/Clock.h"
+#include "QuibSum/common/QuickCalculator.h"
+#include "QuibSumCore/Clock.h"
 
 namespace quibsum {
 

@@ -1,4 +1,4 @@
-#include "QuibSum/search/DesktopClipboard.h"
+#include "QuibSum/desktop/DesktopClipboard.h"
 
 #include <QClipboard>
 #include <QDBusMessage>

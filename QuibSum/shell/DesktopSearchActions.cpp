@@ -1,9 +1,9 @@
-#include "QuibSum/search/DesktopSearchActions.h"
+#include "QuibSum/shell/DesktopSearchActions.h"
 
 #include <QDBusConnection>
 #include <exception>
 
-#include "QuibSum/search/DesktopClipboard.h"
+#include "QuibSum/desktop/DesktopClipboard.h"
 #include "QuibSum/shell/SumRuntime.h"
 #include "QuibSum/shell/SumWindow.h"
 #include "QuibSum/storage/SheetStore.h"

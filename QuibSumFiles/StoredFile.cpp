@@ -1,4 +1,4 @@
-#include "QuibSumRates/StoredFile.h"
+#include "QuibSumFiles/StoredFile.h"
 
 #include <dirent.h>
 #include <fcntl.h>

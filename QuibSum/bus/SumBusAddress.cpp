@@ -1,4 +1,4 @@
-#include "QuibSum/shell/SumBusAddress.h"
+#include "QuibSum/bus/SumBusAddress.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -11,7 +11,7 @@
 namespace quibsum::SumBusAddress {
 
 QString serviceName(const QString& dataDirectory) {
-    if (qEnvironmentVariableIsEmpty("QUIBSUM_DATA_DIR")) return QString::fromLatin1(defaultServiceName);
+    if (!AppPaths::dataDirectoryChosen()) return QString::fromLatin1(defaultServiceName);
     // Bus name elements are ASCII letters, digits and "_" and may not start with a digit.
     const QString path = QDir::cleanPath(QFileInfo(dataDirectory).absoluteFilePath());
     const QByteArray digest = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha256);

@@ -1,4 +1,4 @@
-#include "QuibSum/shell/InterfaceLanguage.h"
+#include "QuibSum/common/InterfaceLanguage.h"
 
 #include <QCoreApplication>
 #include <QLocale>

@@ -1,6 +1,6 @@
-#include "QuibSum/cli/CommandText.h"
+#include "QuibSum/common/CommandText.h"
 
-#include "QuibSum/shell/InterfaceLanguage.h"
+#include "QuibSum/common/InterfaceLanguage.h"
 
 namespace quibsum::CommandText {
 

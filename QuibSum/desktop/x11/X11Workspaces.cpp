@@ -1,4 +1,4 @@
-#include "QuibSum/shell/x11/X11Workspaces.h"
+#include "QuibSum/desktop/x11/X11Workspaces.h"
 
 #include <xcb/xcb.h>
 

@@ -1,4 +1,4 @@
-#include "QuibSum/cli/ProgramFiles.h"
+#include "QuibSum/common/ProgramFiles.h"
 
 #include <system_error>
 

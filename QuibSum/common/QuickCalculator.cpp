@@ -1,4 +1,4 @@
-#include "QuibSum/cli/QuickCalculator.h"
+#include "QuibSum/common/QuickCalculator.h"
 
 #include <QCoreApplication>
 

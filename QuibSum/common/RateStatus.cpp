@@ -1,5 +1,5 @@
-#include "QuibSum/cli/RateStatus.h"
-#include "QuibSum/cli/CommandText.h"
+#include "QuibSum/common/RateStatus.h"
+#include "QuibSum/common/CommandText.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "QuibSum/shell/PanelIcon.h"
+#include "QuibSum/desktop/PanelIcon.h"
 
 #include <QIcon>
 #include <QMenu>

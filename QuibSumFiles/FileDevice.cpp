@@ -1,4 +1,4 @@
-#include "QuibSumRates/FileDevice.h"
+#include "QuibSumFiles/FileDevice.h"
 
 #include <unistd.h>
 

@@ -1,10 +1,10 @@
-#include "QuibSum/shell/WindowPin.h"
+#include "QuibSum/desktop/WindowPin.h"
 
 #include <QEvent>
 #include <QWidget>
 #include <QWindow>
 
-#include "QuibSum/shell/x11/X11Workspaces.h"
+#include "QuibSum/desktop/x11/X11Workspaces.h"
 
 namespace quibsum {
 

@@ -1,4 +1,4 @@
-#include "QuibSum/shell/SumServiceClient.h"
+#include "QuibSum/bus/SumServiceClient.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -25,8 +25,8 @@
 #include <utility>
 #include <vector>
 
-#include "QuibSum/cli/ProgramFiles.h"
-#include "QuibSum/shell/SumBusAddress.h"
+#include "QuibSum/bus/SumBusAddress.h"
+#include "QuibSum/common/ProgramFiles.h"
 
 namespace quibsum {
 

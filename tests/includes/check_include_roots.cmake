@@ -1,0 +1,31 @@
+# cmake -DBUILD_DIR=… -DCONTROL=target "-DCASES=target=header;…" -P check_include_roots.cmake
+# Builds CONTROL, which must compile, then each case's target, which must fail because its
+# header is not found.
+function(build target)
+    execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target ${target}
+        RESULT_VARIABLE status OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    set(status ${status} PARENT_SCOPE)
+    set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+build(${CONTROL})
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "The control, which includes every header from where it belongs, does not compile:\n${output}")
+endif()
+set(failures "")
+foreach(case IN LISTS CASES)
+    string(REPLACE "=" ";" parts "${case}")
+    list(GET parts 0 target)
+    list(GET parts 1 header)
+    build(${target})
+    if(status EQUAL 0)
+        string(APPEND failures "${target}: including ${header} compiled\n")
+    elseif(NOT output MATCHES "${header}: No such file or directory")
+        string(APPEND failures "${target}: failed, but not for want of ${header}:\n${output}\n")
+    else()
+        message(STATUS "${target}: ${header} refused")
+    endif()
+endforeach()
+if(failures)
+    message(FATAL_ERROR "${failures}")
+endif()
