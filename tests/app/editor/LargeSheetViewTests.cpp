@@ -255,8 +255,9 @@ TEST(LargeSheetView, TheScrollBarsAndTheLinesEndAboveTheStatus) {
         EXPECT_GE(status.height(), view.status()->heightForWidth(status.width())) << c.width;
         EXPECT_EQ(status.bottom(), view.rect().bottom()) << c.width;
         for (const QScrollBar* bar : {lines->verticalScrollBar(), lines->horizontalScrollBar()}) {
-            EXPECT_TRUE(bar->isVisible()) << c.width << ", " << bar->orientation();
-            EXPECT_LT(inView(bar).bottom(), status.top()) << c.width << ", " << bar->orientation();
+            const char* which = bar->orientation() == Qt::Vertical ? "vertical" : "horizontal";
+            EXPECT_TRUE(bar->isVisible()) << c.width << ", " << which;
+            EXPECT_LT(inView(bar).bottom(), status.top()) << c.width << ", " << which;
         }
         EXPECT_LT(inView(lines->viewport()).bottom(), status.top()) << c.width;
         const auto [first, last] = view.visibleLines();
