@@ -108,7 +108,7 @@ public:
 signals:
     // The results and the page total of the text shown are back.
     void evaluated();
-    // Escape.
+    // Escape in the lines.
     void cancelRequested();
 
 private:
