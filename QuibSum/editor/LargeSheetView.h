@@ -4,16 +4,15 @@
 // every line (several hundred bytes each, a thousand and more for lines that assign names);
 // this view keeps the text once (LineIndexedText) and the results as the text they show
 // (CompactResults, worked out on a background thread by the streaming pass `quibsum sheet`
-// uses), and paints only the lines in view, each with its result beside it. A line at the
-// bottom says why the sheet is not editable here and what to do instead.
+// uses), and shows them in LargeSheetLines, which paints only the lines in view, each with its
+// result beside it. Below it, out of the way of its scroll bars, a status line says why the
+// sheet is not editable here and what to do instead.
 //
-// It scrolls by whole lines (wheel, scroll bar, Page Up/Down, Home/End, the arrows), selects
-// whole lines (click, Shift+click, drag, Shift+arrows, Ctrl+A) and copies them (Ctrl+C); a click
-// on a result copies it, as in the editor's results column. Its text is never changed here:
-// outside changes replace or extend it and are evaluated anew. Main thread only.
+// The lines take the keyboard focus for the view (its focus proxy). Its text is never changed
+// here: outside changes replace or extend it and are evaluated anew. Main thread only.
 
-#include <QAbstractScrollArea>
 #include <QString>
+#include <QWidget>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -23,6 +22,7 @@
 
 #include "QuibSum/editor/CompactResults.h"
 #include "QuibSum/editor/EditorTheme.h"
+#include "QuibSum/editor/LargeSheetLines.h"
 #include "QuibSum/editor/LineIndexedText.h"
 #include "QuibSum/editor/Schedule.h"
 #include "QuibSumCore/Engine.h"
@@ -32,7 +32,7 @@ class QLabel;
 
 namespace quibsum {
 
-class LargeSheetView : public QAbstractScrollArea {
+class LargeSheetView : public QWidget {
     Q_OBJECT
 public:
     // Up to these sizes a sheet opens in the editor. The editor costs about 0.4 to 2 KB a line
@@ -65,11 +65,11 @@ public:
     void setSheetFile(const QString& path);
     void setTheme(const EditorTheme& theme);
     // Scrolls to the last line and makes it the current one.
-    void revealEnd();
+    void revealEnd() { lines_->revealEnd(); }
 
     // Copies the selected lines; all of them.
-    void copy();
-    void selectAll();
+    void copy() { lines_->copy(); }
+    void selectAll() { lines_->selectAll(); }
 
     const LineIndexedText& text() const { return *text_; }
     std::size_t lineCount() const { return text_->lineCount(); }
@@ -80,70 +80,51 @@ public:
     bool isEvaluating() const { return evaluating_; }
     // A line's result as the column shows it (errors translated); empty for a note or before
     // the results are back.
-    QString resultText(std::size_t line) const;
+    QString resultText(std::size_t line) const { return lines_->resultText(line); }
     // The lines in view, first and last (clipped to the text).
-    std::pair<std::size_t, std::size_t> visibleLines() const;
+    std::pair<std::size_t, std::size_t> visibleLines() const { return lines_->visibleLines(); }
     // The selected lines, first and last; none without a selection.
-    std::optional<std::pair<std::size_t, std::size_t>> selectedLines() const;
-    QString selectedText() const;
+    std::optional<std::pair<std::size_t, std::size_t>> selectedLines() const { return lines_->selectedLines(); }
+    QString selectedText() const { return lines_->selectedText(); }
     // The line whose result "Copied" stands in for now.
-    std::optional<std::size_t> copiedLine() const { return copied_; }
-    // The status line at the bottom and its whole text.
+    std::optional<std::size_t> copiedLine() const { return lines_->copiedLine(); }
+    // The scroll area the lines are painted in: its viewport, its scroll bars.
+    LargeSheetLines* lines() const { return lines_; }
+    // The status line below the lines and its whole text.
     QLabel* status() const { return status_; }
-    QString statusText() const;
-    // Where the text and the results are painted, in the viewport's coordinates.
-    QRect textArea() const;
-    QRect resultsArea() const;
-    int lineHeight() const;
+    QString statusText() const { return statusText_; }
+    // Where the text and the results are painted, in the coordinates of the lines' viewport.
+    QRect textArea() const { return lines_->textArea(); }
+    QRect resultsArea() const { return lines_->resultsArea(); }
+    int lineHeight() const { return lines_->lineHeight(); }
     // The line painted at a viewport point's height; none below the last.
-    std::optional<std::size_t> lineAt(int y) const;
+    std::optional<std::size_t> lineAt(int y) const { return lines_->lineAt(y); }
     // The memory this view holds for the sheet: text, line index and results.
     std::size_t heapBytes() const { return text_->heapBytes() + results_->heapBytes(); }
 
-    void setClipboard(std::function<void(const QString&)> copy) { copy_ = std::move(copy); }
-    void setSchedule(Schedule schedule) { schedule_ = std::move(schedule); }
+    void setClipboard(std::function<void(const QString&)> copy) { lines_->setClipboard(std::move(copy)); }
+    void setSchedule(Schedule schedule) { lines_->setSchedule(std::move(schedule)); }
 
 signals:
     // The results and the page total of the text shown are back.
     void evaluated();
-    // Escape.
+    // Escape in the lines.
     void cancelRequested();
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
-    bool viewportEvent(QEvent* event) override;
 
 private:
     void evaluate();
     void applyResults(std::uint64_t run, std::shared_ptr<const CompactResults> results);
-    void updateScrollBars();
     void updateStatus();
-    void layoutStatus();
-    // Makes `line` the current line, in view: the selection reaches it, or is gone.
-    void moveCaret(std::size_t line, bool extend);
-    void ensureVisible(std::size_t line);
-    void copyResult(std::size_t line);
-    int resultsWidth() const;
 
     std::shared_ptr<const LineIndexedText> text_;
     std::shared_ptr<const CompactResults> results_;
     std::optional<Engine> engine_;  // never empty: Engine cannot be assigned, only made anew
     EditorTheme theme_;
+    LargeSheetLines* lines_;
     QLabel* status_;
     std::optional<QString> readOnlyReason_;
     QString sheetFile_;
     QString statusText_;
-    std::optional<std::size_t> anchor_;
-    std::size_t caret_ = 0;
-    std::optional<std::size_t> copied_;
-    std::uint64_t copies_ = 0;
-    std::function<void(const QString&)> copy_;
-    Schedule schedule_;
     std::optional<std::int64_t> rateVersion_;
     // Each run is numbered; a run that is no longer the newest stops, and its results are dropped.
     std::uint64_t run_ = 0;

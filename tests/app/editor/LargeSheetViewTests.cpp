@@ -16,6 +16,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "QuibSum/cli/SheetReport.h"
@@ -53,7 +54,7 @@ struct ShownView {
         QSignalSpy back(view.get(), &LargeSheetView::evaluated);
         return back.wait(30000);
     }
-    QImage painted() const { return view->viewport()->grab().toImage(); }
+    QImage painted() const { return view->lines()->viewport()->grab().toImage(); }
 };
 
 TEST(LargeSheetView, TheEditorTakesSheetsUpToItsLimitsAndThisViewTheRest) {
@@ -116,11 +117,12 @@ TEST(LargeSheetView, ItsTextIsNeverChangedByKeysOrPastes) {
     ShownView shown(text);
     QApplication::clipboard()->setText(QStringLiteral("pasted = 1"));
     shown.view->setFocus();
-    QTest::keyClicks(shown.view.get(), QStringLiteral("abc"));
-    for (auto key : {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return, Qt::Key_Tab})
-        QTest::keyClick(shown.view.get(), key);
-    QTest::keyClick(shown.view.get(), Qt::Key_V, Qt::ControlModifier);
-    QTest::keyClick(shown.view.get(), Qt::Key_X, Qt::ControlModifier);
+    QWidget* lines = shown.view->focusWidget();
+    ASSERT_EQ(lines, shown.view->lines());  // where the keys go
+    QTest::keyClicks(lines, QStringLiteral("abc"));
+    for (auto key : {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Return, Qt::Key_Tab}) QTest::keyClick(lines, key);
+    QTest::keyClick(lines, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(lines, Qt::Key_X, Qt::ControlModifier);
     EXPECT_EQ(shown.view->text().text(), text);
 }
 
@@ -133,28 +135,29 @@ TEST(LargeSheetView, ScrollingPaintsTheLinesScrolledTo) {
     auto paintsFrom = [&](int first, const char* how) {
         ASSERT_EQ(all.view->visibleLines().first, static_cast<std::size_t>(first)) << how;
         ShownView rest(numbered(first + 1, count - first));
-        rest.view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);  // as wide as the first's
+        rest.view->lines()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);  // as wide as the first's
         ASSERT_TRUE(rest.evaluated());
         QApplication::processEvents();
         EXPECT_EQ(all.painted(), rest.painted()) << how << ": lines from " << first;
     };
-    QWheelEvent wheel(QPointF(50, 50), all.view->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
+    LargeSheetLines* lines = all.view->lines();
+    QWheelEvent wheel(QPointF(50, 50), lines->viewport()->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, -120),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(all.view->viewport(), &wheel);
+    QApplication::sendEvent(lines->viewport(), &wheel);
     paintsFrom(QApplication::wheelScrollLines(), "the wheel");
 
     all.view->setFocus();
-    QTest::keyClick(all.view.get(), Qt::Key_PageDown);
-    const int page = all.view->verticalScrollBar()->pageStep();
+    QTest::keyClick(lines, Qt::Key_PageDown);
+    const int page = lines->verticalScrollBar()->pageStep();
     EXPECT_GT(page, 10);
     paintsFrom(QApplication::wheelScrollLines() + page, "Page Down");
 
-    all.view->verticalScrollBar()->setValue(2500);
+    lines->verticalScrollBar()->setValue(2500);
     paintsFrom(2500, "the scroll bar");
 
-    QTest::keyClick(all.view.get(), Qt::Key_End);
+    QTest::keyClick(lines, Qt::Key_End);
     paintsFrom(count - page, "End");
-    QTest::keyClick(all.view.get(), Qt::Key_Home);
+    QTest::keyClick(lines, Qt::Key_Home);
     paintsFrom(0, "Home");
 }
 
@@ -164,19 +167,20 @@ TEST(LargeSheetView, LinesAreSelectedAndCopiedWholeAndAResultByItsClick) {
     LargeSheetView& view = *shown.view;
     const int height = view.lineHeight();
     auto lineY = [&](int line) { return 4 + line * height + height / 2; };
-    QWidget* port = view.viewport();
+    LargeSheetLines* lines = view.lines();
+    QWidget* port = lines->viewport();
 
     QTest::mouseClick(port, Qt::LeftButton, {}, QPoint(20, lineY(2)));
     QTest::mouseClick(port, Qt::LeftButton, Qt::ShiftModifier, QPoint(20, lineY(4)));
-    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(lines, Qt::Key_C, Qt::ControlModifier);
     ASSERT_EQ(shown.copied.size(), 1);
     EXPECT_EQ(shown.copied[0], "3 * 2\n4 * 2\n5 * 2");
 
     // Shift+Down extends it by keyboard; Ctrl+A takes every line.
-    QTest::keyClick(&view, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(lines, Qt::Key_Down, Qt::ShiftModifier);
     view.copy();
     EXPECT_EQ(shown.copied.last(), "3 * 2\n4 * 2\n5 * 2\n6 * 2");
-    QTest::keyClick(&view, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(lines, Qt::Key_A, Qt::ControlModifier);
     view.copy();
     EXPECT_EQ(shown.copied.last(), view.text().text());
 
@@ -227,6 +231,42 @@ TEST(LargeSheetView, TheStatusSaysWhyAndWhatToDo) {
     EXPECT_TRUE(shown.view->status()->text().startsWith("A.txt is not UTF-8 text.\n"));
 }
 
+// The status stands below the lines: both scroll bars end above it, at any width and however
+// many lines it takes, and the last line, scrolled to, shows above it too.
+TEST(LargeSheetView, TheScrollBarsAndTheLinesEndAboveTheStatus) {
+    // A line longer than any width here, so that the horizontal bar shows.
+    const QString text = numbered(1, 60000) + u'\n' + QString(400, u'x') + QStringLiteral(" = 2");
+    struct Case {
+        int width;
+        std::optional<QString> reason;
+    };
+    const Case cases[] = {{320, {}}, {560, {}}, {900, {}}, {560, QStringLiteral("A.txt is not UTF-8 text.")}};
+    for (const Case& c : cases) {
+        ShownView shown(text);
+        LargeSheetView& view = *shown.view;
+        view.setReadOnlyReason(c.reason);
+        view.resize(c.width, 360);
+        QApplication::processEvents();  // the status's new height laid out
+        LargeSheetLines* lines = view.lines();
+        QTest::keyClick(lines, Qt::Key_End);
+        auto inView = [&](const QWidget* widget) { return QRect(widget->mapTo(&view, QPoint()), widget->size()); };
+        const QRect status = inView(view.status());
+        // All of the status shows, at the bottom.
+        EXPECT_GE(status.height(), view.status()->heightForWidth(status.width())) << c.width;
+        EXPECT_EQ(status.bottom(), view.rect().bottom()) << c.width;
+        for (const QScrollBar* bar : {lines->verticalScrollBar(), lines->horizontalScrollBar()}) {
+            const char* which = bar->orientation() == Qt::Vertical ? "vertical" : "horizontal";
+            EXPECT_TRUE(bar->isVisible()) << c.width << ", " << which;
+            EXPECT_LT(inView(bar).bottom(), status.top()) << c.width << ", " << which;
+        }
+        EXPECT_LT(inView(lines->viewport()).bottom(), status.top()) << c.width;
+        const auto [first, last] = view.visibleLines();
+        EXPECT_EQ(last, view.lineCount() - 1) << c.width;
+        const int lastBottom = 4 + static_cast<int>(last - first + 1) * view.lineHeight();
+        EXPECT_LE(lastBottom, lines->viewport()->height()) << c.width;
+    }
+}
+
 double heapInUse() {
     const struct mallinfo2 info = mallinfo2();
     return static_cast<double>(info.uordblks + info.hblkhd);
@@ -258,7 +298,8 @@ TEST(LargeSheetView, PaintsInTheThemesColours) {
     for (const bool dark : {false, true}) {
         ShownView shown(text, dark);
         ASSERT_TRUE(shown.evaluated());
-        QTest::mouseClick(shown.view->viewport(), Qt::LeftButton, {}, QPoint(20, 4 + shown.view->lineHeight() * 5));
+        QTest::mouseClick(shown.view->lines()->viewport(), Qt::LeftButton, {},
+                          QPoint(20, 4 + shown.view->lineHeight() * 5));
         const QImage image = shown.view->grab().toImage();
         const EditorTheme theme(dark);
         EXPECT_EQ(image.pixelColor(image.width() / 2, 2).rgb(), theme.color(PaletteRole::background).rgb()) << dark;
