@@ -102,6 +102,13 @@ QString EditorTheme::scrollBarStyleSheet() const {
              QStringLiteral("rgba(%1, %2, %3, 45%)").arg(handle.red()).arg(handle.green()).arg(handle.blue()));
 }
 
+QPalette EditorTheme::sheetPalette() const {
+    QPalette sheet = palette();
+    sheet.setColor(QPalette::Base, color(PaletteRole::background));
+    sheet.setColor(QPalette::Window, color(PaletteRole::background));
+    return sheet;
+}
+
 QPalette EditorTheme::palette() const {
     const QColor background = color(PaletteRole::background);
     const QColor text = color(PaletteRole::text);

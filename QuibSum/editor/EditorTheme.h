@@ -41,6 +41,9 @@ public:
     // A whole widget palette in these colours, for the surfaces Qt draws itself: menus,
     // buttons, fields. Every text role reads at 4.5:1 or more on the background it is drawn on.
     QPalette palette() const;
+    // The palette of the sheet's own surfaces (the text, the results, the large-sheet view):
+    // palette() with the field and window colours in the sheet's background.
+    QPalette sheetPalette() const;
     // A thin scroll bar in the sheet's own colours (the platform's would be light on a dark
     // sheet), as a style sheet for QScrollBar.
     QString scrollBarStyleSheet() const;

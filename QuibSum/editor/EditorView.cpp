@@ -385,9 +385,7 @@ void EditorView::elideStatus() {
 
 void EditorView::setTheme(const EditorTheme& theme) {
     theme_ = theme;
-    QPalette palette = theme.palette();
-    palette.setColor(QPalette::Base, theme.color(PaletteRole::background));
-    palette.setColor(QPalette::Window, theme.color(PaletteRole::background));
+    QPalette palette = theme.sheetPalette();
     palette.setColor(QPalette::Text, theme.color(PaletteRole::text));
     palette.setColor(QPalette::Highlight, theme.color(PaletteRole::selection));
     palette.setColor(QPalette::HighlightedText, theme.color(PaletteRole::selectionText));

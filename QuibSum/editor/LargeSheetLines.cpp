@@ -60,10 +60,7 @@ void LargeSheetLines::setResults(std::shared_ptr<const CompactResults> results) 
 
 void LargeSheetLines::setTheme(const EditorTheme& theme) {
     theme_ = theme;
-    QPalette palette = theme.palette();
-    palette.setColor(QPalette::Base, theme.color(PaletteRole::background));
-    palette.setColor(QPalette::Window, theme.color(PaletteRole::background));
-    setPalette(palette);
+    setPalette(theme.sheetPalette());
     setAutoFillBackground(true);
     setFont(theme.textFont());
     const QString bars = theme.scrollBarStyleSheet();

@@ -155,10 +155,7 @@ void LargeSheetView::updateStatus() {
 
 void LargeSheetView::setTheme(const EditorTheme& theme) {
     theme_ = theme;
-    QPalette palette = theme.palette();
-    palette.setColor(QPalette::Base, theme.color(PaletteRole::background));
-    palette.setColor(QPalette::Window, theme.color(PaletteRole::background));
-    setPalette(palette);
+    setPalette(theme.sheetPalette());
     setAutoFillBackground(true);
     lines_->setTheme(theme);
     updateStatus();
